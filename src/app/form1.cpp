@@ -1,0 +1,218 @@
+#include "form1.h"
+
+#include "chooser.h"
+#include "config/configfile.h"
+#include "lamp.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyleOptionGroupBox>
+#include <QTabBar>
+#include <QTreeView>
+
+namespace {
+
+// Frame captions are drawn in the system highlight colour, and tabs are narrow enough
+// for the four of them to fit the tab strip's width.
+class Form1Style : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 8;
+        if (metric == PM_TabBarTabVSpace)
+            return 4;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                            const QWidget *widget) const override
+    {
+        if (const auto *frame = qstyleoption_cast<const QStyleOptionGroupBox *>(option);
+            frame && control == CC_GroupBox) {
+            QStyleOptionGroupBox highlighted(*frame);
+            const QColor highlight = frame->palette.color(QPalette::Highlight);
+            highlighted.palette.setColor(QPalette::WindowText, highlight);
+            highlighted.textColor = highlight;
+            QProxyStyle::drawComplexControl(control, &highlighted, painter, widget);
+            return;
+        }
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+    }
+};
+
+} // namespace
+
+Form1::Form1(StatusPort &port, SoundPlayer &player, const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent), m_monitor(port), m_sounds(player, programFolder)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Velmora"));
+
+    auto *client = new QWidget(this);
+    client->setFixedSize(twips(0, 0, 6885, 4830).size());
+    setCentralWidget(client);
+
+    auto *frame1 = new QGroupBox(QStringLiteral("Programma di gestione della porta parallela"), client);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    frame1->setGeometry(twips(120, 120, 6615, 4575));
+    buildInputFrames(frame1);
+
+    m_chooser = new Chooser(frame1);
+    m_chooser->setGeometry(twips(3480, 360, 3015, 4095));
+    connect(m_chooser, &Chooser::tabClicked, this, &Form1::CaricaConfigurazione);
+    connect(m_chooser, &Chooser::assign, this, &Form1::assignSlot);
+
+    auto *style = new Form1Style;
+    style->setParent(this);
+    for (QGroupBox *frame : findChildren<QGroupBox *>())
+        frame->setStyle(style);
+    m_chooser->TabStrip1->setStyle(style);
+
+    buildMenu();
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(QStringLiteral("statusLine"));
+    m_statusLine->setWordWrap(true);
+    statusBar()->addWidget(m_statusLine, 1);
+    statusBar()->setSizeGripEnabled(false);
+
+    QWidget::setTabOrder(m_chooser->Text_tema, m_chooser->File_tema);
+    QWidget::setTabOrder(m_chooser->File_tema, m_chooser->Dir_tema);
+    QWidget::setTabOrder(m_chooser->Dir_tema, m_chooser->Drive_tema);
+    QWidget::setTabOrder(m_chooser->Drive_tema, m_chooser->TabStrip1);
+    QWidget::setTabOrder(m_chooser->TabStrip1, m_cmdTest[1]);
+    for (int n = 1; n < 4; ++n)
+        QWidget::setTabOrder(m_cmdTest[std::size_t(n)], m_cmdTest[std::size_t(n + 1)]);
+    QWidget::setTabOrder(m_cmdTest[4], m_chooser->Command2);
+    m_chooser->Text_tema->setFocus();
+
+    m_percorsoConfigurazione = QDir(programFolder).filePath(QStringLiteral("CONFIG.TXT"));
+    CaricaConfigurazione();
+
+    // The first tick comes one interval after the window has loaded.
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    m_timer1.setInterval(200);
+    connect(&m_timer1, &QTimer::timeout, this, &Form1::LeggiIngressi);
+    m_timer1.start();
+
+    setFixedSize(sizeHint());
+}
+
+void Form1::buildInputFrames(QWidget *frame1)
+{
+    for (const InputLine &line : kInputs) {
+        const int n = line.number;
+        const int b = line.bit;
+        auto *frame = new QGroupBox(QStringLiteral("Ingresso %1").arg(n), frame1);
+        frame->setObjectName(QStringLiteral("Frm2(%1)").arg(b));
+        frame->setGeometry(twips(120, 360 + 1080 * (n - 1), 3255, 855));
+
+        auto *lamp = new Lamp(frame);
+        lamp->setObjectName(QStringLiteral("Shape1(%1)").arg(b));
+        lamp->setGeometry(twips(120, 360, 255, 255));
+        m_shape1[std::size_t(b)] = lamp;
+
+        auto *test = new QPushButton(QStringLiteral("test"), frame);
+        test->setObjectName(QStringLiteral("CmdTest(%1)").arg(n));
+        test->setGeometry(twips(480, 360, 495, 255));
+        connect(test, &QPushButton::clicked, this, [this, n] { SuonaBrano(n); });
+        m_cmdTest[std::size_t(n)] = test;
+
+        auto *label = new QLabel(frame);
+        label->setObjectName(QStringLiteral("lblBrano(%1)").arg(n));
+        label->setGeometry(twips(1080, 240, 2055, 495));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setLineWidth(1);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setTextFormat(Qt::PlainText);
+        QPalette green = label->palette();
+        green.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x00));
+        label->setPalette(green);
+        m_lblBrano[std::size_t(n)] = label;
+    }
+}
+
+void Form1::buildMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("Menu"));
+    menu->setObjectName(QStringLiteral("Menu"));
+    QAction *save = menu->addAction(QStringLiteral("Salva configurazione"));
+    save->setObjectName(QStringLiteral("Salva_configurazione"));
+    connect(save, &QAction::triggered, this, &Form1::ScriviConfigurazione);
+    QAction *exit = menu->addAction(QStringLiteral("Exit"));
+    exit->setObjectName(QStringLiteral("Exit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);   // ends without saving
+}
+
+void Form1::LeggiIngressi()
+{
+    const InputMonitor::Poll poll = m_monitor.poll();
+    for (int b = 4; b <= 7; ++b)
+        m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
+    if (!poll.flags) {
+        m_statusLine->setText(QStringLiteral("Porta parallela non leggibile: %1").arg(poll.error));
+        return;
+    }
+    if (!m_statusLine->text().isEmpty())
+        m_statusLine->clear();
+    m_statoIngressi = *poll.flags;
+    for (const InputLine &line : kInputs) {
+        if (isActive(m_statoIngressi, line)) {
+            SuonaBrano(line.number);
+            m_shape1[std::size_t(line.bit)]->setFillColor(Lamp::active());
+        }
+    }
+}
+
+void Form1::SuonaBrano(int input) { m_sounds.SuonaBrano(input); }
+
+void Form1::CaricaConfigurazione()
+{
+    m_sounds.setAll(loadConfig(m_percorsoConfigurazione));
+    showSlots();
+}
+
+bool Form1::ScriviConfigurazione()
+{
+    const std::optional<QString> error = saveConfig(m_percorsoConfigurazione, m_sounds.values());
+    if (!error)
+        return true;
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora"),
+                                QStringLiteral("Impossibile salvare la configurazione in %1: %2")
+                                    .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), *error),
+                                QMessageBox::Ok, this);
+    box->setInformativeText(QStringLiteral("Le assegnazioni restano nella finestra: "
+                                           "risolvere il problema e scegliere di nuovo \"Salva configurazione\"."));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();   // not exec(): the lamps and sounds go on while it is shown
+    return false;
+}
+
+void Form1::assignSlot(int input, const QString &name)
+{
+    if (name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r'))) {
+        statusBar()->showMessage(QStringLiteral("Nome non assegnato: contiene un a capo e non potrebbe essere salvato."),
+                                 8000);
+        return;
+    }
+    m_sounds.set(input, name.toLocal8Bit());
+    showSlots();
+}
+
+void Form1::showSlots()
+{
+    for (int n = 1; n <= 4; ++n)
+        m_lblBrano[std::size_t(n)]->setText(QString::fromLocal8Bit(m_sounds.value(n)));
+}

@@ -1,0 +1,109 @@
+#include "configfile.h"
+
+#include "platform/regularfile.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QSaveFile>
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcConfig, "velmora.config", QtInfoMsg)
+
+namespace {
+
+constexpr qsizetype kKeyLength = 19;
+
+QByteArray keyOf(int input) { return "SUONO INGRESSO " + QByteArray::number(input) + " = "; }
+
+} // namespace
+
+void ConfigParser::feed(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const char *end = p + bytes.size();
+    while (p < end) {
+        // A line ends in CR LF, LF or CR.
+        if (*p == '\n' && m_afterCR) {
+            m_afterCR = false;
+            ++p;
+            continue;
+        }
+        m_afterCR = false;
+        const char *stop = std::find_if(p, end, [](char c) { return c == '\r' || c == '\n'; });
+        const qsizetype room = kMaxLineLength - m_line.size();
+        if (stop - p > room)
+            m_tooLong = true;
+        if (!m_tooLong)
+            m_line.append(p, stop - p);
+        p = stop;
+        if (p < end) {
+            m_afterCR = *p == '\r';
+            ++p;
+            endLine();
+        }
+    }
+}
+
+void ConfigParser::endLine()
+{
+    if (!m_tooLong && m_line.size() > kKeyLength) {
+        const QByteArray value = m_line.mid(kKeyLength);
+        for (int n = 1; n <= 4; ++n)
+            if (m_line.contains(keyOf(n)))
+                m_values[std::size_t(n - 1)] = value;
+    }
+    m_line.clear();
+    m_tooLong = false;
+}
+
+SoundSlots ConfigParser::finish()
+{
+    endLine();   // a last line without an ending counts like the others
+    return std::exchange(m_values, {});
+}
+
+SoundSlots parseConfig(QByteArrayView bytes)
+{
+    ConfigParser parser;
+    parser.feed(bytes);
+    return parser.finish();
+}
+
+QByteArray serializeConfig(const SoundSlots &values)
+{
+    QByteArray out;
+    for (int n = 1; n <= 4; ++n)
+        out += keyOf(n) + values[std::size_t(n - 1)] + "\r\n";
+    return out;
+}
+
+SoundSlots loadConfig(const QString &path)
+{
+    ConfigParser parser;
+    const QString error = readRegularFileInChunks(QFile::encodeName(path), kMaxConfigBytes,
+                                                  [&parser](QByteArrayView chunk) { parser.feed(chunk); });
+    if (!error.isEmpty()) {
+        if (QFile::exists(path))
+            qCWarning(lcConfig).noquote() << "Configurazione non letta da" << path << "-" << error;
+        return {};
+    }
+    return parser.finish();
+}
+
+std::optional<QString> saveConfig(const QString &path, const SoundSlots &values)
+{
+    // A line break inside a name would split it into lines that load back differently.
+    for (int n = 1; n <= 4; ++n) {
+        const QByteArray &value = values[std::size_t(n - 1)];
+        if (value.contains('\r') || value.contains('\n'))
+            return QStringLiteral("il nome del suono dell'ingresso %1 contiene un a capo; "
+                                  "correggerlo e salvare di nuovo").arg(n);
+    }
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    const QByteArray bytes = serializeConfig(values);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return file.errorString();
+    return std::nullopt;
+}

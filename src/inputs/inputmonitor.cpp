@@ -1,0 +1,20 @@
+#include "inputmonitor.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcPort, "velmora.port", QtInfoMsg)
+
+InputMonitor::Poll InputMonitor::poll()
+{
+    const PortReading reading = m_port.read();
+    if (!reading.status) {
+        if (!m_failing)
+            qCWarning(lcPort).noquote() << "Porta parallela non leggibile:" << reading.error;
+        m_failing = true;
+        return {std::nullopt, reading.error};
+    }
+    if (m_failing)
+        qCInfo(lcPort) << "Porta parallela di nuovo leggibile.";
+    m_failing = false;
+    return {statusFlags(*reading.status), {}};
+}

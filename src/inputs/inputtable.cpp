@@ -1,0 +1,19 @@
+#include "inputtable.h"
+
+QList<int> activeInputs(quint8 status)
+{
+    const StatoIngressi flags = statusFlags(status);
+    QList<int> active;
+    for (const InputLine &line : kInputs)
+        if (isActive(flags, line))
+            active.append(line.number);
+    return active;
+}
+
+int statusBitOf(int input)
+{
+    for (const InputLine &line : kInputs)
+        if (line.number == input)
+            return line.bit;
+    return -1;
+}

@@ -1,0 +1,51 @@
+#include "regularfile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace regularfile_detail {
+
+int openRegular(const QByteArray &path, qint64 maxBytes, QString *error)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        *error = S_ISDIR(st.st_mode) ? QStringLiteral("è una cartella") : QStringLiteral("non è un file normale");
+    else if (maxBytes >= 0 && st.st_size > maxBytes)
+        *error = QStringLiteral("file troppo grande (oltre %1 byte)").arg(maxBytes);
+    if (!error->isEmpty()) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+qint64 readSome(int fd, char *buffer, qint64 size)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, std::size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n;
+    }
+}
+
+void closeFd(int fd) { ::close(fd); }
+
+} // namespace regularfile_detail
+
+FileBytes readRegularFile(const QByteArray &path, qint64 maxBytes)
+{
+    QByteArray bytes;
+    const QString error = readRegularFileInChunks(path, maxBytes, [&bytes](QByteArrayView chunk) { bytes.append(chunk); });
+    if (!error.isEmpty())
+        return {std::nullopt, error};
+    return {bytes, {}};
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Reads a whole regular file without ever blocking on it: a FIFO, a device or a folder
+// given by mistake is refused instead of hanging the caller. Files larger than
+// maxBytes are refused unread.
+struct FileBytes {
+    std::optional<QByteArray> bytes;
+    QString error;   // why not, in Italian
+};
+[[nodiscard]] FileBytes readRegularFile(const QByteArray &path, qint64 maxBytes);
+
+// Calls `chunk` with successive pieces of a regular file, at most maxBytes in all;
+// memory stays at one piece whatever the file's size.
+template <typename F>
+[[nodiscard]] QString readRegularFileInChunks(const QByteArray &path, qint64 maxBytes, F &&chunk);
+
+namespace regularfile_detail {
+int openRegular(const QByteArray &path, qint64 maxBytes, QString *error);
+qint64 readSome(int fd, char *buffer, qint64 size);
+void closeFd(int fd);
+}
+
+template <typename F>
+QString readRegularFileInChunks(const QByteArray &path, qint64 maxBytes, F &&chunk)
+{
+    QString error;
+    const int fd = regularfile_detail::openRegular(path, maxBytes, &error);
+    if (fd < 0)
+        return error;
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    qint64 total = 0;
+    while (total < maxBytes) {
+        const qint64 n = regularfile_detail::readSome(fd, buffer.data(), std::min<qint64>(buffer.size(), maxBytes - total));
+        if (n <= 0)
+            break;
+        total += n;
+        chunk(QByteArrayView(buffer.constData(), n));
+    }
+    regularfile_detail::closeFd(fd);
+    return {};
+}

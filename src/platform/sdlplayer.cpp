@@ -1,0 +1,422 @@
+#include "sdlplayer.h"
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+#include <QHash>
+#include <QLoggingCategory>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+Q_LOGGING_CATEGORY(lcSound, "velmora.sound", QtInfoMsg)
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kBufferFrames = 512;
+
+struct FileStamp {
+    qint64 size = -1;
+    qint64 mtimeNs = -1;
+    bool operator==(const FileStamp &) const = default;
+};
+
+struct Command {
+    enum Kind { Play, Preload, Loaded } kind;
+    QByteArray path;
+    int input = 0;
+    Clock::time_point requestedAt {};
+    FileStamp stamp {};
+    DecodeResult result {};
+};
+
+struct CacheEntry {
+    FileStamp stamp;
+    DecodeResult result;
+    quint64 lastUse = 0;
+};
+
+} // namespace
+
+struct SdlPlayer::Impl {
+    explicit Impl(Settings s) : settings(s), chime(makeChime()) {}
+
+    Settings settings;
+    const std::shared_ptr<const Clip> chime;
+
+    // Shared between the window's thread and the worker threads.
+    mutable std::mutex mutex;
+    std::condition_variable controlWake;
+    std::condition_variable loaderWake;
+    std::deque<Command> controlQueue;
+    std::deque<std::pair<QByteArray, FileStamp>> loaderQueue;
+    bool stopping = false;
+    bool controlBusy = false;
+    bool loaderBusy = false;
+
+    // Owned by the control thread.
+    QHash<QByteArray, CacheEntry> cache;
+    std::size_t cacheBytes = 0;
+    quint64 useCounter = 0;
+    std::set<QByteArray> loading;
+    std::optional<Command> waiting;   // the latest request, while its file loads
+    SDL_AudioDeviceID device = 0;
+    std::atomic<bool> deviceIsOpen {false};
+    bool audioUnavailable = false;
+    std::optional<Clock::time_point> lastOpenAttempt;
+    std::optional<Clock::time_point> silentSince;
+
+    // Shared with the audio callback, under SDL's device lock.
+    std::shared_ptr<const Clip> current;
+    std::size_t position = 0;
+    Clock::time_point currentRequestedAt {};
+    bool firstFramePending = false;
+    std::atomic<qint64> latencyNs {-1};
+
+    std::thread controlThread;
+    std::thread loaderThread;
+
+    static void SDLCALL audioCallback(void *userdata, Uint8 *stream, int len);
+    void controlLoop();
+    void loaderLoop();
+    void handlePlay(const Command &cmd);
+    void handlePreload(const Command &cmd);
+    void handleLoaded(Command &cmd);
+    void start(std::shared_ptr<const Clip> clip, Clock::time_point requestedAt);
+    bool ensureDevice();
+    void closeWhenSilent();
+    std::optional<QString> checkFile(const QByteArray &path, FileStamp *stamp) const;
+    const CacheEntry *cached(const QByteArray &path, const FileStamp &stamp);
+    void insert(const QByteArray &path, const FileStamp &stamp, DecodeResult result);
+    void queueLoad(const QByteArray &path, const FileStamp &stamp);
+};
+
+void SDLCALL SdlPlayer::Impl::audioCallback(void *userdata, Uint8 *stream, int len)
+{
+    auto *d = static_cast<Impl *>(userdata);
+    auto *out = reinterpret_cast<float *>(stream);
+    const std::size_t wanted = std::size_t(len) / sizeof(float);
+    std::size_t copied = 0;
+    if (d->current && d->position < d->current->samples.size()) {
+        copied = std::min(wanted, d->current->samples.size() - d->position);
+        std::memcpy(out, d->current->samples.data() + d->position, copied * sizeof(float));
+        d->position += copied;
+    }
+    std::fill(out + copied, out + wanted, 0.0f);
+    if (d->firstFramePending) {
+        d->firstFramePending = false;
+        d->latencyNs = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - d->currentRequestedAt).count();
+    }
+}
+
+std::optional<QString> SdlPlayer::Impl::checkFile(const QByteArray &path, FileStamp *stamp) const
+{
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("è una cartella");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("non è un file normale");
+    if (st.st_size > settings.limits.maxFileBytes)
+        return QStringLiteral("file troppo grande (oltre %1 MiB)").arg(settings.limits.maxFileBytes >> 20);
+    *stamp = {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return std::nullopt;
+}
+
+const CacheEntry *SdlPlayer::Impl::cached(const QByteArray &path, const FileStamp &stamp)
+{
+    auto it = cache.find(path);
+    if (it == cache.end() || it->stamp != stamp)
+        return nullptr;
+    it->lastUse = ++useCounter;
+    return &*it;
+}
+
+void SdlPlayer::Impl::insert(const QByteArray &path, const FileStamp &stamp, DecodeResult result)
+{
+    if (auto old = cache.find(path); old != cache.end()) {
+        cacheBytes -= old->result.clip ? old->result.clip->bytes() : 0;
+        cache.erase(old);
+    }
+    cacheBytes += result.clip ? result.clip->bytes() : 0;
+    cache.insert(path, {stamp, std::move(result), ++useCounter});
+    // Failed entries cost almost nothing but are still capped, so that a long run of
+    // distinct bad names cannot grow the cache without end.
+    constexpr qsizetype kMaxEntries = 256;
+    while (cache.size() > 1 && (cacheBytes > settings.cacheBytes || cache.size() > kMaxEntries)) {
+        auto oldest = cache.begin();
+        for (auto it = cache.begin(); it != cache.end(); ++it)
+            if (it->lastUse < oldest->lastUse)
+                oldest = it;
+        cacheBytes -= oldest->result.clip ? oldest->result.clip->bytes() : 0;
+        cache.erase(oldest);
+    }
+}
+
+void SdlPlayer::Impl::queueLoad(const QByteArray &path, const FileStamp &stamp)
+{
+    if (!loading.insert(path).second)
+        return;
+    std::lock_guard lock(mutex);
+    loaderQueue.emplace_back(path, stamp);
+    loaderWake.notify_one();
+}
+
+bool SdlPlayer::Impl::ensureDevice()
+{
+    if (device)
+        return true;
+    const auto now = Clock::now();
+    if (lastOpenAttempt && now - *lastOpenAttempt < settings.reopenInterval)
+        return false;
+    lastOpenAttempt = now;
+
+    QString why;
+    if (SDL_WasInit(SDL_INIT_AUDIO) || SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        SDL_AudioSpec want {};
+        want.freq = kOutputRate;
+        want.format = AUDIO_F32SYS;
+        want.channels = kOutputChannels;
+        want.samples = kBufferFrames;
+        want.callback = &Impl::audioCallback;
+        want.userdata = this;
+        SDL_AudioSpec have {};
+        // No format change allowed: SDL converts for the hardware, our clips stay as they are.
+        device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (!device) {
+            why = QString::fromUtf8(SDL_GetError());
+            // Starting over lets SDL pick a sound server that has appeared since.
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    } else {
+        why = QString::fromUtf8(SDL_GetError());
+    }
+    if (!device) {
+        if (!audioUnavailable)
+            qCWarning(lcSound).noquote() << "Audio non disponibile:" << why
+                                         << "- Velmora continua senza suono e riprova alla prossima richiesta.";
+        audioUnavailable = true;
+        return false;
+    }
+    if (audioUnavailable)
+        qCInfo(lcSound) << "Audio di nuovo disponibile.";
+    audioUnavailable = false;
+    deviceIsOpen = true;
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void SdlPlayer::Impl::start(std::shared_ptr<const Clip> clip, Clock::time_point requestedAt)
+{
+    silentSince.reset();
+    if (!ensureDevice())
+        return;
+    SDL_LockAudioDevice(device);
+    std::swap(current, clip);
+    position = 0;
+    currentRequestedAt = requestedAt;
+    firstFramePending = current != nullptr;
+    if (firstFramePending)
+        latencyNs = -1;
+    SDL_UnlockAudioDevice(device);
+    // `clip` now holds the replaced sound and is released here, not in the audio callback.
+}
+
+void SdlPlayer::Impl::closeWhenSilent()
+{
+    if (!device)
+        return;
+    SDL_LockAudioDevice(device);
+    const bool silent = !current || position >= current->samples.size();
+    SDL_UnlockAudioDevice(device);
+    if (!silent || waiting) {
+        silentSince.reset();
+        return;
+    }
+    const auto now = Clock::now();
+    if (!silentSince) {
+        silentSince = now;
+    } else if (now - *silentSince >= settings.idleClose) {
+        SDL_CloseAudioDevice(device);
+        device = 0;
+        deviceIsOpen = false;
+        current.reset();
+        silentSince.reset();
+    }
+}
+
+void SdlPlayer::Impl::handlePlay(const Command &cmd)
+{
+    waiting.reset();
+    FileStamp stamp;
+    if (const auto problem = checkFile(cmd.path, &stamp)) {
+        qCDebug(lcSound).noquote() << "ingresso" << cmd.input << cmd.path << "- suono predefinito:" << *problem;
+        start(chime, cmd.requestedAt);
+        return;
+    }
+    if (const CacheEntry *entry = cached(cmd.path, stamp)) {
+        if (entry->result.clip) {
+            qCDebug(lcSound).noquote() << "ingresso" << cmd.input << cmd.path << "- in memoria";
+            start(entry->result.clip, cmd.requestedAt);
+        } else {
+            qCDebug(lcSound).noquote() << "ingresso" << cmd.input << cmd.path
+                                       << "- suono predefinito:" << entry->result.error;
+            start(chime, cmd.requestedAt);
+        }
+        return;
+    }
+    qCDebug(lcSound).noquote() << "ingresso" << cmd.input << cmd.path << "- caricamento";
+    start(nullptr, cmd.requestedAt);   // the new request silences the old sound at once
+    waiting = cmd;
+    waiting->stamp = stamp;
+    queueLoad(cmd.path, stamp);
+}
+
+void SdlPlayer::Impl::handlePreload(const Command &cmd)
+{
+    FileStamp stamp;
+    if (!checkFile(cmd.path, &stamp) && !cached(cmd.path, stamp))
+        queueLoad(cmd.path, stamp);
+}
+
+void SdlPlayer::Impl::handleLoaded(Command &cmd)
+{
+    loading.erase(cmd.path);
+    if (!cmd.result.clip)
+        qCDebug(lcSound).noquote() << cmd.path << "non riproducibile:" << cmd.result.error;
+    insert(cmd.path, cmd.stamp, cmd.result);
+    if (waiting && waiting->path == cmd.path) {
+        const Command request = *waiting;
+        waiting.reset();
+        if (request.stamp == cmd.stamp)
+            start(cmd.result.clip ? cmd.result.clip : chime, request.requestedAt);
+        else
+            handlePlay(request);   // the file changed while it was loading: look again
+    }
+}
+
+void SdlPlayer::Impl::controlLoop()
+{
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Velmora");
+    for (;;) {
+        std::deque<Command> batch;
+        {
+            std::unique_lock lock(mutex);
+            controlBusy = false;
+            controlWake.wait_for(lock, std::chrono::milliseconds(250),
+                                 [this] { return stopping || !controlQueue.empty(); });
+            if (stopping)
+                break;
+            batch.swap(controlQueue);
+            controlBusy = !batch.empty();
+        }
+        // Only the newest play request can be heard: older ones in the same batch are skipped.
+        auto lastPlay = std::find_if(batch.rbegin(), batch.rend(), [](const Command &c) { return c.kind == Command::Play; });
+        const Command *newest = lastPlay == batch.rend() ? nullptr : &*lastPlay;
+        for (Command &cmd : batch) {
+            switch (cmd.kind) {
+            case Command::Play:
+                if (&cmd == newest)
+                    handlePlay(cmd);
+                break;
+            case Command::Preload:
+                handlePreload(cmd);
+                break;
+            case Command::Loaded:
+                handleLoaded(cmd);
+                break;
+            }
+        }
+        closeWhenSilent();
+    }
+    if (device)
+        SDL_CloseAudioDevice(device);
+    device = 0;
+    deviceIsOpen = false;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SdlPlayer::Impl::loaderLoop()
+{
+    for (;;) {
+        std::pair<QByteArray, FileStamp> job;
+        {
+            std::unique_lock lock(mutex);
+            loaderBusy = false;
+            loaderWake.wait(lock, [this] { return stopping || !loaderQueue.empty(); });
+            if (stopping)
+                return;
+            job = std::move(loaderQueue.front());
+            loaderQueue.pop_front();
+            loaderBusy = true;
+        }
+        Command done {Command::Loaded, job.first};
+        done.stamp = job.second;
+        done.result = readWavFile(job.first, settings.limits);
+        std::lock_guard lock(mutex);
+        controlQueue.push_back(std::move(done));
+        controlWake.notify_one();
+    }
+}
+
+SdlPlayer::SdlPlayer() : SdlPlayer(Settings {}) {}
+
+SdlPlayer::SdlPlayer(Settings settings) : d(std::make_unique<Impl>(settings))
+{
+    d->controlThread = std::thread([this] { d->controlLoop(); });
+    d->loaderThread = std::thread([this] { d->loaderLoop(); });
+}
+
+SdlPlayer::~SdlPlayer()
+{
+    {
+        std::lock_guard lock(d->mutex);
+        d->stopping = true;
+    }
+    d->controlWake.notify_all();
+    d->loaderWake.notify_all();
+    d->loaderThread.join();
+    d->controlThread.join();
+}
+
+void SdlPlayer::play(const QByteArray &path, int input)
+{
+    Command cmd {Command::Play, path, input, Clock::now()};
+    std::lock_guard lock(d->mutex);
+    d->controlQueue.push_back(std::move(cmd));
+    d->controlWake.notify_one();
+}
+
+void SdlPlayer::preload(const QByteArray &path)
+{
+    std::lock_guard lock(d->mutex);
+    d->controlQueue.push_back(Command {Command::Preload, path});
+    d->controlWake.notify_one();
+}
+
+std::optional<std::chrono::nanoseconds> SdlPlayer::lastTriggerLatency() const
+{
+    const qint64 ns = d->latencyNs;
+    if (ns < 0)
+        return std::nullopt;
+    return std::chrono::nanoseconds(ns);
+}
+
+bool SdlPlayer::idle() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->controlQueue.empty() && d->loaderQueue.empty() && !d->controlBusy && !d->loaderBusy;
+}
+
+bool SdlPlayer::deviceOpen() const { return d->deviceIsOpen; }

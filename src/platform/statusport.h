@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The byte of the parallel port's status register, or why it could not be read.
+struct PortReading {
+    std::optional<quint8> status;
+    QString error;   // Italian, says what failed and what to do; empty when status is set
+
+    static PortReading ok(quint8 s) { return {s, {}}; }
+    static PortReading failed(QString why) { return {std::nullopt, std::move(why)}; }
+    bool operator==(const PortReading &) const = default;
+};
+
+class StatusPort {
+public:
+    virtual ~StatusPort() = default;
+    // Called once per tick on the window's thread: must never block for long.
+    [[nodiscard]] virtual PortReading read() = 0;
+};
+
+// The status byte as written in a text file: decimal or 0x hex, blanks around it ignored.
+[[nodiscard]] std::optional<quint8> parsePortText(const QByteArray &text);
+
+// The first number of /proc/sys/dev/parport/parportN/base-addr ("888\t1912").
+[[nodiscard]] std::optional<int> parseBaseAddr(const QByteArray &text);
+
+// The /dev/parportN whose base address (under procRoot/sys/dev/parport) is 0x378.
+[[nodiscard]] std::optional<QString> findParportAt378(const QString &procRoot);
+
+// True when /proc/ioports lists a parallel port starting at 0x378.
+[[nodiscard]] bool ioportsShowParallelAt378(const QByteArray &ioports);
+
+// Builds the port named on the command line: "auto", "io", "/dev/parportN" or "file:PATH".
+// Returns nullptr and sets *error for a spec it does not understand.
+[[nodiscard]] std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error);
+
+// After a failure, answers with the same failure for `interval` without touching the
+// real port, so a missing device is not reopened (and its error not re-logged) every tick.
+class RetryingStatusPort : public StatusPort {
+public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    RetryingStatusPort(std::unique_ptr<StatusPort> inner, std::chrono::milliseconds interval,
+                       Clock clock = &std::chrono::steady_clock::now);
+    PortReading read() override;
+
+private:
+    std::unique_ptr<StatusPort> m_inner;
+    std::chrono::milliseconds m_interval;
+    Clock m_clock;
+    std::optional<std::chrono::steady_clock::time_point> m_failedAt;
+    QString m_lastError;
+};

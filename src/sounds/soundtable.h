@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/soundplayer.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// The four sound slots, slot n at index n - 1. Values are kept as the bytes they were
+// read or typed as, so a name in another system's encoding still finds its file.
+using SoundSlots = std::array<QByteArray, 4>;
+
+// Where the sound of a slot value lives: below the program folder. A backslash counts as
+// a folder separator, so names written on Windows ("effetti\gong.wav") still work.
+[[nodiscard]] QByteArray soundPath(const QByteArray &programFolder, const QByteArray &value);
+
+class SoundTable {
+public:
+    SoundTable(SoundPlayer &player, const QString &programFolder);
+
+    [[nodiscard]] const SoundSlots &values() const { return m_values; }
+    [[nodiscard]] const QByteArray &value(int input) const { return m_values.at(std::size_t(input - 1)); }
+
+    // Each new value is handed to the player at once, so its first play is instant.
+    void set(int input, const QByteArray &value);
+    void setAll(const SoundSlots &values);
+
+    // Asks the player for the slot's sound and returns at once; never fails.
+    void SuonaBrano(int input);
+
+private:
+    SoundPlayer &m_player;
+    QByteArray m_programFolder;
+    SoundSlots m_values;
+};
