@@ -17,6 +17,16 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+#if __has_include(<alsa/asoundlib.h>)
+#include <alsa/asoundlib.h>
+// Without a sound server SDL falls back to ALSA, whose library prints several lines of
+// its own on every failed attempt; our one warning says what matters.
+static void quietAlsa(const char *, int, const char *, int, const char *, ...) {}
+#define VELMORA_QUIET_ALSA() snd_lib_error_set_handler(&quietAlsa)
+#else
+#define VELMORA_QUIET_ALSA()
+#endif
+
 Q_LOGGING_CATEGORY(lcSound, "velmora.sound", QtInfoMsg)
 
 namespace {
@@ -307,6 +317,7 @@ void SdlPlayer::Impl::handleLoaded(Command &cmd)
 
 void SdlPlayer::Impl::controlLoop()
 {
+    VELMORA_QUIET_ALSA();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Velmora");
     for (;;) {

@@ -1,0 +1,153 @@
+#include "config/configfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+} // namespace
+
+class TestConfigFile : public QObject {
+    Q_OBJECT
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<SoundSlots>("expected");
+        QTest::newRow("as written") << QByteArray("SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 = \r\nSUONO INGRESSO 4 = \r\n")
+                                    << SoundSlots {"a.wav", "", "", ""};
+        QTest::newRow("keys in order 4..1") << QByteArray("SUONO INGRESSO 4 = d\r\nSUONO INGRESSO 3 = c\r\nSUONO INGRESSO 2 = b\r\nSUONO INGRESSO 1 = a\r\n")
+                                            << SoundSlots {"a", "b", "c", "d"};
+        QTest::newRow("19-character line ignored") << QByteArray("SUONO INGRESSO 2 = \r\n") << SoundSlots {};
+        QTest::newRow("key without its blank") << QByteArray("SUONO INGRESSO 3 =x.wav\r\n") << SoundSlots {};
+        QTest::newRow("lower-case key") << QByteArray("suono ingresso 1 = a.wav\r\n") << SoundSlots {};
+        QTest::newRow("blanks kept") << QByteArray("SUONO INGRESSO 1 =   a b.wav  \r\n") << SoundSlots {"  a b.wav  ", "", "", ""};
+        QTest::newRow("key further in the line, value from column 20")
+            << QByteArray("xxSUONO INGRESSO 2 = b.wav\r\n") << SoundSlots {"", "= b.wav", "", ""};
+        QTest::newRow("two keys on one line") << QByteArray("SUONO INGRESSO 1 = SUONO INGRESSO 4 = \r\n")
+                                              << SoundSlots {"SUONO INGRESSO 4 = ", "", "", "SUONO INGRESSO 4 = "};
+        QTest::newRow("repeated key: last wins") << QByteArray("SUONO INGRESSO 1 = a\r\nSUONO INGRESSO 1 = b\r\n")
+                                                 << SoundSlots {"b", "", "", ""};
+        QTest::newRow("LF only") << QByteArray("SUONO INGRESSO 1 = a\nSUONO INGRESSO 2 = b\n") << SoundSlots {"a", "b", "", ""};
+        QTest::newRow("CR only") << QByteArray("SUONO INGRESSO 1 = a\rSUONO INGRESSO 2 = b\r") << SoundSlots {"a", "b", "", ""};
+        QTest::newRow("no final line ending") << QByteArray("SUONO INGRESSO 1 = a\r\nSUONO INGRESSO 4 = d") << SoundSlots {"a", "", "", "d"};
+        QTest::newRow("blank lines and extra lines") << QByteArray("\r\n\r\ncommento qualsiasi di una riga\r\nSUONO INGRESSO 3 = c\r\n\n")
+                                                     << SoundSlots {"", "", "c", ""};
+        QTest::newRow("Windows-1252 bytes kept") << QByteArray("SUONO INGRESSO 1 = caff\xe8 \x80.wav\r\n")
+                                                 << SoundSlots {"caff\xe8 \x80.wav", "", "", ""};
+        QTest::newRow("NUL inside a value") << QByteArray("SUONO INGRESSO 2 = a\0b\r\n", 25) << SoundSlots {"", QByteArray("a\0b", 3), "", ""};
+        QTest::newRow("line too long is skipped, neighbours load")
+            << QByteArray("SUONO INGRESSO 1 = a\r\nSUONO INGRESSO 2 = " + QByteArray(100000, 'x') + "\r\nSUONO INGRESSO 3 = c\r\n")
+            << SoundSlots {"a", "", "c", ""};
+        QTest::newRow("longest line allowed")
+            << QByteArray("SUONO INGRESSO 2 = " + QByteArray(32767 - 19, 'x')) << SoundSlots {"", QByteArray(32767 - 19, 'x'), "", ""};
+        QTest::newRow("one past it") << QByteArray("SUONO INGRESSO 2 = " + QByteArray(32768 - 19, 'x')) << SoundSlots {};
+    }
+    void parse()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(SoundSlots, expected);
+        QCOMPARE(parseConfig(file), expected);
+        // Fed one byte at a time (as if read in many pieces) it must read the same.
+        ConfigParser parser;
+        for (char c : file)
+            parser.feed(QByteArrayView(&c, 1));
+        QCOMPARE(parser.finish(), expected);
+    }
+
+    void randomBytesNeverCrash()
+    {
+        QRandomGenerator random(42);
+        for (int round = 0; round < 200; ++round) {
+            QByteArray bytes(int(random.bounded(4096)), Qt::Uninitialized);
+            for (char &c : bytes)
+                c = char(random.bounded(256));
+            bytes += "\nSUONO INGRESSO 3 = ok.wav\n";
+            QCOMPARE(parseConfig(bytes)[2], QByteArray("ok.wav"));
+        }
+    }
+
+    void serialise()
+    {
+        QCOMPARE(serializeConfig({"a.wav", "", " b ", "caff\xe8"}),
+                 QByteArray("SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 =  b \r\nSUONO INGRESSO 4 = caff\xe8\r\n"));
+    }
+
+    void saveThenLoadGivesBackEverySlot()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("CONFIG.TXT");
+        const SoundSlots values {" lead.wav", "", "sub\\dir\\x.wav", "caff\xe8 \xff.wav  "};
+        QVERIFY(!saveConfig(path, values));
+        QCOMPARE(loadConfig(path), values);
+    }
+
+    void missingOrStrangeFileLoadsEmpty()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(loadConfig(dir.filePath("CONFIG.TXT")), SoundSlots {});
+        QVERIFY(QDir(dir.path()).mkdir("CONFIG.TXT"));
+        QCOMPARE(loadConfig(dir.filePath("CONFIG.TXT")), SoundSlots {});
+    }
+
+    void hugeOneLineFileKeepsLinesAround()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("CONFIG.TXT");
+        write(path, "SUONO INGRESSO 1 = a\n" + QByteArray(50 << 20, 'x') + "\nSUONO INGRESSO 2 = b\n");
+        QCOMPARE(loadConfig(path), (SoundSlots {"a", "b", "", ""}));
+    }
+
+    void failedSaveKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("line break in a name") << "newline";
+        QTest::newRow("CONFIG.TXT is a folder") << "folder";
+        QTest::newRow("read-only folder") << "readonly";
+    }
+    void failedSaveKeepsTheOldFile()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("CONFIG.TXT");
+        SoundSlots values {"new.wav", "", "", ""};
+        const QByteArray old = "SUONO INGRESSO 1 = old.wav\r\n";
+        if (how == "folder") {
+            QVERIFY(QDir(dir.path()).mkdir("CONFIG.TXT"));
+        } else {
+            write(path, old);
+        }
+        if (how == "newline")
+            values[1] = "a\nSUONO INGRESSO 1 = b";
+        if (how == "readonly") {
+            if (::geteuid() == 0)
+                QSKIP("root writes into read-only folders");
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        }
+        const auto error = saveConfig(path, values);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(error);
+        QVERIFY(!error->isEmpty());
+        if (how != "folder")
+            QCOMPARE(readAll(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), QStringList {"CONFIG.TXT"});
+    }
+};
+
+QTEST_APPLESS_MAIN(TestConfigFile)
+#include "tst_configfile.moc"

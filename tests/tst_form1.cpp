@@ -1,0 +1,310 @@
+#include "app/chooser.h"
+#include "app/form1.h"
+#include "app/lamp.h"
+#include "fakes.h"
+#include "wavtools.h"
+
+#include <QAction>
+#include <QFileSystemModel>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// A window on a temporary program folder, with a fake port and a fake player.
+struct Rig {
+    explicit Rig(const QByteArray &config = {})
+    {
+        if (!config.isNull())
+            wav::writeFile(configPath(), config);
+        form = std::make_unique<Form1>(port, player, dir.path());
+    }
+    QString configPath() const { return dir.filePath("CONFIG.TXT"); }
+    template <typename T> T *get(const QString &name) const { return form->findChild<T *>(name); }
+    Lamp *lamp(int bit) const { return get<Lamp>(QString("Shape1(%1)").arg(bit)); }
+    QString label(int n) const { return get<QLabel>(QString("lblBrano(%1)").arg(n))->text(); }
+    QList<int> greenBits() const
+    {
+        QList<int> bits;
+        for (int b = 4; b <= 7; ++b)
+            if (lamp(b)->fillColor() == Lamp::active())
+                bits.append(b);
+            else if (lamp(b)->fillColor() != Lamp::idle())
+                bits.append(-b);
+        return bits;
+    }
+    void tick(int status)
+    {
+        port.next = PortReading::ok(quint8(status));
+        form->LeggiIngressi();
+    }
+    Chooser *chooser() const { return get<Chooser>("Frame6"); }
+    void assign(int tab, const QString &text)
+    {
+        chooser()->TabStrip1->setCurrentIndex(tab - 1);
+        chooser()->Text_tema->setText(text);
+        QTest::mouseClick(chooser()->Command2, Qt::LeftButton);
+    }
+    void clickTab(int tab)
+    {
+        QTabBar *bar = chooser()->TabStrip1;
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab - 1).center());
+    }
+    QByteArray path(const char *name) const { return QFile::encodeName(dir.path()) + "/" + name; }
+
+    QTemporaryDir dir;
+    FakePort port;
+    FakePlayer player;
+    std::unique_ptr<Form1> form;
+};
+
+const QByteArray kConfig = "SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = b.wav\r\nSUONO INGRESSO 3 = \r\nSUONO INGRESSO 4 = d d.wav \r\n";
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void tick_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QList<int>>("green");    // lamp bits
+        QTest::addColumn<QList<int>>("requests");  // inputs, in order
+        QTest::newRow("0x78 all idle") << 0x78 << QList<int> {} << QList<int> {};
+        QTest::newRow("0x00 inputs 1, 3, 4") << 0x00 << QList<int> {4, 5, 6} << QList<int> {1, 3, 4};
+        QTest::newRow("0xF8 input 2") << 0xF8 << QList<int> {7} << QList<int> {2};
+        QTest::newRow("0x68 input 4") << 0x68 << QList<int> {4} << QList<int> {4};
+        QTest::newRow("0x8F all, 2 first") << 0x8F << QList<int> {4, 5, 6, 7} << QList<int> {2, 1, 3, 4};
+        QTest::newRow("0x7F low bits ignored") << 0x7F << QList<int> {} << QList<int> {};
+    }
+    void tick()
+    {
+        QFETCH(int, status);
+        QFETCH(QList<int>, green);
+        QFETCH(QList<int>, requests);
+        Rig rig(kConfig);
+        rig.tick(0x00);   // something green beforehand: every tick starts from red
+        rig.player.plays.clear();
+        rig.tick(status);
+        QCOMPARE(rig.greenBits(), green);
+        QCOMPARE(rig.player.inputs(), requests);
+        QCOMPARE(rig.port.reads, 2);   // one read per tick
+    }
+
+    void heldInputRestartsEveryTickAndGoesRedWhenReleased()
+    {
+        Rig rig(kConfig);
+        for (int i = 0; i < 5; ++i)
+            rig.tick(0xF8);
+        QCOMPARE(rig.player.plays, (QList<QPair<QByteArray, int>>(5, {rig.path("b.wav"), 2})));
+        rig.tick(0x78);
+        QCOMPARE(rig.greenBits(), QList<int> {});
+        QCOMPARE(rig.player.plays.size(), 5);
+    }
+
+    void timerTicksEvery200ms()
+    {
+        Rig rig;
+        rig.port.next = PortReading::ok(0x68);
+        QTest::qWait(1100);
+        QVERIFY2(rig.port.reads >= 4 && rig.port.reads <= 6, qPrintable(QString::number(rig.port.reads)));
+        QCOMPARE(rig.player.plays.size(), rig.port.reads);
+    }
+
+    void lampsSitInTheirFrames_data()
+    {
+        QTest::addColumn<int>("input");
+        QTest::addColumn<int>("bit");
+        QTest::newRow("input 1") << 1 << 6;
+        QTest::newRow("input 2") << 2 << 7;
+        QTest::newRow("input 3") << 3 << 5;
+        QTest::newRow("input 4") << 4 << 4;
+    }
+    void lampsSitInTheirFrames()
+    {
+        QFETCH(int, input);
+        QFETCH(int, bit);
+        Rig rig;
+        auto *frame = rig.get<QGroupBox>(QString("Frm2(%1)").arg(bit));
+        QCOMPARE(frame->title(), QString("Ingresso %1").arg(input));
+        QCOMPARE(rig.lamp(bit)->parent(), frame);
+        QCOMPARE(rig.get<QPushButton>(QString("CmdTest(%1)").arg(input))->parent(), frame);
+        QCOMPARE(rig.get<QLabel>(QString("lblBrano(%1)").arg(input))->parent(), frame);
+        // Frames stack from input 1 at the top to input 4 at the bottom.
+        QCOMPARE(frame->y(), 24 + 72 * (input - 1));
+    }
+
+    void portFailureAndRecovery()
+    {
+        Rig rig(kConfig);
+        auto *status = rig.get<QLabel>("statusLine");
+        rig.tick(0x00);
+        rig.player.plays.clear();
+        rig.port.next = PortReading::failed("accesso negato a /dev/parport0: aggiungere l'utente al gruppo lp");
+        rig.form->LeggiIngressi();
+        QCOMPARE(rig.greenBits(), QList<int> {});
+        QVERIFY(rig.player.plays.isEmpty());
+        QVERIFY(status->text().contains("gruppo lp"));
+        rig.tick(0x68);
+        QCOMPARE(rig.greenBits(), QList<int> {4});
+        QVERIFY(status->text().isEmpty());
+    }
+
+    void testButtonsPlayTheirSlotWhateverTheInput()
+    {
+        Rig rig(kConfig);
+        rig.tick(0x78);
+        for (int n : {3, 4, 1})
+            QTest::mouseClick(rig.get<QPushButton>(QString("CmdTest(%1)").arg(n)), Qt::LeftButton);
+        QCOMPARE(rig.player.plays, (QList<QPair<QByteArray, int>> {
+                                       {rig.path(""), 3}, {rig.path("d d.wav "), 4}, {rig.path("a.wav"), 1}}));
+    }
+
+    void startUpLoadsAndPreloads()
+    {
+        Rig rig(kConfig);
+        QCOMPARE((QStringList {rig.label(1), rig.label(2), rig.label(3), rig.label(4)}),
+                 (QStringList {"a.wav", "b.wav", "", "d d.wav "}));
+        QCOMPARE(rig.player.preloads, (QList<QByteArray> {rig.path("a.wav"), rig.path("b.wav"), rig.path("d d.wav ")}));
+        QCOMPARE(rig.form->PercorsoConfigurazione(), rig.configPath());
+    }
+
+    void startUpWithoutConfig()
+    {
+        Rig rig;
+        for (int n = 1; n <= 4; ++n)
+            QVERIFY(rig.label(n).isEmpty());
+        QCOMPARE(rig.greenBits(), QList<int> {});
+        QVERIFY(!rig.form->findChild<QMessageBox *>());
+        QVERIFY(!QFile::exists(rig.configPath()));
+    }
+
+    void assignments_data()
+    {
+        QTest::addColumn<QString>("steps");   // a<tab>=<name>, s = save, t<tab> = click tab; | between steps
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("empty text changes nothing") << "a1=" << QStringList {"a.wav", "b.wav", "", "d d.wav "};
+        QTest::newRow("right after start writes slot 1") << "a0=x.wav" << QStringList {"x.wav", "b.wav", "", "d d.wav "};
+        QTest::newRow("typed name kept exactly") << "a3=  due spazi .wav " << QStringList {"a.wav", "b.wav", "  due spazi .wav ", "d d.wav "};
+        QTest::newRow("tab click without saving reverts") << "a2=x.wav|t3" << QStringList {"a.wav", "b.wav", "", "d d.wav "};
+        QTest::newRow("saved then tab click survives") << "a2=x.wav|s|t4" << QStringList {"a.wav", "x.wav", "", "d d.wav "};
+        QTest::newRow("clicking the selected tab reloads too") << "a1=x.wav|t1" << QStringList {"a.wav", "b.wav", "", "d d.wav "};
+    }
+    void assignments()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QStringList, labels);
+        Rig rig(kConfig);
+        for (const QString &step : steps.split('|')) {
+            if (step.startsWith('a')) {
+                const int tab = step.mid(1, 1).toInt();
+                if (tab == 0) {
+                    rig.chooser()->Text_tema->setText(step.mid(3));
+                    QTest::mouseClick(rig.chooser()->Command2, Qt::LeftButton);
+                } else {
+                    rig.assign(tab, step.mid(3));
+                }
+            } else if (step == "s") {
+                QVERIFY(rig.form->ScriviConfigurazione());
+            } else if (step.startsWith('t')) {
+                rig.clickTab(step.mid(1).toInt());
+            }
+        }
+        QCOMPARE((QStringList {rig.label(1), rig.label(2), rig.label(3), rig.label(4)}), labels);
+    }
+
+    void saveWritesTheFourLinesAndTextBoxKeepsItsText()
+    {
+        Rig rig;
+        rig.assign(2, "gong.wav");
+        QCOMPARE(rig.chooser()->Text_tema->text(), QString("gong.wav"));
+        QVERIFY(rig.player.preloads.contains(rig.path("gong.wav")));
+        rig.get<QAction>("Salva_configurazione")->trigger();
+        QCOMPARE(readAll(rig.configPath()),
+                 QByteArray("SUONO INGRESSO 1 = \r\nSUONO INGRESSO 2 = gong.wav\r\nSUONO INGRESSO 3 = \r\nSUONO INGRESSO 4 = \r\n"));
+        QVERIFY(!rig.form->findChild<QMessageBox *>());
+    }
+
+    void failedSaveIsReportedAndLosesNothing()
+    {
+        Rig rig;
+        QVERIFY(QDir(rig.dir.path()).mkdir("CONFIG.TXT"));
+        rig.assign(1, "x.wav");
+        QVERIFY(!rig.form->ScriviConfigurazione());
+        auto *box = rig.form->findChild<QMessageBox *>();
+        QVERIFY(box);
+        QVERIFY2(box->text().startsWith("Impossibile salvare la configurazione in " + rig.configPath()), qPrintable(box->text()));
+        QCOMPARE(rig.label(1), QString("x.wav"));   // still there for another try
+        QVERIFY(QFileInfo(rig.configPath()).isDir());
+        box->close();
+    }
+
+    void nameWithLineBreakIsRefused()
+    {
+        Rig rig(kConfig);
+        rig.assign(1, "a\nb.wav");
+        QCOMPARE(rig.label(1), QString("a.wav"));
+    }
+
+    void fileListShowsWavFilesAndClickGivesTheBareName()
+    {
+        Rig rig;
+        QTemporaryDir other;
+        for (const char *name : {"uno.wav", "DUE.WAV", "Tre.Wav", "note.txt", "wav"})
+            QVERIFY(wav::writeFile(other.filePath(name), "x"));
+        Chooser *chooser = rig.chooser();
+        auto *model = qobject_cast<QFileSystemModel *>(chooser->File_tema->model());
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        chooser->openFolder(other.path());
+        QCOMPARE(chooser->folder(), other.path());
+        auto loadedFolder = [&] {
+            return std::any_of(loaded.cbegin(), loaded.cend(), [&](const QList<QVariant> &args) { return args.value(0).toString() == other.path(); });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(loadedFolder(), 10000);
+        QStringList shown;
+        const QModelIndex root = chooser->File_tema->rootIndex();
+        for (int row = 0; row < model->rowCount(root); ++row)
+            shown << model->fileName(model->index(row, 0, root));
+        shown.sort();
+        QCOMPARE(shown, (QStringList {"DUE.WAV", "Tre.Wav", "uno.wav"}));
+
+        const QModelIndex tre = model->index(other.filePath("Tre.Wav"));
+        chooser->File_tema->scrollTo(tre);
+        QTest::mouseClick(chooser->File_tema->viewport(), Qt::LeftButton, {}, chooser->File_tema->visualRect(tre).center());
+        QCOMPARE(chooser->Text_tema->text(), QString("Tre.Wav"));
+
+        // Assigned, it is looked up in the program folder, not where it was picked.
+        QTest::mouseClick(chooser->Command2, Qt::LeftButton);
+        QTest::mouseClick(rig.get<QPushButton>("CmdTest(1)"), Qt::LeftButton);
+        QCOMPARE(rig.player.plays.last(), (QPair<QByteArray, int> {rig.path("Tre.Wav"), 1}));
+    }
+
+    void unreadableOrVanishedFolderShowsNothing()
+    {
+        Rig rig;
+        QTemporaryDir other;
+        Chooser *chooser = rig.chooser();
+        chooser->openFolder(other.filePath("gone"));
+        auto *model = qobject_cast<QFileSystemModel *>(chooser->File_tema->model());
+        QCOMPARE(model->rowCount(chooser->File_tema->rootIndex()), 0);
+        QVERIFY(rig.form->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
