@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTabBar>
+#include <QTimer>
 #include <QTreeView>
 
 Chooser::Chooser(QWidget *parent)
@@ -95,6 +96,16 @@ Chooser::Chooser(QWidget *parent)
         openFolder(Drive_tema->itemData(index).toString());
     });
 
+    // The tree fills and sorts in the background: show the starting folder once its
+    // parent is loaded and sorted.
+    auto reveal = std::make_shared<QMetaObject::Connection>();
+    *reveal = connect(m_dirs, &QFileSystemModel::directoryLoaded, this, [this, reveal](const QString &loaded) {
+        const QModelIndex current = Dir_tema->currentIndex();
+        if (current.isValid() && m_dirs->filePath(current.parent()) == loaded) {
+            disconnect(*reveal);
+            QTimer::singleShot(100, this, [this] { Dir_tema->scrollTo(Dir_tema->currentIndex(), QAbstractItemView::PositionAtCenter); });
+        }
+    });
     openFolder(QDir::currentPath());
 }
 
