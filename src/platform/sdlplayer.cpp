@@ -236,8 +236,6 @@ void SdlPlayer::Impl::start(std::shared_ptr<const Clip> clip, Clock::time_point 
     position = 0;
     currentRequestedAt = requestedAt;
     firstFramePending = current != nullptr;
-    if (firstFramePending)
-        latencyNs = -1;
     SDL_UnlockAudioDevice(device);
     // `clip` now holds the replaced sound and is released here, not in the audio callback.
 }
@@ -403,6 +401,7 @@ SdlPlayer::~SdlPlayer()
 
 void SdlPlayer::play(const QByteArray &path, int input)
 {
+    d->latencyNs = -1;   // until this request's first frame reaches the device
     Command cmd {Command::Play, path, input, Clock::now()};
     std::lock_guard lock(d->mutex);
     d->controlQueue.push_back(std::move(cmd));

@@ -1,0 +1,139 @@
+// Player and tick figures: trigger-to-first-frame latency (cold and warm), the cost of
+// play() with a cached clip, and the cost of one tick with all four inputs active.
+// Run through bench/run; prints medians.
+
+#include "app/form1.h"
+#include "platform/sdlplayer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono;
+
+namespace {
+
+QByteArray toneWav(double hz, double seconds)
+{
+    const int rate = 44100;
+    const int frames = int(rate * seconds);
+    QByteArray data(frames * 2, Qt::Uninitialized);
+    for (int i = 0; i < frames; ++i)
+        qToLittleEndian<qint16>(qint16(12000 * std::sin(2 * M_PI * hz * i / rate)), data.data() + 2 * i);
+    QByteArray h = "RIFF";
+    auto u32 = [&h](quint32 v) { char b[4]; qToLittleEndian(v, b); h.append(b, 4); };
+    auto u16 = [&h](quint16 v) { char b[2]; qToLittleEndian(v, b); h.append(b, 2); };
+    u32(quint32(36 + data.size()));
+    h += "WAVEfmt ";
+    u32(16); u16(1); u16(1); u32(rate); u32(rate * 2); u16(2); u16(16);
+    h += "data";
+    u32(quint32(data.size()));
+    return h + data;
+}
+
+double quantile(std::vector<double> v, double q)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[std::size_t(q * double(v.size() - 1))];
+}
+double median(const std::vector<double> &v) { return quantile(v, 0.5); }
+
+void waitIdle(const SdlPlayer &player)
+{
+    while (!player.idle())
+        std::this_thread::sleep_for(1ms);
+}
+
+double latencyMs(SdlPlayer &player, const QByteArray &path)
+{
+    player.play(path, 1);
+    for (int i = 0; i < 2000 && !player.lastTriggerLatency(); ++i)
+        std::this_thread::sleep_for(100us);
+    const auto latency = player.lastTriggerLatency();
+    return latency ? duration<double, std::milli>(*latency).count() : -1;
+}
+
+class AllActivePort : public StatusPort {
+public:
+    PortReading read() override { return PortReading::ok(0x87); }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    for (int n = 1; n <= 4; ++n) {
+        QFile f(dir.filePath(QString("s%1.wav").arg(n)));
+        if (!f.open(QIODevice::WriteOnly) || f.write(toneWav(300 + 100 * n, 1.0)) < 0)
+            return 1;
+    }
+    const QByteArray clip = QFile::encodeName(dir.filePath("s1.wav"));
+    const int reps = 21;
+
+    // Cold: a new player (device closed), the clip preloaded as at start-up, first trigger.
+    std::vector<double> cold, warm, call;
+    for (int r = 0; r < reps; ++r) {
+        SdlPlayer player;
+        player.preload(clip);
+        waitIdle(player);
+        cold.push_back(latencyMs(player, clip));
+        for (int k = 0; k < 3; ++k) {
+            // A random phase against the device's buffer clock, or every trigger would land at the same point of it.
+            std::this_thread::sleep_for(50ms + microseconds(std::rand() % 11000));
+            warm.push_back(latencyMs(player, clip));
+        }
+    }
+
+    {
+        SdlPlayer player;
+        player.preload(clip);
+        waitIdle(player);
+        for (int r = 0; r < 200; ++r) {
+            const auto t0 = steady_clock::now();
+            player.play(clip, 1);
+            call.push_back(duration<double, std::micro>(steady_clock::now() - t0).count());
+            if (r % 20 == 0)
+                waitIdle(player);
+        }
+    }
+
+    std::vector<double> tick;
+    {
+        SdlPlayer player;
+        AllActivePort port;
+        QFile config(dir.filePath("CONFIG.TXT"));
+        if (!config.open(QIODevice::WriteOnly))
+            return 1;
+        config.write("SUONO INGRESSO 1 = s1.wav\r\nSUONO INGRESSO 2 = s2.wav\r\nSUONO INGRESSO 3 = s3.wav\r\nSUONO INGRESSO 4 = s4.wav\r\n");
+        config.close();
+        Form1 window(port, player, dir.path());
+        waitIdle(player);
+        for (int r = 0; r < 200; ++r) {
+            const auto t0 = steady_clock::now();
+            window.LeggiIngressi();
+            tick.push_back(duration<double, std::micro>(steady_clock::now() - t0).count());
+            std::this_thread::sleep_for(2ms);
+        }
+    }
+
+    std::printf("audio driver: %s\n", qgetenv("SDL_AUDIODRIVER").constData());
+    std::printf("trigger to first frame, cold (first trigger, device closed): median %.2f ms, max %.2f ms (%d runs)\n",
+                median(cold), quantile(cold, 1), reps);
+    std::printf("trigger to first frame, warm:                                median %.2f ms, max %.2f ms (%zu runs)\n",
+                median(warm), quantile(warm, 1), warm.size());
+    std::printf("play() call, cached clip:                                    median %.1f us\n", median(call));
+    std::printf("one tick, four inputs active:                                median %.1f us\n", median(tick));
+    return 0;
+}
