@@ -61,11 +61,14 @@ Chooser::Chooser(QWidget *parent)
         Dir_tema->hideColumn(column);
     Dir_tema->setHeaderHidden(true);
     Dir_tema->setIndentation(10);
-    connect(Dir_tema->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid())
-                    openFolder(m_dirs->filePath(current));
-            });
+    // The file list follows the folder the user opens (click or Enter), not every change
+    // of the tree's current item: the tree also moves it by itself while it loads.
+    auto open = [this](const QModelIndex &index) {
+        if (index.isValid())
+            showFiles(m_dirs->filePath(index));
+    };
+    connect(Dir_tema, &QTreeView::clicked, this, open);
+    connect(Dir_tema, &QTreeView::activated, this, open);
 
     m_files->setFilter(QDir::Files);
     m_files->setNameFilters({QStringLiteral("*.wav")});   // any letter case
@@ -131,12 +134,16 @@ void Chooser::fillDrives()
 void Chooser::openFolder(const QString &path)
 {
     const QModelIndex index = m_dirs->index(path);
-    if (index.isValid() && Dir_tema->currentIndex() != index) {
-        Dir_tema->setCurrentIndex(index);   // comes back here through currentChanged
+    if (index.isValid()) {
+        Dir_tema->setCurrentIndex(index);
         Dir_tema->expand(index);
         Dir_tema->scrollTo(index);
-        return;
     }
+    showFiles(path);
+}
+
+void Chooser::showFiles(const QString &path)
+{
     // A folder that cannot be read simply shows no files.
     File_tema->setRootIndex(m_files->setRootPath(path));
 }

@@ -37,6 +37,7 @@ public slots:
 
 private:
     void fillDrives();
+    void showFiles(const QString &path);
     QFileSystemModel *m_dirs;
     QFileSystemModel *m_files;
 };
