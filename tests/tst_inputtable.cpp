@@ -25,15 +25,6 @@ private slots:
         for (int low = 0; low < 16; ++low)
             QCOMPARE(::activeInputs(quint8((status & 0xF0) | low)), active);
     }
-
-    void lampOfEachInput()
-    {
-        QCOMPARE(statusBitOf(1), 6);
-        QCOMPARE(statusBitOf(2), 7);
-        QCOMPARE(statusBitOf(3), 5);
-        QCOMPARE(statusBitOf(4), 4);
-        QCOMPARE(statusBitOf(5), -1);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestInputTable)

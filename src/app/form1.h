@@ -31,9 +31,7 @@ public:
     // Shows why it could not save, and returns false, when the file was not written.
     bool ScriviConfigurazione();
 
-    [[nodiscard]] const SoundTable &sounds() const { return m_sounds; }
     [[nodiscard]] QString PercorsoConfigurazione() const { return m_percorsoConfigurazione; }
-    [[nodiscard]] StatoIngressi statoIngressi() const { return m_statoIngressi; }
 
 private:
     void buildInputFrames(QWidget *frame1);

@@ -9,11 +9,3 @@ QList<int> activeInputs(quint8 status)
             active.append(line.number);
     return active;
 }
-
-int statusBitOf(int input)
-{
-    for (const InputLine &line : kInputs)
-        if (line.number == input)
-            return line.bit;
-    return -1;
-}

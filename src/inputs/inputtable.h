@@ -35,6 +35,3 @@ using StatoIngressi = std::bitset<8>;
 
 // The active inputs of a status byte, in request order.
 [[nodiscard]] QList<int> activeInputs(quint8 status);
-
-// The status bit (and lamp index) of input 1..4.
-[[nodiscard]] int statusBitOf(int input);
