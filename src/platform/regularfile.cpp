@@ -6,6 +6,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+QString regularFileProblem(unsigned mode, qint64 size, qint64 maxBytes)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("è una cartella");
+    if (!S_ISREG(mode))
+        return QStringLiteral("non è un file normale");
+    if (maxBytes >= 0 && size > maxBytes) {
+        const bool mebibytes = maxBytes >= (1 << 20) && maxBytes % (1 << 20) == 0;
+        return mebibytes ? QStringLiteral("file troppo grande (oltre %1 MiB)").arg(maxBytes >> 20)
+                         : QStringLiteral("file troppo grande (oltre %1 byte)").arg(maxBytes);
+    }
+    return {};
+}
+
 namespace regularfile_detail {
 
 int openRegular(const QByteArray &path, qint64 maxBytes, QString *error)
@@ -16,10 +30,8 @@ int openRegular(const QByteArray &path, qint64 maxBytes, QString *error)
         return -1;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        *error = S_ISDIR(st.st_mode) ? QStringLiteral("è una cartella") : QStringLiteral("non è un file normale");
-    else if (maxBytes >= 0 && st.st_size > maxBytes)
-        *error = QStringLiteral("file troppo grande (oltre %1 byte)").arg(maxBytes);
+    *error = ::fstat(fd, &st) != 0 ? QString::fromLocal8Bit(std::strerror(errno))
+                                   : regularFileProblem(st.st_mode, st.st_size, maxBytes);
     if (!error->isEmpty()) {
         ::close(fd);
         return -1;

@@ -19,6 +19,10 @@ struct FileBytes {
 template <typename F>
 [[nodiscard]] QString readRegularFileInChunks(const QByteArray &path, qint64 maxBytes, F &&chunk);
 
+// Why a file with this stat mode and size cannot be read as a regular file of at most
+// maxBytes, or an empty string when it can.
+[[nodiscard]] QString regularFileProblem(unsigned mode, qint64 size, qint64 maxBytes);
+
 namespace regularfile_detail {
 int openRegular(const QByteArray &path, qint64 maxBytes, QString *error);
 qint64 readSome(int fd, char *buffer, qint64 size);

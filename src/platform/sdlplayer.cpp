@@ -1,5 +1,7 @@
 #include "sdlplayer.h"
 
+#include "regularfile.h"
+
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -133,12 +135,8 @@ std::optional<QString> SdlPlayer::Impl::checkFile(const QByteArray &path, FileSt
     struct stat st {};
     if (::stat(path.constData(), &st) != 0)
         return QString::fromLocal8Bit(std::strerror(errno));
-    if (S_ISDIR(st.st_mode))
-        return QStringLiteral("è una cartella");
-    if (!S_ISREG(st.st_mode))
-        return QStringLiteral("non è un file normale");
-    if (st.st_size > settings.limits.maxFileBytes)
-        return QStringLiteral("file troppo grande (oltre %1 MiB)").arg(settings.limits.maxFileBytes >> 20);
+    if (QString problem = regularFileProblem(st.st_mode, st.st_size, settings.limits.maxFileBytes); !problem.isEmpty())
+        return problem;
     *stamp = {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
     return std::nullopt;
 }
