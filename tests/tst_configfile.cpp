@@ -1,4 +1,5 @@
 #include "config/configfile.h"
+#include "readonly.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,23 +95,59 @@ private slots:
         const QString path = dir.filePath("CONFIG.TXT");
         const SoundSlots values {" lead.wav", "", "sub\\dir\\x.wav", "caff\xe8 \xff.wav  "};
         QVERIFY(!saveConfig(path, values));
-        QCOMPARE(loadConfig(path), values);
+        QCOMPARE(loadConfig(path).values, values);
     }
 
-    void missingOrStrangeFileLoadsEmpty()
+    void filesThatCannotBeReadSayWhy_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("error");   // part of the message; empty when none is due
+        QTest::newRow("missing: no message") << "missing" << "";
+        QTest::newRow("a folder") << "folder" << "cartella";
+        QTest::newRow("dangling link") << "dangling" << "No such file";
+        QTest::newRow("no permission") << "noperm" << "Permission denied";
+        QTest::newRow("read error") << "eio" << "Input/output error";
+        QTest::newRow("larger than any CONFIG.TXT") << "huge" << "troppo grande";
+    }
+    void filesThatCannotBeReadSayWhy()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, error);
         QTemporaryDir dir;
-        QCOMPARE(loadConfig(dir.filePath("CONFIG.TXT")), SoundSlots {});
-        QVERIFY(QDir(dir.path()).mkdir("CONFIG.TXT"));
-        QCOMPARE(loadConfig(dir.filePath("CONFIG.TXT")), SoundSlots {});
+        const QString path = dir.filePath("CONFIG.TXT");
+        if (kind == "folder")
+            QVERIFY(QDir(dir.path()).mkdir("CONFIG.TXT"));
+        if (kind == "dangling")
+            QVERIFY(QFile::link(dir.filePath("gone"), path));
+        if (kind == "noperm") {
+            if (::geteuid() == 0)
+                QSKIP("root reads files whatever their permissions");
+            write(path, "SUONO INGRESSO 1 = a.wav\r\n");
+            QFile::setPermissions(path, QFile::WriteOwner);
+        }
+        if (kind == "eio")   // a regular file whose first read fails, even for root
+            QVERIFY(QFile::link("/proc/self/mem", path));
+        if (kind == "huge") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(kMaxConfigBytes + 1));
+        }
+        const LoadedConfig loaded = loadConfig(path);
+        QCOMPARE(loaded.values, SoundSlots {});
+        QVERIFY2(error.isEmpty() ? loaded.error.isEmpty() : loaded.error.contains(error), qPrintable(loaded.error));
     }
 
-    void hugeOneLineFileKeepsLinesAround()
+    void hugeOrBinaryFilesKeepTheLinesAround()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("CONFIG.TXT");
         write(path, "SUONO INGRESSO 1 = a\n" + QByteArray(50 << 20, 'x') + "\nSUONO INGRESSO 2 = b\n");
-        QCOMPARE(loadConfig(path), (SoundSlots {"a", "b", "", ""}));
+        QCOMPARE(loadConfig(path).values, (SoundSlots {"a", "b", "", ""}));
+        QByteArray binary(1 << 20, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(binary.data()), binary.size() / 4);
+        write(path, binary + "\nSUONO INGRESSO 4 = d\n" + binary);
+        const LoadedConfig loaded = loadConfig(path);
+        QCOMPARE(loaded.values[3], QByteArray("d"));
+        QVERIFY(loaded.error.isEmpty());
     }
 
     void failedSaveKeepsTheOldFile_data()
@@ -134,13 +171,14 @@ private slots:
         }
         if (how == "newline")
             values[1] = "a\nSUONO INGRESSO 1 = b";
+        std::optional<ReadOnlyFolder> readOnly;
         if (how == "readonly") {
-            if (::geteuid() == 0)
-                QSKIP("root writes into read-only folders");
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+            readOnly.emplace(dir.path());
+            if (!readOnly->ok())
+                QSKIP("this filesystem cannot make a folder read-only for root");
         }
         const auto error = saveConfig(path, values);
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        readOnly.reset();
         QVERIFY(error);
         QVERIFY(!error->isEmpty());
         if (how != "folder")

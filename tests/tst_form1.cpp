@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "app/lamp.h"
 #include "fakes.h"
+#include "readonly.h"
 #include "wavtools.h"
 
 #include <QAction>
@@ -240,18 +241,55 @@ private slots:
         QVERIFY(!rig.form->findChild<QMessageBox *>());
     }
 
+    void failedSaveIsReportedAndLosesNothing_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder");   // else CONFIG.TXT is a folder
+        QTest::newRow("CONFIG.TXT is a folder") << false;
+        QTest::newRow("program folder read-only") << true;
+    }
     void failedSaveIsReportedAndLosesNothing()
     {
-        Rig rig;
-        QVERIFY(QDir(rig.dir.path()).mkdir("CONFIG.TXT"));
+        QFETCH(bool, readOnlyFolder);
+        Rig rig(readOnlyFolder ? kConfig : QByteArray());
+        if (!readOnlyFolder)
+            QVERIFY(QDir(rig.dir.path()).mkdir("CONFIG.TXT"));
         rig.assign(1, "x.wav");
-        QVERIFY(!rig.form->ScriviConfigurazione());
+        {
+            std::optional<ReadOnlyFolder> readOnly;
+            if (readOnlyFolder && !readOnly.emplace(rig.dir.path()).ok())
+                QSKIP("this filesystem cannot make a folder read-only for root");
+            QVERIFY(!rig.form->ScriviConfigurazione());
+        }
         auto *box = rig.form->findChild<QMessageBox *>();
         QVERIFY(box);
         QVERIFY2(box->text().startsWith("Impossibile salvare la configurazione in " + rig.configPath()), qPrintable(box->text()));
         QCOMPARE(rig.label(1), QString("x.wav"));   // still there for another try
-        QVERIFY(QFileInfo(rig.configPath()).isDir());
+        if (readOnlyFolder)
+            QCOMPARE(readAll(rig.configPath()), kConfig);
+        else
+            QVERIFY(QFileInfo(rig.configPath()).isDir());
+        // Once the problem is solved, the same assignments save.
+        if (!readOnlyFolder)
+            QVERIFY(QDir(rig.dir.path()).rmdir("CONFIG.TXT"));
+        QVERIFY(rig.form->ScriviConfigurazione());
+        QVERIFY(readAll(rig.configPath()).startsWith("SUONO INGRESSO 1 = x.wav\r\n"));
         box->close();
+    }
+
+    void unreadableConfigIsReportedNotHidden()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::link("/proc/self/mem", dir.filePath("CONFIG.TXT")));   // read fails, even for root
+        FakePort port;
+        FakePlayer player;
+        Form1 form(port, player, dir.path());
+        auto *box = form.findChild<QMessageBox *>();
+        QVERIFY(box);
+        QVERIFY2(box->text().startsWith("Impossibile leggere la configurazione da"), qPrintable(box->text()));
+        // Each tab click reloads; the same box is updated, not stacked.
+        auto *bar = form.findChild<Chooser *>("Frame6")->TabStrip1;
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QCOMPARE(form.findChildren<QMessageBox *>().size(), 1);
     }
 
     void nameWithLineBreakIsRefused()

@@ -180,8 +180,14 @@ void Form1::SuonaBrano(int input) { m_sounds.SuonaBrano(input); }
 
 void Form1::CaricaConfigurazione()
 {
-    m_sounds.setAll(loadConfig(m_percorsoConfigurazione));
+    const LoadedConfig loaded = loadConfig(m_percorsoConfigurazione);
+    m_sounds.setAll(loaded.values);
     showSlots();
+    if (!loaded.error.isEmpty())
+        warn(QStringLiteral("Impossibile leggere la configurazione da %1: %2")
+                 .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), loaded.error),
+             QStringLiteral("Le assegnazioni sono vuote. Correggere il file e riavviare il programma; "
+                            "\"Salva configurazione\" lo sostituirebbe con quelle mostrate."));
 }
 
 bool Form1::ScriviConfigurazione()
@@ -189,15 +195,23 @@ bool Form1::ScriviConfigurazione()
     const std::optional<QString> error = saveConfig(m_percorsoConfigurazione, m_sounds.values());
     if (!error)
         return true;
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora"),
-                                QStringLiteral("Impossibile salvare la configurazione in %1: %2")
-                                    .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), *error),
-                                QMessageBox::Ok, this);
-    box->setInformativeText(QStringLiteral("Le assegnazioni restano nella finestra: "
-                                           "risolvere il problema e scegliere di nuovo \"Salva configurazione\"."));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();   // not exec(): the lamps and sounds go on while it is shown
+    warn(QStringLiteral("Impossibile salvare la configurazione in %1: %2")
+             .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), *error),
+         QStringLiteral("Le assegnazioni restano nella finestra: "
+                        "risolvere il problema e scegliere di nuovo \"Salva configurazione\"."));
     return false;
+}
+
+void Form1::warn(const QString &text, const QString &whatToDo)
+{
+    // One box at a time: a repeated failure (each tab click reloads) updates it.
+    if (!m_warning) {
+        m_warning = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora"), {}, QMessageBox::Ok, this);
+        m_warning->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_warning->setText(text);
+    m_warning->setInformativeText(whatToDo);
+    m_warning->open();   // not exec(): the lamps and sounds go on while it is shown
 }
 
 void Form1::assignSlot(int input, const QString &name)

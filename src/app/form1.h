@@ -4,6 +4,7 @@
 #include "sounds/soundtable.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -11,6 +12,7 @@
 class Chooser;
 class Lamp;
 class QLabel;
+class QMessageBox;
 class QPushButton;
 
 // The program's only window: four inputs with their lamps, test buttons and sound
@@ -38,6 +40,7 @@ private:
     void buildMenu();
     void assignSlot(int input, const QString &name);
     void showSlots();
+    void warn(const QString &text, const QString &whatToDo);
 
     InputMonitor m_monitor;
     SoundTable m_sounds;
@@ -49,5 +52,6 @@ private:
     std::array<QPushButton *, 5> m_cmdTest {};   // indexed by input 1..4
     Chooser *m_chooser = nullptr;
     QLabel *m_statusLine = nullptr;
+    QPointer<QMessageBox> m_warning;
     QTimer m_timer1;
 };

@@ -3,6 +3,7 @@
 #include "platform/regularfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
 
@@ -78,17 +79,17 @@ QByteArray serializeConfig(const SoundSlots &values)
     return out;
 }
 
-SoundSlots loadConfig(const QString &path)
+LoadedConfig loadConfig(const QString &path)
 {
     ConfigParser parser;
     const QString error = readRegularFileInChunks(QFile::encodeName(path), kMaxConfigBytes,
                                                   [&parser](QByteArrayView chunk) { parser.feed(chunk); });
-    if (!error.isEmpty()) {
-        if (QFile::exists(path))
-            qCWarning(lcConfig).noquote() << "Configurazione non letta da" << path << "-" << error;
+    if (error.isEmpty())
+        return {parser.finish(), {}};
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return {};
-    }
-    return parser.finish();
+    qCWarning(lcConfig).noquote() << "Configurazione non letta da" << path << "-" << error;
+    return {{}, error};
 }
 
 std::optional<QString> saveConfig(const QString &path, const SoundSlots &values)

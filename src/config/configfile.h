@@ -33,8 +33,15 @@ private:
 [[nodiscard]] SoundSlots parseConfig(QByteArrayView bytes);
 [[nodiscard]] QByteArray serializeConfig(const SoundSlots &values);
 
-// A missing or unreadable file gives four empty slots.
-[[nodiscard]] SoundSlots loadConfig(const QString &path);
+// What a load found. A file that is missing is not an error: the slots are just empty.
+// A file that is there but cannot be read (a folder, no permission, a read error, too
+// large) gives empty slots and says why, so the user learns of it before a save
+// replaces it.
+struct LoadedConfig {
+    SoundSlots values;
+    QString error;   // in Italian; empty when the file was read or is missing
+};
+[[nodiscard]] LoadedConfig loadConfig(const QString &path);
 
 // Writes the file atomically: it is either the old one or the whole new one.
 // Returns why it could not, in Italian, or nothing on success.

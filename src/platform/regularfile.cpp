@@ -26,11 +26,11 @@ int openRegular(const QByteArray &path, qint64 maxBytes, QString *error)
 {
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+        *error = lastError();
         return -1;
     }
     struct stat st {};
-    *error = ::fstat(fd, &st) != 0 ? QString::fromLocal8Bit(std::strerror(errno))
+    *error = ::fstat(fd, &st) != 0 ? lastError()
                                    : regularFileProblem(st.st_mode, st.st_size, maxBytes);
     if (!error->isEmpty()) {
         ::close(fd);
@@ -48,6 +48,8 @@ qint64 readSome(int fd, char *buffer, qint64 size)
         return n;
     }
 }
+
+QString lastError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 void closeFd(int fd) { ::close(fd); }
 

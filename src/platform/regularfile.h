@@ -26,6 +26,7 @@ template <typename F>
 namespace regularfile_detail {
 int openRegular(const QByteArray &path, qint64 maxBytes, QString *error);
 qint64 readSome(int fd, char *buffer, qint64 size);
+QString lastError();
 void closeFd(int fd);
 }
 
@@ -40,11 +41,13 @@ QString readRegularFileInChunks(const QByteArray &path, qint64 maxBytes, F &&chu
     qint64 total = 0;
     while (total < maxBytes) {
         const qint64 n = regularfile_detail::readSome(fd, buffer.data(), std::min<qint64>(buffer.size(), maxBytes - total));
+        if (n < 0)   // a read error part way must not pass for the end of the file
+            error = regularfile_detail::lastError();
         if (n <= 0)
             break;
         total += n;
         chunk(QByteArrayView(buffer.constData(), n));
     }
     regularfile_detail::closeFd(fd);
-    return {};
+    return error;
 }
