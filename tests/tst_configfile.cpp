@@ -154,6 +154,8 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::newRow("line break in a name") << "newline";
+        QTest::newRow("a key's text in a name") << "key";
+        QTest::newRow("a name longer than a line") << "long";
         QTest::newRow("CONFIG.TXT is a folder") << "folder";
         QTest::newRow("read-only folder") << "readonly";
     }
@@ -171,6 +173,10 @@ private slots:
         }
         if (how == "newline")
             values[1] = "a\nSUONO INGRESSO 1 = b";
+        if (how == "key")   // would also set slot 1 when loaded
+            values[2] = "b SUONO INGRESSO 1 = c";
+        if (how == "long")   // would be skipped when loaded
+            values[3] = QByteArray(ConfigParser::kMaxLineLength, 'x');
         std::optional<ReadOnlyFolder> readOnly;
         if (how == "readonly") {
             readOnly.emplace(dir.path());

@@ -1,6 +1,7 @@
 #include "app/chooser.h"
 #include "app/form1.h"
 #include "app/lamp.h"
+#include "platform/sdlplayer.h"
 #include "fakes.h"
 #include "readonly.h"
 #include "wavtools.h"
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -125,6 +127,54 @@ private slots:
         QTest::qWait(1100);
         QVERIFY2(rig.port.reads >= 4 && rig.port.reads <= 6, qPrintable(QString::number(rig.port.reads)));
         QCOMPARE(rig.player.plays.size(), rig.port.reads);
+    }
+
+    // A 200 MB file (130 s of 192 kHz 32-bit float stereo) is assigned while input 2 is
+    // held: loading it must not hold up the ticks or the window.
+    void hugeSoundLoadsWithoutStallingTheTicks()
+    {
+        QTemporaryDir dir;
+        QByteArray header = wav::make(wav::Encoding::F32, 192000, 2, 440, 0);
+        const qint64 dataBytes = qint64(200) << 20;
+        header.chop(4);   // the sizes of the data and of the whole file, for 200 MB of samples
+        wav::put32(header, quint32(dataBytes));
+        QByteArray riffSize;
+        wav::put32(riffSize, quint32(header.size() - 8 + dataBytes));
+        header.replace(4, 4, riffSize);
+        QFile big(dir.filePath("grande.wav"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.write(header) == header.size() && big.resize(header.size() + dataBytes));
+        big.close();
+        QVERIFY(wav::writeFile(dir.filePath("b.wav"), wav::tone(660, 0.5)));
+        wav::writeFile(dir.filePath("CONFIG.TXT"), "SUONO INGRESSO 2 = b.wav\r\n");
+
+        FakePort port;
+        port.next = PortReading::ok(0xF8);   // input 2 held
+        SdlPlayer player;
+        Form1 form(port, player, dir.path());
+        QTest::qWait(450);
+        auto *chooser = form.findChild<Chooser *>("Frame6");
+        chooser->TabStrip1->setCurrentIndex(0);
+        chooser->Text_tema->setText("grande.wav");
+        const int readsBefore = port.reads;
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(chooser->Command2, Qt::LeftButton);
+        QTest::mouseClick(form.findChild<QPushButton *>("CmdTest(1)"), Qt::LeftButton);
+        QVERIFY2(clock.elapsed() < 50, "assigning or testing a sound waited for the file");
+
+        // Watch the window's event loop in 10 ms steps while the file loads.
+        qint64 worstGap = 0, last = clock.elapsed();
+        while (clock.elapsed() < 3000) {
+            QTest::qWait(10);
+            worstGap = std::max(worstGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        }
+        QVERIFY2(worstGap < 100, qPrintable(QString("window blocked for %1 ms").arg(worstGap)));
+        const QList<qint64> times = port.readAtMs.mid(readsBefore - 1);
+        QVERIFY(times.size() >= 14);
+        for (int i = 1; i < times.size(); ++i)
+            QVERIFY2(std::abs(times[i] - times[i - 1] - 200) <= 50,
+                     qPrintable(QString("tick %1 came after %2 ms").arg(i).arg(times[i] - times[i - 1])));
     }
 
     void lampsSitInTheirFrames_data()
@@ -292,11 +342,23 @@ private slots:
         QCOMPARE(form.findChildren<QMessageBox *>().size(), 1);
     }
 
-    void nameWithLineBreakIsRefused()
+    // Names that could not be saved so as to load back the same are refused at once.
+    void unsavableNameIsRefused_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("line break") << "a\nb.wav" << "contiene un a capo";
+        QTest::newRow("text of a key") << "x SUONO INGRESSO 4 = y.wav" << "SUONO INGRESSO 4 = ";
+        QTest::newRow("longer than a line") << QString(40000, 'x') << "più lungo";
+    }
+    void unsavableNameIsRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, why);
         Rig rig(kConfig);
-        rig.assign(1, "a\nb.wav");
+        rig.assign(1, name);
         QCOMPARE(rig.label(1), QString("a.wav"));
+        QVERIFY(rig.form->statusBar()->currentMessage().contains(why));
     }
 
     void fileListShowsWavFilesAndClickGivesTheBareName()

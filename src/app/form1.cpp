@@ -216,12 +216,12 @@ void Form1::warn(const QString &text, const QString &whatToDo)
 
 void Form1::assignSlot(int input, const QString &name)
 {
-    if (name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r'))) {
-        statusBar()->showMessage(QStringLiteral("Nome non assegnato: contiene un a capo e non potrebbe essere salvato."),
-                                 8000);
+    const QByteArray value = name.toLocal8Bit();
+    if (const auto why = unsavableName(value)) {
+        statusBar()->showMessage(QStringLiteral("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*why), 8000);
         return;
     }
-    m_sounds.set(input, name.toLocal8Bit());
+    m_sounds.set(input, value);
     showSlots();
 }
 

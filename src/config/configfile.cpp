@@ -64,6 +64,18 @@ SoundSlots ConfigParser::finish()
     return std::exchange(m_values, {});
 }
 
+std::optional<QString> unsavableName(QByteArrayView value)
+{
+    if (value.contains('\r') || value.contains('\n'))
+        return QStringLiteral("contiene un a capo");
+    for (int n = 1; n <= 4; ++n)
+        if (value.contains(keyOf(n)))
+            return QStringLiteral("contiene il testo \"%1\"").arg(QString::fromLatin1(keyOf(n)));
+    if (value.size() > ConfigParser::kMaxLineLength - kKeyLength)
+        return QStringLiteral("è più lungo di %1 caratteri").arg(ConfigParser::kMaxLineLength - kKeyLength);
+    return std::nullopt;
+}
+
 SoundSlots parseConfig(QByteArrayView bytes)
 {
     ConfigParser parser;
@@ -94,13 +106,9 @@ LoadedConfig loadConfig(const QString &path)
 
 std::optional<QString> saveConfig(const QString &path, const SoundSlots &values)
 {
-    // A line break inside a name would split it into lines that load back differently.
-    for (int n = 1; n <= 4; ++n) {
-        const QByteArray &value = values[std::size_t(n - 1)];
-        if (value.contains('\r') || value.contains('\n'))
-            return QStringLiteral("il nome del suono dell'ingresso %1 contiene un a capo; "
-                                  "correggerlo e salvare di nuovo").arg(n);
-    }
+    for (int n = 1; n <= 4; ++n)
+        if (const auto why = unsavableName(values[std::size_t(n - 1)]))
+            return QStringLiteral("il nome del suono dell'ingresso %1 %2; correggerlo e salvare di nuovo").arg(n).arg(*why);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     const QByteArray bytes = serializeConfig(values);

@@ -30,6 +30,11 @@ private:
     SoundSlots m_values;
 };
 
+// Why a name could not be saved so that it loads back the same - a line break, the
+// text of a key (which would set that slot too), a line too long to be read - or
+// nothing when it can.
+[[nodiscard]] std::optional<QString> unsavableName(QByteArrayView value);
+
 [[nodiscard]] SoundSlots parseConfig(QByteArrayView bytes);
 [[nodiscard]] QByteArray serializeConfig(const SoundSlots &values);
 

@@ -40,6 +40,8 @@ DecodeResult decodeWav(const void *data, std::size_t size, const ClipLimits &lim
     if (workBytes > std::size_t(INT_MAX))
         return {nullptr, QStringLiteral("suono troppo lungo")};
 
+    if (inBytes == 0)   // a WAV without samples plays as silence
+        return {std::make_shared<Clip>(), {}};
     std::vector<Uint8> work(workBytes + sizeof(float) * kOutputChannels);
     std::memcpy(work.data(), buffer, inBytes);
     owned.reset();
