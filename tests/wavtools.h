@@ -111,6 +111,20 @@ inline QByteArray make(Encoding encoding, int rate, int channels, double hz, dou
 
 inline QByteArray tone(double hz, double seconds) { return make(Encoding::S16, 48000, 1, hz, seconds); }
 
+// A short tone followed by silence: each start of it is easy to find in a capture.
+inline QByteArray burst(double hz, double toneSeconds, double totalSeconds)
+{
+    QByteArray w = tone(hz, toneSeconds);
+    const auto pad = qsizetype(2 * std::lround((totalSeconds - toneSeconds) * 48000));
+    QByteArray size;
+    put32(size, quint32(w.size() - 44 + pad));
+    w.replace(40, 4, size);
+    size.clear();
+    put32(size, quint32(w.size() - 8 + pad));
+    w.replace(4, 4, size);
+    return w + QByteArray(pad, '\0');
+}
+
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);

@@ -84,6 +84,8 @@ Form1::Form1(StatusPort &port, SoundPlayer &player, const QString &programFolder
     m_statusLine = new QLabel(this);
     m_statusLine->setObjectName(QStringLiteral("statusLine"));
     m_statusLine->setWordWrap(true);
+    // Room for two lines, so that a long port message never covers the frame above it.
+    m_statusLine->setMinimumHeight(2 * m_statusLine->fontMetrics().lineSpacing());
     statusBar()->addWidget(m_statusLine, 1);
     statusBar()->setSizeGripEnabled(false);
 
