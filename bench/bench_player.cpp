@@ -15,6 +15,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -71,6 +73,12 @@ public:
 
 int main(int argc, char **argv)
 {
+    // "velmora_bench wav PATH HZ SECONDS" writes a test tone for the benchmark scripts.
+    if (argc == 5 && std::strcmp(argv[1], "wav") == 0) {
+        QFile f(QString::fromLocal8Bit(argv[2]));
+        const QByteArray bytes = toneWav(std::atof(argv[3]), std::atof(argv[4]));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? 0 : 1;
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;

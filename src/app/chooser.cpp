@@ -55,7 +55,6 @@ Chooser::Chooser(QWidget *parent)
     });
 
     m_dirs->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_dirs->setRootPath(QDir::rootPath());
     Dir_tema->setModel(m_dirs);
     for (int column = 1; column < m_dirs->columnCount(); ++column)
         Dir_tema->hideColumn(column);
@@ -94,7 +93,6 @@ Chooser::Chooser(QWidget *parent)
             emit assign(selectedInput(), Text_tema->text());
     });
 
-    fillDrives();
     connect(Drive_tema, &QComboBox::activated, this, [this](int index) {
         openFolder(Drive_tema->itemData(index).toString());
     });
@@ -109,7 +107,14 @@ Chooser::Chooser(QWidget *parent)
             QTimer::singleShot(100, this, [this] { Dir_tema->scrollTo(Dir_tema->currentIndex(), QAbstractItemView::PositionAtCenter); });
         }
     });
-    openFolder(QDir::currentPath());
+    // Listing volumes and folders waits for the event loop, so that the window is on
+    // the screen first; the lists fill in the background as they always do.
+    QTimer::singleShot(0, this, [this] {
+        m_dirs->setRootPath(QDir::rootPath());
+        fillDrives();
+        if (folder().isEmpty())   // unless a folder was opened already
+            openFolder(QDir::currentPath());
+    });
 }
 
 int Chooser::selectedInput() const { return TabStrip1->currentIndex() + 1; }

@@ -161,6 +161,8 @@ void Form1::buildMenu()
 void Form1::LeggiIngressi()
 {
     const InputMonitor::Poll poll = m_monitor.poll();
+    if (lcTiming().isDebugEnabled())
+        qCDebug(lcTiming, "tick %lld", static_cast<long long>(steadyNowNs()));
     for (int b = 4; b <= 7; ++b)
         m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
     if (!poll.flags) {

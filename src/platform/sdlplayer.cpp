@@ -1,9 +1,7 @@
 #include "sdlplayer.h"
 
 #include "regularfile.h"
-
-#define SDL_MAIN_HANDLED
-#include <SDL.h>
+#include "sdlapi.h"
 
 #include <QHash>
 #include <QLoggingCategory>
@@ -17,6 +15,7 @@
 #include <thread>
 
 #include <cerrno>
+#include <malloc.h>
 #include <sys/stat.h>
 
 #if __has_include(<alsa/asoundlib.h>)
@@ -30,6 +29,9 @@ static void quietAlsa(const char *, int, const char *, int, const char *, ...) {
 #endif
 
 Q_LOGGING_CATEGORY(lcSound, "velmora.sound", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcTiming, "velmora.timing", QtInfoMsg)
+
+qint64 steadyNowNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 namespace {
 
@@ -60,10 +62,10 @@ struct CacheEntry {
 } // namespace
 
 struct SdlPlayer::Impl {
-    explicit Impl(Settings s) : settings(s), chime(makeChime()) {}
+    explicit Impl(Settings s) : settings(s) {}
 
     Settings settings;
-    const std::shared_ptr<const Clip> chime;
+    std::shared_ptr<const Clip> chime;   // made by the control thread, off the window's start-up
 
     // Shared between the window's thread and the worker threads.
     mutable std::mutex mutex;
@@ -81,6 +83,7 @@ struct SdlPlayer::Impl {
     quint64 useCounter = 0;
     std::set<QByteArray> loading;
     std::optional<Command> waiting;   // the latest request, while its file loads
+    const SdlApi *sdl = nullptr;   // loaded by the control thread
     SDL_AudioDeviceID device = 0;
     std::atomic<bool> deviceIsOpen {false};
     bool audioUnavailable = false;
@@ -89,10 +92,11 @@ struct SdlPlayer::Impl {
 
     // Shared with the audio callback, under SDL's device lock.
     std::shared_ptr<const Clip> current;
-    std::size_t position = 0;
+    std::size_t position = 0;   // in frames
     Clock::time_point currentRequestedAt {};
     bool firstFramePending = false;
     std::atomic<qint64> latencyNs {-1};
+    std::atomic<qint64> firstFrameAtNs {-1};   // for the timing log
 
     std::thread controlThread;
     std::thread loaderThread;
@@ -116,17 +120,28 @@ void SDLCALL SdlPlayer::Impl::audioCallback(void *userdata, Uint8 *stream, int l
 {
     auto *d = static_cast<Impl *>(userdata);
     auto *out = reinterpret_cast<float *>(stream);
-    const std::size_t wanted = std::size_t(len) / sizeof(float);
+    const std::size_t wanted = std::size_t(len) / (sizeof(float) * kOutputChannels);   // frames
     std::size_t copied = 0;
-    if (d->current && d->position < d->current->samples.size()) {
-        copied = std::min(wanted, d->current->samples.size() - d->position);
-        std::memcpy(out, d->current->samples.data() + d->position, copied * sizeof(float));
+    if (d->current && d->position < d->current->frames()) {
+        const Clip &clip = *d->current;
+        copied = std::min(wanted, clip.frames() - d->position);
+        const qint16 *in = clip.samples.data() + d->position * std::size_t(clip.channels);
+        constexpr float kScale = 1.0f / 32768.0f;
+        if (clip.channels == 1) {
+            for (std::size_t i = 0; i < copied; ++i)
+                out[2 * i] = out[2 * i + 1] = float(in[i]) * kScale;
+        } else {
+            for (std::size_t i = 0; i < 2 * copied; ++i)
+                out[i] = float(in[i]) * kScale;
+        }
         d->position += copied;
     }
-    std::fill(out + copied, out + wanted, 0.0f);
+    std::fill(out + kOutputChannels * copied, out + kOutputChannels * wanted, 0.0f);
     if (d->firstFramePending) {
         d->firstFramePending = false;
-        d->latencyNs = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - d->currentRequestedAt).count();
+        const Clock::time_point now = Clock::now();
+        d->latencyNs = std::chrono::duration_cast<std::chrono::nanoseconds>(now - d->currentRequestedAt).count();
+        d->firstFrameAtNs = std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count();
     }
 }
 
@@ -184,13 +199,15 @@ bool SdlPlayer::Impl::ensureDevice()
 {
     if (device)
         return true;
+    if (!sdl)
+        return false;   // already said why, once
     const auto now = Clock::now();
     if (lastOpenAttempt && now - *lastOpenAttempt < settings.reopenInterval)
         return false;
     lastOpenAttempt = now;
 
     QString why;
-    if (SDL_WasInit(SDL_INIT_AUDIO) || SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+    if (sdl->SDL_WasInit(SDL_INIT_AUDIO) || sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         SDL_AudioSpec want {};
         want.freq = kOutputRate;
         want.format = AUDIO_F32SYS;
@@ -200,14 +217,14 @@ bool SdlPlayer::Impl::ensureDevice()
         want.userdata = this;
         SDL_AudioSpec have {};
         // No format change allowed: SDL converts for the hardware, our clips stay as they are.
-        device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        device = sdl->SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (!device) {
-            why = QString::fromUtf8(SDL_GetError());
+            why = QString::fromUtf8(sdl->SDL_GetError());
             // Starting over lets SDL pick a sound server that has appeared since.
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
     } else {
-        why = QString::fromUtf8(SDL_GetError());
+        why = QString::fromUtf8(sdl->SDL_GetError());
     }
     if (!device) {
         if (!audioUnavailable)
@@ -220,7 +237,7 @@ bool SdlPlayer::Impl::ensureDevice()
         qCInfo(lcSound) << "Audio di nuovo disponibile.";
     audioUnavailable = false;
     deviceIsOpen = true;
-    SDL_PauseAudioDevice(device, 0);
+    sdl->SDL_PauseAudioDevice(device, 0);
     return true;
 }
 
@@ -229,12 +246,12 @@ void SdlPlayer::Impl::start(std::shared_ptr<const Clip> clip, Clock::time_point 
     silentSince.reset();
     if (!ensureDevice())
         return;
-    SDL_LockAudioDevice(device);
+    sdl->SDL_LockAudioDevice(device);
     std::swap(current, clip);
     position = 0;
     currentRequestedAt = requestedAt;
     firstFramePending = current != nullptr;
-    SDL_UnlockAudioDevice(device);
+    sdl->SDL_UnlockAudioDevice(device);
     // `clip` now holds the replaced sound and is released here, not in the audio callback.
 }
 
@@ -242,9 +259,9 @@ void SdlPlayer::Impl::closeWhenSilent()
 {
     if (!device)
         return;
-    SDL_LockAudioDevice(device);
-    const bool silent = !current || position >= current->samples.size();
-    SDL_UnlockAudioDevice(device);
+    sdl->SDL_LockAudioDevice(device);
+    const bool silent = !current || position >= current->frames();
+    sdl->SDL_UnlockAudioDevice(device);
     if (!silent || waiting) {
         silentSince.reset();
         return;
@@ -253,7 +270,7 @@ void SdlPlayer::Impl::closeWhenSilent()
     if (!silentSince) {
         silentSince = now;
     } else if (now - *silentSince >= settings.idleClose) {
-        SDL_CloseAudioDevice(device);
+        sdl->SDL_CloseAudioDevice(device);
         device = 0;
         deviceIsOpen = false;
         current.reset();
@@ -314,8 +331,16 @@ void SdlPlayer::Impl::handleLoaded(Command &cmd)
 void SdlPlayer::Impl::controlLoop()
 {
     VELMORA_QUIET_ALSA();
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Velmora");
+    chime = makeChime();
+    QString unavailable;
+    sdl = sdlApi(&unavailable);
+    if (sdl) {
+        sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        sdl->SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Velmora");
+    } else {
+        qCWarning(lcSound).noquote() << "Audio non disponibile:" << unavailable << "- Velmora continua senza suono.";
+        audioUnavailable = true;
+    }
     for (;;) {
         std::deque<Command> batch;
         {
@@ -348,10 +373,11 @@ void SdlPlayer::Impl::controlLoop()
         closeWhenSilent();
     }
     if (device)
-        SDL_CloseAudioDevice(device);
+        sdl->SDL_CloseAudioDevice(device);
     device = 0;
     deviceIsOpen = false;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (sdl)
+        sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void SdlPlayer::Impl::loaderLoop()
@@ -371,6 +397,9 @@ void SdlPlayer::Impl::loaderLoop()
         Command done {Command::Loaded, job.first};
         done.stamp = job.second;
         done.result = readWavFile(job.first, settings.limits);
+        // Reading and converting a file takes several times its size in scratch memory;
+        // give it back now rather than keep it for the life of the program.
+        malloc_trim(0);
         std::lock_guard lock(mutex);
         controlQueue.push_back(std::move(done));
         controlWake.notify_one();
@@ -399,6 +428,10 @@ SdlPlayer::~SdlPlayer()
 
 void SdlPlayer::play(const QByteArray &path, int input)
 {
+    // The callback must not log, so the previous clip's first frame is logged here.
+    if (lcTiming().isDebugEnabled())
+        if (const qint64 at = d->firstFrameAtNs.exchange(-1); at >= 0)
+            qCDebug(lcTiming, "sound %lld", static_cast<long long>(at));
     d->latencyNs = -1;   // until this request's first frame reaches the device
     Command cmd {Command::Play, path, input, Clock::now()};
     std::lock_guard lock(d->mutex);

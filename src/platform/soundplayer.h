@@ -1,6 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLoggingCategory>
+
+// Timing lines for benchmarks, off unless QT_LOGGING_RULES="velmora.timing.debug=true":
+// "tick N" when a tick has read the port, "sound N" when a clip's first frame was handed
+// to the device; N is the steady clock in nanoseconds.
+Q_DECLARE_LOGGING_CATEGORY(lcTiming)
+[[nodiscard]] qint64 steadyNowNs();
 
 class SoundPlayer {
 public:

@@ -7,20 +7,23 @@
 #include <memory>
 #include <vector>
 
-// Every clip is converted once, when it is loaded, to the device's own format, so the
-// audio callback only copies samples.
+// Every clip is resampled once, when it is loaded, to the device's rate, so the audio
+// callback only copies and scales samples. Clips are kept as 16-bit samples with their
+// own channel count (mono stays mono): a quarter of the memory of the device's float
+// stereo, so more and longer sounds stay ready to start at once.
 inline constexpr int kOutputRate = 48000;
-inline constexpr int kOutputChannels = 2;
+inline constexpr int kOutputChannels = 2;   // the device's
 
 struct Clip {
-    std::vector<float> samples;   // interleaved stereo at kOutputRate
-    std::size_t frames() const { return samples.size() / kOutputChannels; }
-    std::size_t bytes() const { return samples.size() * sizeof(float); }
+    std::vector<qint16> samples;   // interleaved, `channels` per frame, at kOutputRate
+    int channels = 1;              // 1 or 2
+    std::size_t frames() const { return samples.size() / std::size_t(channels); }
+    std::size_t bytes() const { return samples.size() * sizeof(qint16); }
 };
 
 struct ClipLimits {
     qint64 maxFileBytes = qint64(256) << 20;        // larger files are not read at all
-    std::size_t maxFrames = std::size_t(5) * 60 * kOutputRate;   // 5 minutes, about 110 MiB as float stereo
+    std::size_t maxFrames = std::size_t(5) * 60 * kOutputRate;   // 5 minutes, at most 55 MiB in stereo
 };
 
 struct DecodeResult {
