@@ -52,6 +52,12 @@ public:
     }
     ~Velmora()
     {
+        if (QTest::currentTestFailed() && m_process.state() == QProcess::Running) {
+            // What the window looked like when it went wrong, beside the test's output.
+            const QString shot = QDir::current().filePath(QString("e2e-failed-%1.png").arg(QTest::currentTestFunction()));
+            screenshot().save(shot);
+            qWarning().noquote() << "screenshot:" << shot;
+        }
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
             m_process.waitForFinished();
@@ -215,7 +221,8 @@ double recentTone(const Velmora &v)
 {
     const std::vector<float> s = v.heard();
     const std::size_t from = s.size() > 24000 ? s.size() - 24000 : 0;
-    const QList<std::size_t> starts = onsets(s, from, s.size());
+    // The newest start may be too recent to have 40 ms written after it: take the one before.
+    const QList<std::size_t> starts = onsets(s, from, s.size() > 2400 ? s.size() - 2400 : 0);
     return starts.isEmpty() ? 0 : toneAt(s, starts.last() + 240);
 }
 

@@ -361,6 +361,15 @@ private slots:
         QVERIFY(rig.form->statusBar()->currentMessage().contains(why));
     }
 
+    void listsOpenOnTheCurrentFolderOnceTheWindowIsUp()
+    {
+        Rig rig;
+        Chooser *chooser = rig.chooser();
+        QTRY_COMPARE(chooser->folder(), QDir::currentPath());
+        QVERIFY(chooser->File_tema->rootIndex().isValid());
+        QCOMPARE(chooser->Dir_tema->currentIndex().data(QFileSystemModel::FilePathRole).toString(), QDir::currentPath());
+    }
+
     void fileListShowsWavFilesAndClickGivesTheBareName()
     {
         Rig rig;

@@ -112,7 +112,7 @@ Chooser::Chooser(QWidget *parent)
     QTimer::singleShot(0, this, [this] {
         m_dirs->setRootPath(QDir::rootPath());
         fillDrives();
-        if (folder().isEmpty())   // unless a folder was opened already
+        if (!m_folderShown)   // unless a folder was opened already
             openFolder(QDir::currentPath());
     });
 }
@@ -151,4 +151,5 @@ void Chooser::showFiles(const QString &path)
 {
     // A folder that cannot be read simply shows no files.
     File_tema->setRootIndex(m_files->setRootPath(path));
+    m_folderShown = true;
 }

@@ -40,4 +40,5 @@ private:
     void showFiles(const QString &path);
     QFileSystemModel *m_dirs;
     QFileSystemModel *m_files;
+    bool m_folderShown = false;
 };

@@ -397,9 +397,6 @@ void SdlPlayer::Impl::loaderLoop()
         Command done {Command::Loaded, job.first};
         done.stamp = job.second;
         done.result = readWavFile(job.first, settings.limits);
-        // Reading and converting a file takes several times its size in scratch memory;
-        // give it back now rather than keep it for the life of the program.
-        malloc_trim(0);
         std::lock_guard lock(mutex);
         controlQueue.push_back(std::move(done));
         controlWake.notify_one();
@@ -410,6 +407,10 @@ SdlPlayer::SdlPlayer() : SdlPlayer(Settings {}) {}
 
 SdlPlayer::SdlPlayer(Settings settings) : d(std::make_unique<Impl>(settings))
 {
+    // Reading and converting a file takes several times its size in scratch memory. With
+    // a fixed threshold every such buffer gets pages of its own, returned when freed;
+    // otherwise the allocator raises the threshold and keeps the freed memory for good.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     d->controlThread = std::thread([this] { d->controlLoop(); });
     d->loaderThread = std::thread([this] { d->loaderLoop(); });
 }
