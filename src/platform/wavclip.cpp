@@ -58,7 +58,8 @@ DecodeResult decodeWav(const void *data, std::size_t size, const ClipLimits &lim
     const std::size_t outBytes = cvt.needed ? std::size_t(cvt.len_cvt) : inBytes;
 
     clip->samples.resize(outBytes / (sizeof(qint16) * std::size_t(channels)) * std::size_t(channels));
-    std::memcpy(clip->samples.data(), work.data(), clip->bytes());
+    if (!clip->samples.empty())   // converted to less than one frame: silence, as above
+        std::memcpy(clip->samples.data(), work.data(), clip->bytes());
     return {std::move(clip), {}};
 }
 
