@@ -109,28 +109,6 @@ private slots:
         QCOMPARE(rig.port.reads, 2);   // one read per tick
     }
 
-    void heldInputRestartsEveryTickAndGoesRedWhenReleased()
-    {
-        Rig rig(kConfig);
-        for (int i = 0; i < 5; ++i)
-            rig.tick(0xF8);
-        QCOMPARE(rig.player.plays, (QList<QPair<QByteArray, int>>(5, {rig.path("b.wav"), 2})));
-        rig.tick(0x78);
-        QCOMPARE(rig.greenBits(), QList<int> {});
-        QCOMPARE(rig.player.plays.size(), 5);
-    }
-
-    void timerTicksEvery200ms()
-    {
-        Rig rig;
-        rig.port.next = PortReading::ok(0x68);
-        QTest::qWait(1100);
-        QVERIFY2(rig.port.reads >= 4 && rig.port.reads <= 6, qPrintable(QString::number(rig.port.reads)));
-        QCOMPARE(rig.player.plays.size(), rig.port.reads);
-    }
-
-    // A 200 MB file (130 s of 192 kHz 32-bit float stereo) is assigned while input 2 is
-    // held: loading it must not hold up the ticks or the window.
     void hugeSoundLoadsWithoutStallingTheTicks()
     {
         QTemporaryDir dir;
@@ -177,29 +155,6 @@ private slots:
                      qPrintable(QString("tick %1 came after %2 ms").arg(i).arg(times[i] - times[i - 1])));
     }
 
-    void lampsSitInTheirFrames_data()
-    {
-        QTest::addColumn<int>("input");
-        QTest::addColumn<int>("bit");
-        QTest::newRow("input 1") << 1 << 6;
-        QTest::newRow("input 2") << 2 << 7;
-        QTest::newRow("input 3") << 3 << 5;
-        QTest::newRow("input 4") << 4 << 4;
-    }
-    void lampsSitInTheirFrames()
-    {
-        QFETCH(int, input);
-        QFETCH(int, bit);
-        Rig rig;
-        auto *frame = rig.get<QGroupBox>(QString("Frm2(%1)").arg(bit));
-        QCOMPARE(frame->title(), QString("Ingresso %1").arg(input));
-        QCOMPARE(rig.lamp(bit)->parent(), frame);
-        QCOMPARE(rig.get<QPushButton>(QString("CmdTest(%1)").arg(input))->parent(), frame);
-        QCOMPARE(rig.get<QLabel>(QString("lblBrano(%1)").arg(input))->parent(), frame);
-        // Frames stack from input 1 at the top to input 4 at the bottom.
-        QCOMPARE(frame->y(), 24 + 72 * (input - 1));
-    }
-
     void portFailureAndRecovery()
     {
         Rig rig(kConfig);
@@ -233,16 +188,6 @@ private slots:
                  (QStringList {"a.wav", "b.wav", "", "d d.wav "}));
         QCOMPARE(rig.player.preloads, (QList<QByteArray> {rig.path("a.wav"), rig.path("b.wav"), rig.path("d d.wav ")}));
         QCOMPARE(rig.form->PercorsoConfigurazione(), rig.configPath());
-    }
-
-    void startUpWithoutConfig()
-    {
-        Rig rig;
-        for (int n = 1; n <= 4; ++n)
-            QVERIFY(rig.label(n).isEmpty());
-        QCOMPARE(rig.greenBits(), QList<int> {});
-        QVERIFY(!rig.form->findChild<QMessageBox *>());
-        QVERIFY(!QFile::exists(rig.configPath()));
     }
 
     void assignments_data()

@@ -153,8 +153,6 @@ private slots:
         QTest::newRow("24-bit 48 kHz stereo") << int(E::S24) << 48000 << 2;
         QTest::newRow("32-bit 44.1 kHz mono") << int(E::S32) << 44100 << 1;
         QTest::newRow("float 22.05 kHz stereo") << int(E::F32) << 22050 << 2;
-        QTest::newRow("IMA ADPCM 22.05 kHz mono") << int(E::ImaAdpcm) << 22050 << 1;
-        QTest::newRow("IMA ADPCM 44.1 kHz mono") << int(E::ImaAdpcm) << 44100 << 1;
     }
     void everyEncodingAtTheRightPitchAndLength()
     {

@@ -1,6 +1,6 @@
 #pragma once
 
-// Test helpers: WAV files of known tones in many encodings, and measuring which tones
+// Test helpers: WAV files of known tones in the PCM and float encodings, and measuring which tones
 // are present in captured output.
 
 #include <QByteArray>
@@ -14,7 +14,7 @@
 
 namespace wav {
 
-enum class Encoding { U8, S16, S24, S32, F32, ImaAdpcm };
+enum class Encoding { U8, S16, S24, S32, F32 };
 
 inline void put16(QByteArray &b, quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); }
 inline void put32(QByteArray &b, quint32 v) { put16(b, quint16(v & 0xffff)); put16(b, quint16(v >> 16)); }
@@ -27,82 +27,36 @@ inline std::vector<double> sine(int rate, double hz, double seconds, double ampl
     return s;
 }
 
-// IMA ADPCM, mono, 512-byte blocks, as Windows writes it.
-inline QByteArray imaEncode(const std::vector<double> &samples, int *samplesPerBlock)
-{
-    static const int steps[89] = {7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 21, 23, 25, 28, 31, 34, 37, 41, 45, 50, 55, 60, 66,
-        73, 80, 88, 97, 107, 118, 130, 143, 157, 173, 190, 209, 230, 253, 279, 307, 337, 371, 408, 449, 494, 544, 598, 658,
-        724, 796, 876, 963, 1060, 1166, 1282, 1411, 1552, 1707, 1878, 2066, 2272, 2499, 2749, 3024, 3327, 3660, 4026, 4428,
-        4871, 5358, 5894, 6484, 7132, 7845, 8630, 9493, 10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385,
-        24623, 27086, 29794, 32767};
-    static const int indexAdjust[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
-    const int blockAlign = 512;
-    *samplesPerBlock = (blockAlign - 4) * 2 + 1;
-    QByteArray out;
-    int predictor = 0, index = 0;
-    auto pcm = [&](std::size_t i) { return i < samples.size() ? int(std::lround(samples[i] * 32767)) : 0; };
-    for (std::size_t start = 0; start < samples.size(); start += std::size_t(*samplesPerBlock)) {
-        predictor = pcm(start);
-        put16(out, quint16(qint16(predictor)));
-        out.append(char(index)).append(char(0));
-        quint8 pending = 0;
-        for (int k = 1; k < *samplesPerBlock; ++k) {
-            int diff = pcm(start + std::size_t(k)) - predictor;
-            const int step = steps[index];
-            int code = 0;
-            if (diff < 0) { code = 8; diff = -diff; }
-            int delta = step >> 3;
-            if (diff >= step) { code |= 4; diff -= step; delta += step; }
-            if (diff >= step >> 1) { code |= 2; diff -= step >> 1; delta += step >> 1; }
-            if (diff >= step >> 2) { code |= 1; delta += step >> 2; }
-            predictor += (code & 8) ? -delta : delta;
-            predictor = std::clamp(predictor, -32768, 32767);
-            index = std::clamp(index + indexAdjust[code & 7], 0, 88);
-            if (k % 2 == 1) pending = quint8(code);
-            else out.append(char(pending | (code << 4)));
-        }
-        if (*samplesPerBlock % 2 == 0) out.append(char(pending));
-    }
-    return out;
-}
-
 inline QByteArray make(Encoding encoding, int rate, int channels, double hz, double seconds)
 {
     const std::vector<double> mono = sine(rate, hz, seconds);
+    const int bits = encoding == Encoding::U8 ? 8 : encoding == Encoding::S16 ? 16 : encoding == Encoding::S24 ? 24 : 32;
+    const int format = encoding == Encoding::F32 ? 3 : 1;
     QByteArray data;
-    int bits = 16, format = 1, blockAlign = 0, samplesPerBlock = 0;
-    if (encoding == Encoding::ImaAdpcm) {
-        data = imaEncode(mono, &samplesPerBlock);
-        bits = 4; format = 0x11; blockAlign = 512; channels = 1;
-    } else {
-        for (double v : mono) {
-            for (int c = 0; c < channels; ++c) {
-                switch (encoding) {
-                case Encoding::U8: data.append(char(quint8(std::lround(v * 127) + 128))); bits = 8; break;
-                case Encoding::S16: put16(data, quint16(qint16(std::lround(v * 32767)))); break;
-                case Encoding::S24: { const qint32 s = qint32(std::lround(v * 8388607)); data.append(char(s & 0xff)).append(char((s >> 8) & 0xff)).append(char((s >> 16) & 0xff)); bits = 24; break; }
-                case Encoding::S32: put32(data, quint32(qint32(std::lround(v * 2147483647.0)))); bits = 32; break;
-                case Encoding::F32: { float f = float(v); quint32 u; std::memcpy(&u, &f, 4); put32(data, u); bits = 32; format = 3; break; }
-                case Encoding::ImaAdpcm: break;
-                }
+    for (double v : mono) {
+        for (int c = 0; c < channels; ++c) {
+            switch (encoding) {
+            case Encoding::U8: data.append(char(quint8(std::lround(v * 127) + 128))); break;
+            case Encoding::S16: put16(data, quint16(qint16(std::lround(v * 32767)))); break;
+            case Encoding::S24: { const qint32 s = qint32(std::lround(v * 8388607)); data.append(char(s & 0xff)).append(char((s >> 8) & 0xff)).append(char((s >> 16) & 0xff)); break; }
+            case Encoding::S32: put32(data, quint32(qint32(std::lround(v * 2147483647.0)))); break;
+            case Encoding::F32: { float f = float(v); quint32 u; std::memcpy(&u, &f, 4); put32(data, u); break; }
             }
         }
-        blockAlign = channels * bits / 8;
     }
+    const int blockAlign = channels * bits / 8;
     QByteArray fmt;
     put16(fmt, quint16(format));
     put16(fmt, quint16(channels));
     put32(fmt, quint32(rate));
-    put32(fmt, quint32(encoding == Encoding::ImaAdpcm ? rate * blockAlign / samplesPerBlock : rate * blockAlign));
+    put32(fmt, quint32(rate * blockAlign));
     put16(fmt, quint16(blockAlign));
     put16(fmt, quint16(bits));
-    if (encoding == Encoding::ImaAdpcm) { put16(fmt, 2); put16(fmt, quint16(samplesPerBlock)); }
     QByteArray out = "RIFF";
     put32(out, quint32(4 + 8 + fmt.size() + 8 + data.size()));
     out += "WAVEfmt ";
     put32(out, quint32(fmt.size()));
     out += fmt;
-    if (encoding == Encoding::ImaAdpcm) { out += "fact"; put32(out, 4); put32(out, quint32(mono.size())); }
     out += "data";
     put32(out, quint32(data.size()));
     out += data;
