@@ -83,6 +83,7 @@ public:
 
     bool start()
     {
+        QFile::remove(path("heard.raw"));   // what an earlier run played is not this run's
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORM");   // a real window on the X server
         env.insert("SDL_AUDIODRIVER", "disk");
@@ -226,13 +227,20 @@ double recentTone(const Velmora &v)
     return starts.isEmpty() ? 0 : toneAt(s, starts.last() + 240);
 }
 
-// The first sound at or after `from`, by its tone, once it has had time to be written.
+// The first sound at or after `from`, by its tone, once it has been written (waiting up
+// to three seconds: a sanitizer build is slow to start).
 double firstToneAfter(const Velmora &v, std::size_t from)
 {
-    QTest::qWait(400);
-    const std::vector<float> s = v.heard();
-    const QList<std::size_t> starts = onsets(s, from, s.size());
-    return starts.isEmpty() ? 0 : toneAt(s, starts.first() + 480);
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        QTest::qWait(100);
+        const std::vector<float> s = v.heard();
+        const QList<std::size_t> starts = onsets(s, from, s.size());
+        if (!starts.isEmpty() && starts.first() + 2400 + 1920 <= s.size())
+            return toneAt(s, starts.first() + 480);
+    } while (waited.elapsed() < 3000);
+    return 0;
 }
 
 } // namespace
