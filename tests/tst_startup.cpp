@@ -27,6 +27,34 @@ private slots:
         QVERIFY(velmora.waitForFinished());
     }
 
+    // Without a session bus, opening the sound device must not fork a bus daemon launcher.
+    void noBusDaemonLaunchedWithoutASession()
+    {
+        QTemporaryDir dir;
+        const QString marker = dir.filePath("launched");
+        QFile fake(dir.filePath("dbus-launch"));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\ntouch '" + QFile::encodeName(marker) + "'\nexit 1\n");
+        fake.close();
+        QFile::setPermissions(fake.fileName(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile port(dir.filePath("p"));
+        QVERIFY(port.open(QIODevice::WriteOnly));
+        port.write("0x68\n");   // input 4 held: its (missing) sound is asked for every tick
+        port.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DBUS_SESSION_BUS_ADDRESS");
+        env.insert("PATH", dir.path() + ":" + env.value("PATH"));
+        env.insert("XDG_RUNTIME_DIR", dir.path());
+        QProcess velmora;
+        velmora.setProcessEnvironment(env);
+        velmora.start(VELMORA_BINARY, {"--port", "file:" + port.fileName()});
+        QVERIFY(velmora.waitForStarted());
+        QVERIFY(!velmora.waitForFinished(1500));
+        velmora.terminate();
+        QVERIFY(velmora.waitForFinished());
+        QVERIFY2(!QFile::exists(marker), "dbus-launch was started");
+    }
+
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");

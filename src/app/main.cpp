@@ -9,6 +9,12 @@
 
 int main(int argc, char *argv[])
 {
+    // Outside a desktop session there is no session bus, and libraries that look for one
+    // (SDL, when it opens the sound device) would start their own through dbus-launch: a
+    // fork of this whole program in the middle of the first sound. Say up front there is
+    // none. Done first, before any thread exists.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora"));
     // The window is laid out for the small 8-point sans serif of classic desktops.
