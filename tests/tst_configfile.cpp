@@ -1,5 +1,6 @@
 #include "config/configfile.h"
 #include "readonly.h"
+#include "wavtools.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,19 +10,6 @@
 
 #include <unistd.h>
 
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-} // namespace
 
 class TestConfigFile : public QObject {
     Q_OBJECT
@@ -71,24 +59,6 @@ private slots:
         QCOMPARE(parser.finish(), expected);
     }
 
-    void randomBytesNeverCrash()
-    {
-        QRandomGenerator random(42);
-        for (int round = 0; round < 200; ++round) {
-            QByteArray bytes(int(random.bounded(4096)), Qt::Uninitialized);
-            for (char &c : bytes)
-                c = char(random.bounded(256));
-            bytes += "\nSUONO INGRESSO 3 = ok.wav\n";
-            QCOMPARE(parseConfig(bytes)[2], QByteArray("ok.wav"));
-        }
-    }
-
-    void serialise()
-    {
-        QCOMPARE(serializeConfig({"a.wav", "", " b ", "caff\xe8"}),
-                 QByteArray("SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 =  b \r\nSUONO INGRESSO 4 = caff\xe8\r\n"));
-    }
-
     void saveThenLoadGivesBackEverySlot()
     {
         QTemporaryDir dir;
@@ -122,7 +92,7 @@ private slots:
         if (kind == "noperm") {
             if (::geteuid() == 0)
                 QSKIP("root reads files whatever their permissions");
-            write(path, "SUONO INGRESSO 1 = a.wav\r\n");
+            wav::writeFile(path, "SUONO INGRESSO 1 = a.wav\r\n");
             QFile::setPermissions(path, QFile::WriteOwner);
         }
         if (kind == "eio")   // a regular file whose first read fails, even for root
@@ -140,11 +110,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("CONFIG.TXT");
-        write(path, "SUONO INGRESSO 1 = a\n" + QByteArray(50 << 20, 'x') + "\nSUONO INGRESSO 2 = b\n");
+        wav::writeFile(path, "SUONO INGRESSO 1 = a\n" + QByteArray(50 << 20, 'x') + "\nSUONO INGRESSO 2 = b\n");
         QCOMPARE(loadConfig(path).values, (SoundSlots {"a", "b", "", ""}));
         QByteArray binary(1 << 20, Qt::Uninitialized);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(binary.data()), binary.size() / 4);
-        write(path, binary + "\nSUONO INGRESSO 4 = d\n" + binary);
+        wav::writeFile(path, binary + "\nSUONO INGRESSO 4 = d\n" + binary);
         const LoadedConfig loaded = loadConfig(path);
         QCOMPARE(loaded.values[3], QByteArray("d"));
         QVERIFY(loaded.error.isEmpty());
@@ -169,7 +139,7 @@ private slots:
         if (how == "folder") {
             QVERIFY(QDir(dir.path()).mkdir("CONFIG.TXT"));
         } else {
-            write(path, old);
+            wav::writeFile(path, old);
         }
         if (how == "newline")
             values[1] = "a\nSUONO INGRESSO 1 = b";
@@ -188,7 +158,7 @@ private slots:
         QVERIFY(error);
         QVERIFY(!error->isEmpty());
         if (how != "folder")
-            QCOMPARE(readAll(path), old);
+            QCOMPARE(wav::readFile(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), QStringList {"CONFIG.TXT"});
     }
 };

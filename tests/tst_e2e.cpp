@@ -66,11 +66,7 @@ public:
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString configPath() const { return path("CONFIG.TXT"); }
-    QByteArray config() const
-    {
-        QFile f(configPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-    }
+    QByteArray config() const { return wav::readFile(configPath()); }
 
     // The status byte as the port file gives it; replaced whole, never seen half-written.
     void setPort(int status)
@@ -108,30 +104,22 @@ public:
     }
     bool running() const { return m_process.state() == QProcess::Running; }
 
-    void click(QPoint at)
+    // Real X input through xdotool, then a moment for the window to act on it.
+    void xdo(const QStringList &args)
     {
-        run("xdotool", {"mousemove", "--window", m_window, QString::number(at.x()), QString::number(at.y()),
-                        "click", "1"});
+        run("xdotool", args);
         QTest::qWait(150);
     }
+    void click(QPoint at) { xdo({"mousemove", "--window", m_window, QString::number(at.x()), QString::number(at.y()), "click", "1"}); }
     void clickTest(int input) { click({kTestX, rowY(input)}); }
     void clickTab(int tab) { click({kTabX0 + kTabStep * (tab - 1), kTabY}); }
-    void keys(const QStringList &names)
-    {
-        run("xdotool", QStringList {"key", "--delay", "60"} + names);
-        QTest::qWait(150);
-    }
-    void type(const QString &text)
-    {
-        run("xdotool", {"type", "--delay", "30", text});
-        QTest::qWait(150);
-    }
+    void keys(const QStringList &names) { xdo(QStringList {"key", "--delay", "60"} + names); }
+    void type(const QString &text) { xdo({"type", "--delay", "30", text}); }
     void menu(int item)   // 1 = Salva configurazione, 2 = Exit
     {
         click(kMenu);
         QTest::qWait(300);   // the menu's first opening takes a moment
-        QStringList names(item, "Down");
-        keys(names << "Return");
+        keys(QStringList(item, "Down") << "Return");
     }
 
     QImage screenshot() const
@@ -180,18 +168,7 @@ private:
 
 // The tone of a.wav .. e.wav or of the chime's first note that dominates 40 ms from
 // `from`; 0 when none does.
-double toneAt(const std::vector<float> &s, std::size_t from)
-{
-    double best = 0, bestLevel = 0.05;
-    QList<double> candidates = kTones;
-    candidates << kChimeFirstHz;
-    for (double hz : candidates)
-        if (const double l = wav::level(s, from, 1920, hz); l > bestLevel) {
-            best = hz;
-            bestLevel = l;
-        }
-    return best;
-}
+double toneAt(const std::vector<float> &s, std::size_t from) { return wav::dominant(s, from, kTones + QList<double> {kChimeFirstHz}); }
 
 // What is sounding now: the last 40 ms written, leaving the newest few milliseconds,
 // which may still sit in the writer's buffer.

@@ -6,7 +6,6 @@
 #include "readonly.h"
 #include "wavtools.h"
 
-#include <QAction>
 #include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,12 +21,6 @@
 #include <QTreeView>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // A window on a temporary program folder, with a fake port and a fake player.
 struct Rig {
@@ -88,10 +81,6 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QList<int>>("green");    // lamp bits
         QTest::addColumn<QList<int>>("requests");  // inputs, in order
-        QTest::newRow("0x78 all idle") << 0x78 << QList<int> {} << QList<int> {};
-        QTest::newRow("0x00 inputs 1, 3, 4") << 0x00 << QList<int> {4, 5, 6} << QList<int> {1, 3, 4};
-        QTest::newRow("0xF8 input 2") << 0xF8 << QList<int> {7} << QList<int> {2};
-        QTest::newRow("0x68 input 4") << 0x68 << QList<int> {4} << QList<int> {4};
         QTest::newRow("0x8F all, 2 first") << 0x8F << QList<int> {4, 5, 6, 7} << QList<int> {2, 1, 3, 4};
         QTest::newRow("0x7F low bits ignored") << 0x7F << QList<int> {} << QList<int> {};
     }
@@ -155,32 +144,6 @@ private slots:
                      qPrintable(QString("tick %1 came after %2 ms").arg(i).arg(times[i] - times[i - 1])));
     }
 
-    void portFailureAndRecovery()
-    {
-        Rig rig(kConfig);
-        auto *status = rig.get<QLabel>("statusLine");
-        rig.tick(0x00);
-        rig.player.plays.clear();
-        rig.port.next = PortReading::failed("accesso negato a /dev/parport0: aggiungere l'utente al gruppo lp");
-        rig.form->LeggiIngressi();
-        QCOMPARE(rig.greenBits(), QList<int> {});
-        QVERIFY(rig.player.plays.isEmpty());
-        QVERIFY(status->text().contains("gruppo lp"));
-        rig.tick(0x68);
-        QCOMPARE(rig.greenBits(), QList<int> {4});
-        QVERIFY(status->text().isEmpty());
-    }
-
-    void testButtonsPlayTheirSlotWhateverTheInput()
-    {
-        Rig rig(kConfig);
-        rig.tick(0x78);
-        for (int n : {3, 4, 1})
-            QTest::mouseClick(rig.get<QPushButton>(QString("CmdTest(%1)").arg(n)), Qt::LeftButton);
-        QCOMPARE(rig.player.plays, (QList<QPair<QByteArray, int>> {
-                                       {rig.path(""), 3}, {rig.path("d d.wav "), 4}, {rig.path("a.wav"), 1}}));
-    }
-
     void startUpLoadsAndPreloads()
     {
         Rig rig(kConfig);
@@ -224,18 +187,6 @@ private slots:
         QCOMPARE((QStringList {rig.label(1), rig.label(2), rig.label(3), rig.label(4)}), labels);
     }
 
-    void saveWritesTheFourLinesAndTextBoxKeepsItsText()
-    {
-        Rig rig;
-        rig.assign(2, "gong.wav");
-        QCOMPARE(rig.chooser()->Text_tema->text(), QString("gong.wav"));
-        QVERIFY(rig.player.preloads.contains(rig.path("gong.wav")));
-        rig.get<QAction>("Salva_configurazione")->trigger();
-        QCOMPARE(readAll(rig.configPath()),
-                 QByteArray("SUONO INGRESSO 1 = \r\nSUONO INGRESSO 2 = gong.wav\r\nSUONO INGRESSO 3 = \r\nSUONO INGRESSO 4 = \r\n"));
-        QVERIFY(!rig.form->findChild<QMessageBox *>());
-    }
-
     void failedSaveIsReportedAndLosesNothing_data()
     {
         QTest::addColumn<bool>("readOnlyFolder");   // else CONFIG.TXT is a folder
@@ -260,14 +211,14 @@ private slots:
         QVERIFY2(box->text().startsWith("Impossibile salvare la configurazione in " + rig.configPath()), qPrintable(box->text()));
         QCOMPARE(rig.label(1), QString("x.wav"));   // still there for another try
         if (readOnlyFolder)
-            QCOMPARE(readAll(rig.configPath()), kConfig);
+            QCOMPARE(wav::readFile(rig.configPath()), kConfig);
         else
             QVERIFY(QFileInfo(rig.configPath()).isDir());
         // Once the problem is solved, the same assignments save.
         if (!readOnlyFolder)
             QVERIFY(QDir(rig.dir.path()).rmdir("CONFIG.TXT"));
         QVERIFY(rig.form->ScriviConfigurazione());
-        QVERIFY(readAll(rig.configPath()).startsWith("SUONO INGRESSO 1 = x.wav\r\n"));
+        QVERIFY(wav::readFile(rig.configPath()).startsWith("SUONO INGRESSO 1 = x.wav\r\n"));
         box->close();
     }
 
@@ -350,17 +301,6 @@ private slots:
         QTest::mouseClick(chooser->Command2, Qt::LeftButton);
         QTest::mouseClick(rig.get<QPushButton>("CmdTest(1)"), Qt::LeftButton);
         QCOMPARE(rig.player.plays.last(), (QPair<QByteArray, int> {rig.path("Tre.Wav"), 1}));
-    }
-
-    void unreadableOrVanishedFolderShowsNothing()
-    {
-        Rig rig;
-        QTemporaryDir other;
-        Chooser *chooser = rig.chooser();
-        chooser->openFolder(other.filePath("gone"));
-        auto *model = qobject_cast<QFileSystemModel *>(chooser->File_tema->model());
-        QCOMPARE(model->rowCount(chooser->File_tema->rootIndex()), 0);
-        QVERIFY(rig.form->isEnabled());
     }
 };
 

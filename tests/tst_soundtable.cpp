@@ -1,4 +1,3 @@
-#include "fakes.h"
 #include "sounds/soundtable.h"
 
 #include <QTest>
@@ -26,18 +25,6 @@ private slots:
         QFETCH(QByteArray, value);
         QFETCH(QByteArray, path);
         QCOMPARE(soundPath(folder, value), path);
-    }
-
-    void playsTheSlotAndPreloadsEveryNewValue()
-    {
-        FakePlayer player;
-        SoundTable table(player, "/opt/v");
-        table.setAll({"a.wav", "", "c.wav", "d.wav"});
-        QCOMPARE(player.preloads, (QList<QByteArray> {"/opt/v/a.wav", "/opt/v/c.wav", "/opt/v/d.wav"}));
-        table.SuonaBrano(2);   // an empty slot still asks, for the folder itself
-        table.SuonaBrano(3);
-        table.SuonaBrano(0);   // out of range: nothing
-        QCOMPARE(player.plays, (QList<QPair<QByteArray, int>> {{"/opt/v/", 2}, {"/opt/v/c.wav", 3}}));
     }
 };
 

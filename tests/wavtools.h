@@ -4,6 +4,9 @@
 // are present in captured output.
 
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+#include <QList>
 #include <QFile>
 #include <QString>
 #include <QtEndian>
@@ -79,10 +82,18 @@ inline QByteArray burst(double hz, double toneSeconds, double totalSeconds)
     return w + QByteArray(pad, '\0');
 }
 
+// Writes a file whole, making its folder first.
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 // The left channel of a capture from SDL's disk driver (float, stereo, 48 kHz).
@@ -112,6 +123,18 @@ inline double level(const std::vector<float> &s, std::size_t from, std::size_t n
         wsum += w;
     }
     return 2 * std::sqrt(re * re + im * im) / wsum;
+}
+
+// The dominant of the given frequencies in a 40 ms window from `from`, or 0 when none is clear.
+inline double dominant(const std::vector<float> &s, std::size_t from, const QList<double> &candidates)
+{
+    double best = 0, bestLevel = 0.05;
+    for (double hz : candidates)
+        if (const double l = level(s, from, 1920, hz); l > bestLevel) {
+            best = hz;
+            bestLevel = l;
+        }
+    return best;
 }
 
 // First and one-past-last sample above the silence threshold; {0, 0} when all silent.
