@@ -3,11 +3,15 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
+// What the command line asks for. Read before any window or display is touched, so
+// that --help, --version and a mistake in the arguments work over ssh and in scripts.
 struct CommandLine {
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Run;
     QString port = QStringLiteral("auto");
+    // For Help and Version, the text for stdout; for Error, the reason for stderr.
+    QString text;
 };
 
-// Parses the program's arguments; on --help, --version or an error it prints and exits.
+// Parses the program's arguments (the first is the program itself); prints nothing.
 [[nodiscard]] CommandLine parseCommandLine(const QStringList &arguments);
