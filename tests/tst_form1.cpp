@@ -155,7 +155,9 @@ private slots:
 
     void assignments_data()
     {
-        QTest::addColumn<QString>("steps");   // a<tab>=<name>, s = save, t<tab> = click tab; | between steps
+        // a<tab>=<name> (a0: on the tab selected), s = save, t<tab> = click tab,
+        // k<key> = key on the tab strip, w = wheel over it; | between steps
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<QStringList>("labels");
         QTest::newRow("empty text changes nothing") << "a1=" << QStringList {"a.wav", "b.wav", "", "d d.wav "};
         QTest::newRow("right after start writes slot 1") << "a0=x.wav" << QStringList {"x.wav", "b.wav", "", "d d.wav "};
@@ -163,6 +165,9 @@ private slots:
         QTest::newRow("tab click without saving reverts") << "a2=x.wav|t3" << QStringList {"a.wav", "b.wav", "", "d d.wav "};
         QTest::newRow("saved then tab click survives") << "a2=x.wav|s|t4" << QStringList {"a.wav", "x.wav", "", "d d.wav "};
         QTest::newRow("clicking the selected tab reloads too") << "a1=x.wav|t1" << QStringList {"a.wav", "b.wav", "", "d d.wav "};
+        QTest::newRow("tab changed with the keyboard reverts") << "a2=x.wav|kRight" << QStringList {"a.wav", "b.wav", "", "d d.wav "};
+        QTest::newRow("tab changed with the wheel reverts") << "a2=x.wav|w" << QStringList {"a.wav", "b.wav", "", "d d.wav "};
+        QTest::newRow("keyboard-selected tab is the one written") << "kRight|kRight|a0=x.wav" << QStringList {"a.wav", "b.wav", "x.wav", "d d.wav "};
     }
     void assignments()
     {
@@ -182,9 +187,30 @@ private slots:
                 QVERIFY(rig.form->ScriviConfigurazione());
             } else if (step.startsWith('t')) {
                 rig.clickTab(step.mid(1).toInt());
+            } else if (step.startsWith('k')) {
+                QTest::keyClick(rig.chooser()->TabStrip1, step == "kRight" ? Qt::Key_Right : Qt::Key_Left);
+            } else if (step == "w") {
+                QTabBar *bar = rig.chooser()->TabStrip1;
+                const QPointF at = bar->tabRect(0).center();
+                QWheelEvent wheel(at, bar->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(bar, &wheel);
             }
         }
         QCOMPARE((QStringList {rig.label(1), rig.label(2), rig.label(3), rig.label(4)}), labels);
+    }
+
+    // A click on another tab both selects it and reports the click: one reload, not two.
+    void eachTabChangeReloadsOnce()
+    {
+        Rig rig(kConfig);
+        QSignalSpy reloads(rig.chooser(), &Chooser::tabSelected);
+        rig.clickTab(3);
+        QCOMPARE(reloads.size(), 1);
+        rig.clickTab(3);
+        QCOMPARE(reloads.size(), 2);
+        QTest::keyClick(rig.chooser()->TabStrip1, Qt::Key_Left);
+        QCOMPARE(reloads.size(), 3);
+        QCOMPARE(rig.chooser()->selectedInput(), 2);
     }
 
     void failedSaveIsReportedAndLosesNothing_data()

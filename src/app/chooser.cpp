@@ -48,10 +48,16 @@ Chooser::Chooser(QWidget *parent)
         TabStrip1->setTabData(index, QStringLiteral("ING_%1").arg(n));
     }
     TabStrip1->setCurrentIndex(0);
-    // Every click on a tab reloads the slots from the file, the selected tab included.
-    connect(TabStrip1, &QTabBar::tabBarClicked, this, [this](int index) {
+    // Every change of the selected tab - by mouse, keyboard or wheel - reloads the slots
+    // from the file, and so does a click on the tab already selected (the bar reports the
+    // click before it changes the selection).
+    connect(TabStrip1, &QTabBar::currentChanged, this, [this](int index) {
         if (index >= 0)
-            emit tabClicked();
+            emit tabSelected();
+    });
+    connect(TabStrip1, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0 && index == TabStrip1->currentIndex())
+            emit tabSelected();
     });
 
     m_dirs->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);

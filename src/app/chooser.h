@@ -28,7 +28,8 @@ public:
     QPushButton *Command2;
 
 signals:
-    void tabClicked();
+    // The selected tab changed, or the selected one was clicked again.
+    void tabSelected();
     // "SALVA SUONO" with a non-empty name for the input of the selected tab.
     void assign(int input, const QString &name);
 

@@ -71,7 +71,7 @@ Form1::Form1(StatusPort &port, SoundPlayer &player, const QString &programFolder
 
     m_chooser = new Chooser(frame1);
     m_chooser->setGeometry(twips(3480, 360, 3015, 4095));
-    connect(m_chooser, &Chooser::tabClicked, this, &Form1::CaricaConfigurazione);
+    connect(m_chooser, &Chooser::tabSelected, this, &Form1::CaricaConfigurazione);
     connect(m_chooser, &Chooser::assign, this, &Form1::assignSlot);
 
     auto *style = new Form1Style;
