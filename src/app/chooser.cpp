@@ -1,20 +1,25 @@
 #include "chooser.h"
 
 #include "twips.h"
+#include "background.h"
+#include "platform/filenames.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QStorageInfo>
 #include <QTabBar>
 #include <QTimer>
 #include <QTreeView>
 
-Chooser::Chooser(QWidget *parent)
+Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     : QGroupBox(QStringLiteral("Scelta del file da aggiungere nel tema"), parent),
       TabStrip1(new QTabBar(this)),
       Drive_tema(new QComboBox(this)),
@@ -23,7 +28,9 @@ Chooser::Chooser(QWidget *parent)
       Text_tema(new QLineEdit(this)),
       Command2(new QPushButton(QStringLiteral("SALVA SUONO"), this)),
       m_dirs(new QFileSystemModel(this)),
-      m_files(new QFileSystemModel(this))
+      m_files(new QStandardItemModel(this)),
+      m_watcher(new QFileSystemWatcher(this)),
+      m_listVolumes(std::move(listVolumes))
 {
     setObjectName(QStringLiteral("Frame6"));
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
@@ -75,16 +82,24 @@ Chooser::Chooser(QWidget *parent)
     connect(Dir_tema, &QTreeView::clicked, this, open);
     connect(Dir_tema, &QTreeView::activated, this, open);
 
-    m_files->setFilter(QDir::Files);
-    m_files->setNameFilters({QStringLiteral("*.wav")});   // any letter case
-    m_files->setNameFilterDisables(false);                // hide the others rather than grey them
+    // The file list is Velmora's own: the toolkit's leaves out names that are not valid
+    // in the system's encoding, and such a name must still be chosen and played.
     File_tema->setModel(m_files);
+    File_tema->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto choose = [this](const QModelIndex &index) {
-        if (index.isValid())
-            Text_tema->setText(m_files->fileName(index));
+        if (!index.isValid())
+            return;
+        m_chosenText = index.data(Qt::DisplayRole).toString();
+        m_chosenBytes = index.data(Qt::UserRole).toByteArray();
+        Text_tema->setText(m_chosenText);
     };
     connect(File_tema, &QListView::clicked, this, choose);
     connect(File_tema, &QListView::activated, this, choose);
+    // Files copied into the folder while it is shown appear in the list.
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString &path) {
+        if (path == m_filesFolder)
+            listFiles();
+    });
 
     QPalette yellow = Text_tema->palette();
     yellow.setColor(QPalette::Base, QColor(0xFF, 0xFF, 0xC0));
@@ -95,8 +110,12 @@ Chooser::Chooser(QWidget *parent)
     Text_tema->setFont(font);
 
     connect(Command2, &QPushButton::clicked, this, [this] {
-        if (!Text_tema->text().isEmpty())
-            emit assign(selectedInput(), Text_tema->text());
+        const QString text = Text_tema->text();
+        if (text.isEmpty())
+            return;
+        // A name picked from the list is assigned as the bytes it has on disk, so that a
+        // name in another encoding still plays; a name typed or edited is taken as typed.
+        emit assign(selectedInput(), text == m_chosenText ? m_chosenBytes : QFile::encodeName(text));
     });
 
     connect(Drive_tema, &QComboBox::activated, this, [this](int index) {
@@ -125,21 +144,39 @@ Chooser::Chooser(QWidget *parent)
 
 int Chooser::selectedInput() const { return TabStrip1->currentIndex() + 1; }
 
-QString Chooser::folder() const { return m_files->rootPath(); }
+QString Chooser::folder() const { return m_filesFolder; }
 
-void Chooser::fillDrives()
+QList<Chooser::Volume> Chooser::mountedVolumes()
 {
     // No drive letters here: the mounted volumes take their place.
-    const QString current = QStorageInfo(QDir::currentPath()).rootPath();
+    QList<Volume> volumes;
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady())
             continue;
         const QString root = volume.rootPath();
         const QString name = volume.displayName() == root ? root : QStringLiteral("%1 (%2)").arg(root, volume.displayName());
-        Drive_tema->addItem(name, root);
-        if (root == current)
-            Drive_tema->setCurrentIndex(Drive_tema->count() - 1);
+        volumes.append({root, name});
     }
+    return volumes;
+}
+
+void Chooser::fillDrives()
+{
+    // Asking each volume about itself can hang on a dead network mount: done off the
+    // window's thread, and the list fills when the answer comes.
+    struct Volumes {
+        QList<Volume> list;
+        QString current;
+    };
+    runInBackground(this, [list = m_listVolumes] {
+        return Volumes {list(), QStorageInfo(QDir::currentPath()).rootPath()};
+    }, [this](const Volumes &volumes) {
+        for (const Volume &volume : volumes.list) {
+            Drive_tema->addItem(volume.name, volume.root);
+            if (volume.root == volumes.current)
+                Drive_tema->setCurrentIndex(Drive_tema->count() - 1);
+        }
+    });
 }
 
 void Chooser::openFolder(const QString &path)
@@ -155,7 +192,29 @@ void Chooser::openFolder(const QString &path)
 
 void Chooser::showFiles(const QString &path)
 {
-    // A folder that cannot be read simply shows no files.
-    File_tema->setRootIndex(m_files->setRootPath(path));
+    if (!m_filesFolder.isEmpty())
+        m_watcher->removePath(m_filesFolder);
+    m_filesFolder = path;
+    m_files->clear();
+    m_watcher->addPath(path);
     m_folderShown = true;
+    listFiles();
+}
+
+void Chooser::listFiles()
+{
+    // A folder that cannot be read simply shows no files.
+    const QString folder = m_filesFolder;
+    runInBackground(this, [encoded = QFile::encodeName(folder)] { return listWavFiles(encoded); },
+                    [this, folder](const QList<QByteArray> &names) {
+        if (folder != m_filesFolder)
+            return;   // the user has opened another folder meanwhile
+        m_files->clear();
+        for (const QByteArray &name : names) {
+            auto *item = new QStandardItem(QFile::decodeName(name));
+            item->setData(name, Qt::UserRole);
+            m_files->appendRow(item);
+        }
+        emit filesListed(folder);
+    });
 }

@@ -2,8 +2,12 @@
 
 #include <QGroupBox>
 
+#include <functional>
+
 class QComboBox;
 class QFileSystemModel;
+class QFileSystemWatcher;
+class QStandardItemModel;
 class QLineEdit;
 class QListView;
 class QPushButton;
@@ -14,7 +18,17 @@ class QTreeView;
 class Chooser : public QGroupBox {
     Q_OBJECT
 public:
-    explicit Chooser(QWidget *parent = nullptr);
+    // A volume shown in Drive_tema.
+    struct Volume {
+        QString root;
+        QString name;
+    };
+    // Lists the mounted volumes; may hang (a dead network mount), so it is never called
+    // on the window's thread.
+    using VolumeLister = std::function<QList<Volume>()>;
+    [[nodiscard]] static QList<Volume> mountedVolumes();
+
+    explicit Chooser(QWidget *parent = nullptr, VolumeLister listVolumes = &Chooser::mountedVolumes);
 
     // The input (1..4) of the selected tab.
     [[nodiscard]] int selectedInput() const;
@@ -31,7 +45,9 @@ signals:
     // The selected tab changed, or the selected one was clicked again.
     void tabSelected();
     // "SALVA SUONO" with a non-empty name for the input of the selected tab.
-    void assign(int input, const QString &name);
+    void assign(int input, const QByteArray &name);
+    // The file list now shows the WAV files of `folder`.
+    void filesListed(const QString &folder);
 
 public slots:
     void openFolder(const QString &path);
@@ -39,7 +55,13 @@ public slots:
 private:
     void fillDrives();
     void showFiles(const QString &path);
+    void listFiles();
     QFileSystemModel *m_dirs;
-    QFileSystemModel *m_files;
+    QStandardItemModel *m_files;   // display: the name as shown; Qt::UserRole: its bytes on disk
+    QFileSystemWatcher *m_watcher;
+    QString m_filesFolder;
+    VolumeLister m_listVolumes;
     bool m_folderShown = false;
+    QString m_chosenText;      // the name last picked in the file list, as shown
+    QByteArray m_chosenBytes;  // and as it is on disk
 };

@@ -218,9 +218,8 @@ void Form1::warn(const QString &text, const QString &whatToDo)
     m_warning->open();   // not exec(): the lamps and sounds go on while it is shown
 }
 
-void Form1::assignSlot(int input, const QString &name)
+void Form1::assignSlot(int input, const QByteArray &value)
 {
-    const QByteArray value = name.toLocal8Bit();
     if (const auto why = unsavableName(value)) {
         statusBar()->showMessage(QStringLiteral("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*why), 8000);
         return;

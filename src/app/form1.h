@@ -38,7 +38,7 @@ public:
 private:
     void buildInputFrames(QWidget *frame1);
     void buildMenu();
-    void assignSlot(int input, const QString &name);
+    void assignSlot(int input, const QByteArray &value);
     void showSlots();
     void warn(const QString &text, const QString &whatToDo);
 
