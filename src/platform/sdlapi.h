@@ -10,7 +10,7 @@
 #define VELMORA_SDL_FUNCTIONS(X)                                                           \
     X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_WasInit) X(SDL_SetHint) X(SDL_GetError) \
     X(SDL_OpenAudioDevice) X(SDL_CloseAudioDevice) X(SDL_PauseAudioDevice)                 \
-    X(SDL_LockAudioDevice) X(SDL_UnlockAudioDevice) X(SDL_RWFromConstMem) X(SDL_LoadWAV_RW) \
+    X(SDL_LockAudioDevice) X(SDL_UnlockAudioDevice) X(SDL_GetAudioDeviceStatus) X(SDL_RWFromConstMem) X(SDL_LoadWAV_RW) \
     X(SDL_FreeWAV) X(SDL_BuildAudioCVT) X(SDL_ConvertAudio)
 
 struct SdlApi {

@@ -109,6 +109,7 @@ struct SdlPlayer::Impl {
     void handleLoaded(Command &cmd);
     void start(std::shared_ptr<const Clip> clip, Clock::time_point requestedAt);
     bool ensureDevice();
+    void dropLostDevice();
     void closeWhenSilent();
     std::optional<QString> checkFile(const QByteArray &path, FileStamp *stamp) const;
     const CacheEntry *cached(const QByteArray &path, const FileStamp &stamp);
@@ -195,8 +196,28 @@ void SdlPlayer::Impl::queueLoad(const QByteArray &path, const FileStamp &stamp)
     loaderWake.notify_one();
 }
 
+// A sound server that stops or restarts, or a USB card pulled out, leaves the device
+// stopped for good: SDL reports it and no longer calls back. Such a device is closed,
+// and SDL's audio started over so that the next request connects afresh.
+void SdlPlayer::Impl::dropLostDevice()
+{
+    if (!device || sdl->SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED)
+        return;
+    qCWarning(lcSound) << "Dispositivo audio perso (server audio fermato o scheda scollegata):"
+                       << "Velmora riprova alla prossima richiesta.";
+    sdl->SDL_CloseAudioDevice(device);
+    sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    device = 0;
+    deviceIsOpen = false;
+    current.reset();
+    silentSince.reset();
+    lastOpenAttempt.reset();   // try at once
+    audioUnavailable = true;   // so that coming back is said, and a failure not said again
+}
+
 bool SdlPlayer::Impl::ensureDevice()
 {
+    dropLostDevice();
     if (device)
         return true;
     if (!sdl)
@@ -257,6 +278,7 @@ void SdlPlayer::Impl::start(std::shared_ptr<const Clip> clip, Clock::time_point 
 
 void SdlPlayer::Impl::closeWhenSilent()
 {
+    dropLostDevice();
     if (!device)
         return;
     sdl->SDL_LockAudioDevice(device);

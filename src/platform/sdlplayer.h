@@ -24,8 +24,9 @@ public:
         // SDL keeps its thread and the sound server's stream busy even when paused, so
         // the device is closed after this much silence and reopened on the next request.
         std::chrono::milliseconds idleClose {3000};
-        // After a failure to open the device, the next requests try again no more often than this.
-        std::chrono::milliseconds reopenInterval {1000};
+        // After a failure to open the device, the next requests try again no more often than
+        // this: a sound server that comes back is heard within this much of a held input.
+        std::chrono::milliseconds reopenInterval {500};
     };
 
     SdlPlayer();
