@@ -106,16 +106,7 @@ private slots:
     void hugeSoundLoadsWithoutStallingTheTicks()
     {
         QTemporaryDir dir;
-        QByteArray header = wav::make(wav::Encoding::F32, 192000, 2, 440, 0);
-        const qint64 dataBytes = qint64(200) << 20;
-        header.chop(4);   // the sizes of the data and of the whole file, for 200 MB of samples
-        wav::put32(header, quint32(dataBytes));
-        QByteArray riffSize;
-        wav::put32(riffSize, quint32(header.size() - 8 + dataBytes));
-        header.replace(4, 4, riffSize);
-        QFile big(dir.filePath("grande.wav"));
-        QVERIFY(big.open(QIODevice::WriteOnly) && big.write(header) == header.size() && big.resize(header.size() + dataBytes));
-        big.close();
+        QVERIFY(wav::writeHugeWav(dir.filePath("grande.wav"), qint64(200) << 20));
         QVERIFY(wav::writeFile(dir.filePath("b.wav"), wav::tone(660, 0.5)));
         wav::writeFile(dir.filePath("CONFIG.TXT"), "SUONO INGRESSO 2 = b.wav\r\n");
 

@@ -202,6 +202,20 @@ private slots:
         QVERIFY(capture.player->deviceOpen());
     }
 
+    // Closing Velmora while a very large file loads: the player goes at once, not when
+    // the file is decoded.
+    void goesAtOnceWhileAHugeFileLoads()
+    {
+        QVERIFY(wav::writeHugeWav(m_dir.filePath("huge.wav"), qint64(250) << 20));
+        Capture capture(m_dir.filePath("huge.raw"));
+        capture.player->preload(file("huge.wav"));
+        std::this_thread::sleep_for(150ms);
+        QVERIFY(!capture.player->idle());   // still loading
+        QElapsedTimer clock;
+        clock.start();
+        capture.player.reset();
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString("the player took %1 ms to go").arg(clock.elapsed())));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSdlPlayer)

@@ -90,6 +90,20 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// A float 192 kHz stereo WAV of `dataBytes` bytes of silence, written sparse (quick to
+// make, slow to decode): stands for a very large sound a user might pick.
+inline bool writeHugeWav(const QString &path, qint64 dataBytes)
+{
+    QByteArray header = make(Encoding::F32, 192000, 2, 440, 0);
+    header.chop(4);   // the sizes of the data and of the whole file
+    put32(header, quint32(dataBytes));
+    QByteArray riffSize;
+    put32(riffSize, quint32(header.size() - 8 + dataBytes));
+    header.replace(4, 4, riffSize);
+    QFile big(path);
+    return big.open(QIODevice::WriteOnly) && big.write(header) == header.size() && big.resize(header.size() + dataBytes);
+}
+
 inline QByteArray readFile(const QString &path)
 {
     QFile f(path);

@@ -74,6 +74,9 @@ struct SdlPlayer::Impl {
     std::deque<Command> controlQueue;
     std::deque<std::pair<QByteArray, FileStamp>> loaderQueue;
     bool stopping = false;
+    bool loaderDone = false;
+    std::condition_variable loaderEnded;
+    std::atomic<bool> cancelLoads {false};   // read by the loader between pieces of a file
     bool controlBusy = false;
     bool loaderBusy = false;
 
@@ -410,15 +413,18 @@ void SdlPlayer::Impl::loaderLoop()
             std::unique_lock lock(mutex);
             loaderBusy = false;
             loaderWake.wait(lock, [this] { return stopping || !loaderQueue.empty(); });
-            if (stopping)
+            if (stopping) {
+                loaderDone = true;
+                loaderEnded.notify_all();
                 return;
+            }
             job = std::move(loaderQueue.front());
             loaderQueue.pop_front();
             loaderBusy = true;
         }
         Command done {Command::Loaded, job.first};
         done.stamp = job.second;
-        done.result = readWavFile(job.first, settings.limits);
+        done.result = readWavFile(job.first, settings.limits, &cancelLoads);
         std::lock_guard lock(mutex);
         controlQueue.push_back(std::move(done));
         controlWake.notify_one();
@@ -427,14 +433,14 @@ void SdlPlayer::Impl::loaderLoop()
 
 SdlPlayer::SdlPlayer() : SdlPlayer(Settings {}) {}
 
-SdlPlayer::SdlPlayer(Settings settings) : d(std::make_unique<Impl>(settings))
+SdlPlayer::SdlPlayer(Settings settings) : d(std::make_shared<Impl>(settings))
 {
     // Reading and converting a file takes several times its size in scratch memory. With
     // a fixed threshold every such buffer gets pages of its own, returned when freed;
     // otherwise the allocator raises the threshold and keeps the freed memory for good.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     d->controlThread = std::thread([this] { d->controlLoop(); });
-    d->loaderThread = std::thread([this] { d->loaderLoop(); });
+    d->loaderThread = std::thread([self = d] { self->loaderLoop(); });
 }
 
 SdlPlayer::~SdlPlayer()
@@ -443,10 +449,21 @@ SdlPlayer::~SdlPlayer()
         std::lock_guard lock(d->mutex);
         d->stopping = true;
     }
+    d->cancelLoads = true;
     d->controlWake.notify_all();
     d->loaderWake.notify_all();
-    d->loaderThread.join();
     d->controlThread.join();
+    // A file being read stops at its next piece; a conversion under way cannot be
+    // interrupted, and the program's exit does not wait for it: the loader then finishes
+    // on its own, holding what it uses.
+    std::unique_lock lock(d->mutex);
+    if (d->loaderEnded.wait_for(lock, std::chrono::milliseconds(100), [this] { return d->loaderDone; })) {
+        lock.unlock();
+        d->loaderThread.join();
+    } else {
+        lock.unlock();
+        d->loaderThread.detach();
+    }
 }
 
 void SdlPlayer::play(const QByteArray &path, int input)

@@ -45,5 +45,5 @@ public:
 
 private:
     struct Impl;
-    std::unique_ptr<Impl> d;
+    std::shared_ptr<Impl> d;   // shared with a loader that is still decoding when the player goes
 };

@@ -7,25 +7,46 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 
-DecodeResult decodeWav(const void *data, std::size_t size, const ClipLimits &limits)
+namespace {
+
+// SDL's buffer, freed with SDL's allocator unless handed over.
+struct SdlBuffer {
+    const SdlApi *sdl;
+    void *data = nullptr;
+    ~SdlBuffer()
+    {
+        if (data)
+            sdl->SDL_free(data);
+    }
+    bool resize(std::size_t bytes)
+    {
+        void *resized = sdl->SDL_realloc(data, bytes);
+        if (resized)
+            data = resized;
+        return resized != nullptr;
+    }
+};
+
+// Decodes from `rw` (which it closes) and converts in SDL's own buffer: the samples are
+// never copied, and the buffer is shrunk to the converted clip when the clip is smaller.
+// `readError`, when given, is set by the source if reading failed or was given up.
+DecodeResult decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, const QString *readError)
 {
-    if (size > std::size_t(INT_MAX))
-        return {nullptr, QStringLiteral("file troppo grande")};
-    QString unavailable;
-    const SdlApi *sdl = sdlApi(&unavailable);
-    if (!sdl)
-        return {nullptr, unavailable};
-    SDL_RWops *rw = sdl->SDL_RWFromConstMem(data, int(size));
-    if (!rw)
-        return {nullptr, QString::fromUtf8(sdl->SDL_GetError())};
     SDL_AudioSpec spec {};
-    Uint8 *buffer = nullptr;
+    Uint8 *loaded = nullptr;
     Uint32 length = 0;
-    if (!sdl->SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length))
+    const bool ok = sdl->SDL_LoadWAV_RW(rw, 1, &spec, &loaded, &length) != nullptr;
+    SdlBuffer buffer {sdl, loaded};
+    if (readError && !readError->isEmpty())   // SDL may keep what it got before the read failed
+        return {nullptr, *readError};
+    if (!ok)
         return {nullptr, QStringLiteral("non è un WAV leggibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
-    std::unique_ptr<Uint8, decltype(sdl->SDL_FreeWAV)> owned(buffer, sdl->SDL_FreeWAV);
 
     const int frameBytes = int(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
     if (frameBytes <= 0 || spec.freq <= 0)
@@ -40,35 +61,121 @@ DecodeResult decodeWav(const void *data, std::size_t size, const ClipLimits &lim
     if (sdl->SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, Uint8(channels), kOutputRate) < 0)
         return {nullptr, QStringLiteral("formato WAV non convertibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
     const std::size_t inBytes = inFrames * std::size_t(frameBytes);
-    const std::size_t workBytes = inBytes * std::size_t(std::max(cvt.len_mult, 1));
+    const std::size_t workBytes = inBytes * std::size_t(std::max(cvt.len_mult, 1)) + sizeof(qint16) * std::size_t(channels);
     if (workBytes > std::size_t(INT_MAX))
         return {nullptr, QStringLiteral("suono troppo lungo")};
 
     auto clip = std::make_shared<Clip>();
     clip->channels = channels;
-    if (inBytes == 0)   // a WAV without samples plays as silence
+    std::size_t outBytes = inBytes;
+    if (inBytes > 0 && cvt.needed) {
+        // The conversion runs in place; it needs room for its largest step.
+        if (workBytes > length && !buffer.resize(workBytes))
+            return {nullptr, QStringLiteral("memoria insufficiente per convertire il suono")};
+        cvt.buf = static_cast<Uint8 *>(buffer.data);
+        cvt.len = int(inBytes);
+        if (sdl->SDL_ConvertAudio(&cvt) < 0)
+            return {nullptr, QStringLiteral("conversione non riuscita: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
+        outBytes = std::size_t(cvt.len_cvt);
+    }
+    const std::size_t count = outBytes / (sizeof(qint16) * std::size_t(channels)) * std::size_t(channels);
+    if (count == 0)   // no samples, or converted to less than one frame: plays as silence
         return {std::move(clip), {}};
-    std::vector<Uint8> work(workBytes + sizeof(qint16) * std::size_t(channels));
-    std::memcpy(work.data(), buffer, inBytes);
-    owned.reset();
-    cvt.buf = work.data();
-    cvt.len = int(inBytes);
-    if (cvt.needed && sdl->SDL_ConvertAudio(&cvt) < 0)
-        return {nullptr, QStringLiteral("conversione non riuscita: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
-    const std::size_t outBytes = cvt.needed ? std::size_t(cvt.len_cvt) : inBytes;
-
-    clip->samples.resize(outBytes / (sizeof(qint16) * std::size_t(channels)) * std::size_t(channels));
-    if (!clip->samples.empty())   // converted to less than one frame: silence, as above
-        std::memcpy(clip->samples.data(), work.data(), clip->bytes());
+    buffer.resize(count * sizeof(qint16));   // give back what the clip does not use; kept as is if that fails
+    clip->samples = Samples(static_cast<qint16 *>(std::exchange(buffer.data, nullptr)), count, sdl->SDL_free);
     return {std::move(clip), {}};
 }
 
-DecodeResult readWavFile(const QByteArray &path, const ClipLimits &limits)
+// A regular file read through its descriptor, in pieces, so that a read can be given up
+// between pieces.
+struct FileSource {
+    const SdlApi *sdl;
+    int fd;
+    qint64 size;
+    const std::atomic<bool> *cancel;
+    QString error;
+
+    static FileSource &of(SDL_RWops *rw) { return *static_cast<FileSource *>(rw->hidden.unknown.data1); }
+    static Sint64 SDLCALL sizeOf(SDL_RWops *rw) { return of(rw).size; }
+    static Sint64 SDLCALL seek(SDL_RWops *rw, Sint64 offset, int whence)
+    {
+        // RW_SEEK_SET, _CUR and _END are SEEK_SET, _CUR and _END.
+        return ::lseek(of(rw).fd, off_t(offset), whence);
+    }
+    static size_t SDLCALL read(SDL_RWops *rw, void *to, size_t size, size_t count)
+    {
+        FileSource &source = of(rw);
+        const std::size_t wanted = size * count;
+        std::size_t done = 0;
+        while (done < wanted && source.error.isEmpty()) {
+            if (source.cancel && source.cancel->load(std::memory_order_relaxed)) {
+                source.error = QStringLiteral("caricamento interrotto");
+                break;
+            }
+            constexpr std::size_t kPiece = std::size_t(1) << 20;
+            const qint64 n = regularfile_detail::readSome(source.fd, static_cast<char *>(to) + done,
+                                                          qint64(std::min(wanted - done, kPiece)));
+            if (n < 0)   // a read error part way must not pass for the end of the file
+                source.error = regularfile_detail::lastError();
+            if (n <= 0)
+                break;
+            done += std::size_t(n);
+        }
+        return size ? done / size : 0;
+    }
+    static size_t SDLCALL write(SDL_RWops *, const void *, size_t, size_t) { return 0; }
+    static int SDLCALL close(SDL_RWops *rw)
+    {
+        FileSource &source = of(rw);
+        regularfile_detail::closeFd(source.fd);
+        source.sdl->SDL_FreeRW(rw);
+        return 0;
+    }
+};
+
+} // namespace
+
+DecodeResult decodeWav(const void *data, std::size_t size, const ClipLimits &limits)
 {
-    const FileBytes file = readRegularFile(path, limits.maxFileBytes);
-    if (!file.bytes)
-        return {nullptr, file.error};
-    return decodeWav(file.bytes->constData(), std::size_t(file.bytes->size()), limits);
+    if (size > std::size_t(INT_MAX))
+        return {nullptr, QStringLiteral("file troppo grande")};
+    QString unavailable;
+    const SdlApi *sdl = sdlApi(&unavailable);
+    if (!sdl)
+        return {nullptr, unavailable};
+    SDL_RWops *rw = sdl->SDL_RWFromConstMem(data, int(size));
+    if (!rw)
+        return {nullptr, QString::fromUtf8(sdl->SDL_GetError())};
+    return decode(sdl, rw, limits, nullptr);
+}
+
+DecodeResult readWavFile(const QByteArray &path, const ClipLimits &limits, const std::atomic<bool> *cancel)
+{
+    QString unavailable;
+    const SdlApi *sdl = sdlApi(&unavailable);
+    if (!sdl)
+        return {nullptr, unavailable};
+    QString error;
+    const int fd = regularfile_detail::openRegular(path, limits.maxFileBytes, &error);
+    if (fd < 0)
+        return {nullptr, error};
+    struct stat st {};
+    ::fstat(fd, &st);   // cannot fail on an open descriptor
+    FileSource source {sdl, fd, qint64(st.st_size), cancel, {}};
+    SDL_RWops *rw = sdl->SDL_AllocRW();
+    if (!rw) {
+        regularfile_detail::closeFd(fd);
+        return {nullptr, QString::fromUtf8(sdl->SDL_GetError())};
+    }
+    rw->size = &FileSource::sizeOf;
+    rw->seek = &FileSource::seek;
+    rw->read = &FileSource::read;
+    rw->write = &FileSource::write;
+    rw->close = &FileSource::close;
+    rw->type = SDL_RWOPS_UNKNOWN;
+    rw->hidden.unknown.data1 = &source;
+    // The source lives on this stack frame until SDL has closed it, within decode().
+    return decode(sdl, rw, limits, &source.error);
 }
 
 std::shared_ptr<const Clip> makeChime()
@@ -79,7 +186,7 @@ std::shared_ptr<const Clip> makeChime()
     constexpr double kSecondStart = 0.16;
     const std::size_t frames = std::size_t(kLength * kOutputRate);
     auto clip = std::make_shared<Clip>();
-    clip->samples.resize(frames);
+    std::vector<qint16> samples(frames);
     constexpr double kTwoPi = 6.283185307179586;
     auto bell = [](double t, double hz) {
         if (t < 0)
@@ -90,7 +197,8 @@ std::shared_ptr<const Clip> makeChime()
     };
     for (std::size_t i = 0; i < frames; ++i) {
         const double t = double(i) / kOutputRate;
-        clip->samples[i] = qint16(std::lround(32767 * 0.22 * (bell(t, kChimeFirstHz) + bell(t - kSecondStart, kChimeSecondHz))));
+        samples[i] = qint16(std::lround(32767 * 0.22 * (bell(t, kChimeFirstHz) + bell(t - kSecondStart, kChimeSecondHz))));
     }
+    clip->samples = Samples(std::move(samples));
     return clip;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -14,9 +15,32 @@
 inline constexpr int kOutputRate = 48000;
 inline constexpr int kOutputChannels = 2;   // the device's
 
+// A clip's samples: either a vector of our own, or the very buffer the decoder filled
+// and converted in place, adopted without a copy (a large file is never held twice).
+class Samples {
+public:
+    Samples() = default;
+    explicit Samples(std::vector<qint16> owned)
+        : m_owned(std::move(owned)), m_data(m_owned.data()), m_size(m_owned.size()) {}
+    Samples(qint16 *adopted, std::size_t count, void (*release)(void *))
+        : m_adopted(adopted, release), m_data(adopted), m_size(count) {}
+
+    [[nodiscard]] const qint16 *data() const { return m_data; }
+    [[nodiscard]] std::size_t size() const { return m_size; }
+    [[nodiscard]] bool empty() const { return m_size == 0; }
+    [[nodiscard]] const qint16 *begin() const { return m_data; }
+    [[nodiscard]] const qint16 *end() const { return m_data + m_size; }
+
+private:
+    std::vector<qint16> m_owned;
+    std::unique_ptr<qint16, void (*)(void *)> m_adopted {nullptr, nullptr};
+    const qint16 *m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
 struct Clip {
-    std::vector<qint16> samples;   // interleaved, `channels` per frame, at kOutputRate
-    int channels = 1;              // 1 or 2
+    Samples samples;   // interleaved, `channels` per frame, at kOutputRate
+    int channels = 1;  // 1 or 2
     std::size_t frames() const { return samples.size() / std::size_t(channels); }
     std::size_t bytes() const { return samples.size() * sizeof(qint16); }
 };
@@ -34,8 +58,12 @@ struct DecodeResult {
 // Decodes a WAV image held in memory (every encoding SDL_LoadWAV knows) and converts it.
 [[nodiscard]] DecodeResult decodeWav(const void *data, std::size_t size, const ClipLimits &limits);
 
-// Reads a file without ever blocking on it (FIFOs and devices are refused) and decodes it.
-[[nodiscard]] DecodeResult readWavFile(const QByteArray &path, const ClipLimits &limits);
+// Reads a file without ever blocking on it (FIFOs and devices are refused) and decodes
+// it. The file is read straight into the decoder's buffer and converted there, so memory
+// peaks at about the size of the samples, not several times the file. Reading stops
+// early, with an error, once `cancel` is set.
+[[nodiscard]] DecodeResult readWavFile(const QByteArray &path, const ClipLimits &limits,
+                                       const std::atomic<bool> *cancel = nullptr);
 
 // Velmora's own default sound: a short two-note chime (C6 then G6), made at start-up,
 // played whenever a file cannot be.
