@@ -358,13 +358,17 @@ private slots:
         v.clickTest(1);   // the device is open from here on, so the capture is one timeline
         QTest::qWait(500);
         const std::size_t from = v.heardLength();
-        v.setPort(0x68);   // input 4 held for two seconds
+        QElapsedTimer held;
+        v.setPort(0x68);   // input 4 held for about two seconds
+        held.start();
         QTest::qWait(2000);
         v.setPort(0x78);
+        const double ticks = double(held.elapsed()) / 200;   // a busy machine may hold it longer
         QTest::qWait(600);
         const std::vector<float> s = v.heard();
         const QList<std::size_t> starts = onsets(s, from, s.size());
-        QVERIFY2(starts.size() >= 9 && starts.size() <= 11, qPrintable(QString("%1 starts").arg(starts.size())));
+        QVERIFY2(std::abs(double(starts.size()) - ticks) <= 1.5,
+                 qPrintable(QString("%1 starts in %2 ticks").arg(starts.size()).arg(ticks)));
         for (int i = 1; i < starts.size(); ++i) {
             const double ms = double(starts[i] - starts[i - 1]) / 48.0;
             QVERIFY2(ms > 160 && ms < 240, qPrintable(QString("%1 ms between starts").arg(ms)));
