@@ -25,6 +25,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+Q_DECLARE_METATYPE(PortReading)
+
 namespace {
 
 // A window on a temporary program folder, with a fake port and a fake player.
@@ -39,15 +41,17 @@ struct Rig {
     template <typename T> T *get(const QString &name) const { return form->findChild<T *>(name); }
     Lamp *lamp(int bit) const { return get<Lamp>(QString("Shape1(%1)").arg(bit)); }
     QString label(int n) const { return get<QLabel>(QString("lblBrano(%1)").arg(n))->text(); }
-    QList<int> greenBits() const
+    // The lamps as drawn, inputs 1 to 4: G pure green, R pure red, ? anything else.
+    QString lamps() const
     {
-        QList<int> bits;
-        for (int b = 4; b <= 7; ++b)
-            if (lamp(b)->fillColor() == Lamp::active())
-                bits.append(b);
-            else if (lamp(b)->fillColor() != Lamp::idle())
-                bits.append(-b);
-        return bits;
+        QString out;
+        for (int n = 1; n <= 4; ++n) {
+            constexpr int kLampBit[] = {0, 6, 7, 5, 4};   // input 1's lamp is Shape1(6), and so on
+            Lamp *shape = lamp(kLampBit[n]);
+            const QColor c = shape->grab().toImage().pixelColor(shape->rect().center());
+            out += c == QColor(255, 0, 0) ? 'R' : c == QColor(0, 255, 0) ? 'G' : '?';
+        }
+        return out;
     }
     void tick(int status)
     {
@@ -81,25 +85,34 @@ const QByteArray kConfig = "SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = b.wav
 class TestForm1 : public QObject {
     Q_OBJECT
 private slots:
+    // A tick after one that lit inputs 1, 3 and 4: what the next reading does.
     void tick_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QList<int>>("green");    // lamp bits
+        QTest::addColumn<PortReading>("reading");
+        QTest::addColumn<QString>("lamps");        // inputs 1 to 4, as drawn
         QTest::addColumn<QList<int>>("requests");  // inputs, in order
-        QTest::newRow("0x8F all, 2 first") << 0x8F << QList<int> {4, 5, 6, 7} << QList<int> {2, 1, 3, 4};
-        QTest::newRow("0x7F low bits ignored") << 0x7F << QList<int> {} << QList<int> {};
+        QTest::addColumn<QString>("statusLine");
+        QTest::newRow("0x87: all four, 2 first") << PortReading::ok(0x87) << "GGGG" << QList<int> {2, 1, 3, 4} << "";
+        QTest::newRow("0x7F: none, low bits ignored") << PortReading::ok(0x7F) << "RRRR" << QList<int> {} << "";
+        QTest::newRow("port failing: red, silent, says why") << PortReading::failed("guasto") << "RRRR" << QList<int> {}
+                                                             << "Porta parallela non leggibile: guasto";
+        QTest::newRow("claim under way: lamps as they were") << PortReading::notYet() << "GRGG" << QList<int> {} << "";
     }
     void tick()
     {
-        QFETCH(int, status);
-        QFETCH(QList<int>, green);
+        QFETCH(PortReading, reading);
+        QFETCH(QString, lamps);
         QFETCH(QList<int>, requests);
+        QFETCH(QString, statusLine);
         Rig rig(kConfig);
-        rig.tick(0x00);   // something green beforehand: every tick starts from red
+        rig.tick(0x00);
+        QCOMPARE(rig.lamps(), QString("GRGG"));
         rig.player.plays.clear();
-        rig.tick(status);
-        QCOMPARE(rig.greenBits(), green);
+        rig.port.next = reading;
+        rig.form->LeggiIngressi();
+        QCOMPARE(rig.lamps(), lamps);
         QCOMPARE(rig.player.inputs(), requests);
+        QCOMPARE(rig.get<QLabel>("statusLine")->text(), statusLine);
         QCOMPARE(rig.port.reads, 2);   // one read per tick
     }
 
@@ -146,7 +159,6 @@ private slots:
         QCOMPARE((QStringList {rig.label(1), rig.label(2), rig.label(3), rig.label(4)}),
                  (QStringList {"a.wav", "b.wav", "", "d d.wav "}));
         QCOMPARE(rig.player.preloads, (QList<QByteArray> {rig.path("a.wav"), rig.path("b.wav"), rig.path("d d.wav ")}));
-        QCOMPARE(rig.form->PercorsoConfigurazione(), rig.configPath());
     }
 
     void assignments_data()

@@ -160,24 +160,24 @@ void Form1::buildMenu()
 
 void Form1::LeggiIngressi()
 {
-    const InputMonitor::Poll poll = m_monitor.poll();
+    const PortReading reading = m_monitor.read();
     if (lcTiming().isDebugEnabled())
         qCDebug(lcTiming, "tick %lld", static_cast<long long>(steadyNowNs()));
-    for (int b = 4; b <= 7; ++b)
-        m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
-    if (!poll.flags) {
-        m_statusLine->setText(QStringLiteral("Porta parallela non leggibile: %1").arg(poll.error));
+    if (reading.pending)
+        return;   // the port is still being claimed: the lamps stay as they are until it answers
+    if (!reading.status) {
+        for (int b = 4; b <= 7; ++b)
+            m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
+        m_statusLine->setText(QStringLiteral("Porta parallela non leggibile: %1").arg(reading.error));
         return;
     }
     if (!m_statusLine->text().isEmpty())
         m_statusLine->clear();
-    m_statoIngressi = *poll.flags;
-    for (const InputLine &line : kInputs) {
-        if (isActive(m_statoIngressi, line)) {
-            SuonaBrano(line.number);
-            m_shape1[std::size_t(line.bit)]->setFillColor(Lamp::active());
-        }
-    }
+    const InputTick tick = inputTick(*reading.status);
+    for (const int input : tick.sounds)
+        SuonaBrano(input);
+    for (const InputLine &line : kInputs)
+        m_shape1[std::size_t(line.bit)]->setFillColor(tick.active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
 }
 
 void Form1::SuonaBrano(int input) { m_sounds.SuonaBrano(input); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inputs/inputmonitor.h"
+#include "inputs/inputtable.h"
 #include "sounds/soundtable.h"
 
 #include <QMainWindow>
@@ -19,9 +20,10 @@ class QPushButton;
 // names on the left, the sound chooser on the right, the save and exit commands in
 // the menu. It owns all state for the whole run.
 //
-// Each tick of Timer1 (every 200 ms) reads the status port once, paints all lamps
-// red, then for inputs 2, 1, 3, 4 - in that order, so the last active one is the
-// sound heard - asks for the input's sound and paints its lamp green.
+// Each tick of Timer1 (every 200 ms) reads the status port once, works out from the
+// byte which inputs are active (inputTick), asks for their sounds in the order 2, 1,
+// 3, 4 - so the last active one is the sound heard - and paints each lamp green or red.
+// A port that cannot be read turns every lamp red and says why on the status line.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -33,8 +35,6 @@ public:
     // Shows why it could not save, and returns false, when the file was not written.
     bool ScriviConfigurazione();
 
-    [[nodiscard]] QString PercorsoConfigurazione() const { return m_percorsoConfigurazione; }
-
 private:
     void buildInputFrames(QWidget *frame1);
     void buildMenu();
@@ -45,7 +45,6 @@ private:
     InputMonitor m_monitor;
     SoundTable m_sounds;
     QString m_percorsoConfigurazione;
-    StatoIngressi m_statoIngressi;
 
     std::array<Lamp *, 8> m_shape1 {};          // indexed by status bit 4..7
     std::array<QLabel *, 5> m_lblBrano {};       // indexed by input 1..4

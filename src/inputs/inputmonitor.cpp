@@ -4,17 +4,17 @@
 
 Q_LOGGING_CATEGORY(lcPort, "velmora.port", QtInfoMsg)
 
-InputMonitor::Poll InputMonitor::poll()
+PortReading InputMonitor::read()
 {
-    const PortReading reading = m_port.read();
-    if (!reading.status) {
+    PortReading reading = m_port.read();
+    if (reading.isFailure()) {
         if (!m_failing)
             qCWarning(lcPort).noquote() << "Porta parallela non leggibile:" << reading.error;
         m_failing = true;
-        return {std::nullopt, reading.error};
+    } else if (reading.status) {
+        if (m_failing)
+            qCInfo(lcPort) << "Porta parallela di nuovo leggibile.";
+        m_failing = false;
     }
-    if (m_failing)
-        qCInfo(lcPort) << "Porta parallela di nuovo leggibile.";
-    m_failing = false;
-    return {statusFlags(*reading.status), {}};
+    return reading;
 }

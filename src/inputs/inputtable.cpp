@@ -1,11 +1,14 @@
 #include "inputtable.h"
 
-QList<int> activeInputs(quint8 status)
+InputTick inputTick(quint8 status)
 {
-    const StatoIngressi flags = statusFlags(status);
-    QList<int> active;
-    for (const InputLine &line : kInputs)
-        if (isActive(flags, line))
-            active.append(line.number);
-    return active;
+    InputTick tick;
+    for (const InputLine &line : kInputs) {
+        const bool set = (status >> line.bit) & 1;
+        if (set == line.activeWhenSet) {
+            tick.active[std::size_t(line.number - 1)] = true;
+            tick.sounds.append(line.number);
+        }
+    }
+    return tick;
 }

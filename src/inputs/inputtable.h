@@ -4,7 +4,6 @@
 #include <QtGlobal>
 
 #include <array>
-#include <bitset>
 
 // One input wired to a status line of the parallel port. Every input is active while
 // its pin is held low; the port hardware inverts Busy (bit 7), so that bit reads 1.
@@ -23,15 +22,11 @@ inline constexpr std::array<InputLine, 4> kInputs {{
     {4, 4, false},
 }};
 
-// Flag k is bit k of the status byte.
-using StatoIngressi = std::bitset<8>;
-
-[[nodiscard]] inline StatoIngressi statusFlags(quint8 status) { return StatoIngressi(status); }
-
-[[nodiscard]] inline bool isActive(const StatoIngressi &flags, const InputLine &line)
-{
-    return flags.test(std::size_t(line.bit)) == line.activeWhenSet;
-}
-
-// The active inputs of a status byte, in request order.
-[[nodiscard]] QList<int> activeInputs(quint8 status);
+// What one status byte means: which inputs are active (their lamps green), and the
+// inputs whose sounds are asked for, in request order. Bits 0-3 mean nothing.
+struct InputTick {
+    std::array<bool, 4> active {};   // input n at index n - 1
+    QList<int> sounds;
+    bool operator==(const InputTick &) const = default;
+};
+[[nodiscard]] InputTick inputTick(quint8 status);

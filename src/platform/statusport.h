@@ -9,13 +9,17 @@
 #include <memory>
 #include <optional>
 
-// The byte of the parallel port's status register, or why it could not be read.
+// The byte of the parallel port's status register, or why it could not be read, or
+// neither: the port is being claimed and this tick has nothing (the next one will).
 struct PortReading {
     std::optional<quint8> status;
-    QString error;   // Italian, says what failed and what to do; empty when status is set
+    QString error;   // Italian, says what failed and what to do; empty unless failed
+    bool pending = false;
 
     static PortReading ok(quint8 s) { return {s, {}}; }
     static PortReading failed(QString why) { return {std::nullopt, std::move(why)}; }
+    static PortReading notYet() { return {std::nullopt, {}, true}; }
+    [[nodiscard]] bool isFailure() const { return !status && !pending; }
     bool operator==(const PortReading &) const = default;
 };
 
