@@ -33,18 +33,13 @@ public:
 // The status byte as written in a text file: decimal or 0x hex, blanks around it ignored.
 [[nodiscard]] std::optional<quint8> parsePortText(const QByteArray &text);
 
-// The first number of /proc/sys/dev/parport/parportN/base-addr ("888\t1912").
-[[nodiscard]] std::optional<int> parseBaseAddr(const QByteArray &text);
-
-// The /dev/parportN whose base address (under procRoot/sys/dev/parport) is 0x378.
-[[nodiscard]] std::optional<QString> findParportAt378(const QString &procRoot);
-
-// True when /proc/ioports lists a parallel port starting at 0x378.
-[[nodiscard]] bool ioportsShowParallelAt378(const QByteArray &ioports);
+class PortSystem;
+PortSystem &realPortSystem();
 
 // Builds the port named on the command line: "auto", "io", "/dev/parportN" or "file:PATH".
 // Returns nullptr and sets *error for a spec it does not understand.
-[[nodiscard]] std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error);
+[[nodiscard]] std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error,
+                                                         PortSystem &system = realPortSystem());
 
 // After a failure, answers with the same failure for `interval` without touching the
 // real port, so a missing device is not reopened (and its error not re-logged) every tick.

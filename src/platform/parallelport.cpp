@@ -1,0 +1,245 @@
+#include "parallelport.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr int kBaseAddress = 0x378;
+
+QString systemError(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+bool deviceMissing(int err) { return err == ENOENT || err == ENODEV || err == ENXIO; }
+
+QString deviceErrorText(const QString &device, int err)
+{
+    if (deviceMissing(err))
+        return QStringLiteral("la porta %1 non esiste (%2): caricare il modulo ppdev "
+                              "(sudo modprobe ppdev) e controllare che la porta parallela sia collegata e abilitata")
+            .arg(device, systemError(err));
+    if (err == EACCES || err == EPERM)
+        return QStringLiteral("accesso negato a %1: aggiungere l'utente al gruppo lp "
+                              "(sudo usermod -aG lp $USER), poi uscire e rientrare nella sessione")
+            .arg(device);
+    if (err == EBUSY)
+        return QStringLiteral("la porta %1 è occupata da un altro programma (per esempio una stampa in corso); "
+                              "Velmora riprova da sola").arg(device);
+    return QStringLiteral("impossibile leggere %1: %2").arg(device, systemError(err));
+}
+
+// Opening and claiming run on a helper thread, since PPCLAIM blocks while another
+// driver holds the port; the window waits for it only briefly.
+struct Claim {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    int result = 0;   // the descriptor, or -errno
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+};
+
+class PpdevPort : public StatusPort {
+public:
+    PpdevPort(PortSystem &system, QString device, ParallelTimings timings)
+        : m_system(system), m_device(std::move(device)), m_timings(timings) {}
+
+    ~PpdevPort() override
+    {
+        if (m_fd >= 0) {
+            m_system.release(m_fd);   // another program can claim the port at once
+            m_system.closeDevice(m_fd);
+        }
+        if (m_claim) {   // a claim still under way releases and closes on its own
+            std::lock_guard lock(m_claim->mutex);
+            m_claim->abandoned = true;
+        }
+    }
+
+    // The errno of the last failure, for "auto" to tell a missing ppdev from the rest.
+    int lastError() const { return m_lastError; }
+
+    PortReading read() override
+    {
+        if (m_fd < 0) {
+            if (!m_claim)
+                startClaim();
+            std::unique_lock lock(m_claim->mutex);
+            if (!m_claim->finished.wait_for(lock, m_timings.claimWait, [this] { return m_claim->done; })) {
+                const bool held = std::chrono::steady_clock::now() - m_claim->started >= m_timings.busyAfter;
+                return held ? fail(EBUSY) : PortReading::notYet();
+            }
+            const int result = m_claim->result;
+            lock.unlock();
+            m_claim.reset();
+            if (result < 0)
+                return fail(-result);
+            m_fd = result;
+        }
+        quint8 status = 0;
+        if (const int r = m_system.readStatus(m_fd, &status); r < 0) {
+            m_system.closeDevice(m_fd);   // unplugged or taken away: opened again on the next attempt
+            m_fd = -1;
+            return fail(-r);
+        }
+        m_lastError = 0;
+        return PortReading::ok(status);
+    }
+
+private:
+    PortReading fail(int err)
+    {
+        m_lastError = err;
+        return PortReading::failed(deviceErrorText(m_device, err));
+    }
+
+    void startClaim()
+    {
+        m_claim = std::make_shared<Claim>();
+        std::thread([claim = m_claim, &system = m_system, path = QFile::encodeName(m_device)] {
+            int result = system.openDevice(path);
+            if (result >= 0) {
+                if (const int r = system.claim(result); r < 0) {
+                    system.closeDevice(result);
+                    result = r;
+                }
+            }
+            std::lock_guard lock(claim->mutex);
+            if (claim->abandoned) {
+                if (result >= 0) {
+                    system.release(result);
+                    system.closeDevice(result);
+                }
+                return;
+            }
+            claim->result = result;
+            claim->done = true;
+            claim->finished.notify_all();
+        }).detach();
+    }
+
+    PortSystem &m_system;
+    QString m_device;
+    ParallelTimings m_timings;
+    int m_fd = -1;
+    int m_lastError = 0;
+    std::shared_ptr<Claim> m_claim;
+};
+
+class IoPort : public StatusPort {
+public:
+    explicit IoPort(PortSystem &system) : m_system(system) {}
+
+    PortReading read() override
+    {
+        if (!m_permitted) {
+            if (const int r = m_system.permitIo(); r < 0)
+                return PortReading::failed(
+                    QStringLiteral("accesso diretto alla porta 0x379 negato (%1): serve root; "
+                                   "meglio usare /dev/parport0 con il modulo ppdev e il gruppo lp")
+                        .arg(systemError(-r)));
+            m_permitted = true;
+        }
+        return PortReading::ok(m_system.inStatus());
+    }
+
+private:
+    PortSystem &m_system;
+    bool m_permitted = false;
+};
+
+class AutoPort : public StatusPort {
+public:
+    AutoPort(PortSystem &system, ParallelTimings timings) : m_system(system), m_timings(timings) {}
+
+    PortReading read() override
+    {
+        if (m_io)
+            return m_io->read();
+        if (m_ppdev) {
+            PortReading reading = m_ppdev->read();
+            if (!reading.isFailure() || !deviceMissing(m_ppdev->lastError()))
+                return reading;
+            // The kernel knows the port but ppdev is not loaded: direct I/O when permitted,
+            // otherwise the message says to load ppdev, and the next attempt looks again.
+            m_ppdev.reset();
+            if (m_system.permitIo() < 0)
+                return reading;
+            m_io = makeIoPort(m_system);
+            return m_io->read();
+        }
+        if (const auto device = findParportAt378(m_system)) {
+            m_ppdev = std::make_unique<PpdevPort>(m_system, *device, m_timings);
+            return read();
+        }
+        if (ioportsShowParallelAt378(m_system.readSmallFile(QStringLiteral("/proc/ioports"))) && m_system.permitIo() >= 0) {
+            m_io = makeIoPort(m_system);
+            return m_io->read();
+        }
+        return PortReading::failed(QStringLiteral(
+            "nessuna porta parallela trovata all'indirizzo 0x378: caricare i moduli parport_pc e ppdev "
+            "(sudo modprobe parport_pc ppdev) oppure indicare la porta con --port"));
+    }
+
+private:
+    PortSystem &m_system;
+    ParallelTimings m_timings;
+    std::unique_ptr<PpdevPort> m_ppdev;
+    std::unique_ptr<StatusPort> m_io;
+};
+
+} // namespace
+
+std::unique_ptr<StatusPort> makePpdevPort(PortSystem &system, const QString &device, ParallelTimings timings)
+{
+    return std::make_unique<PpdevPort>(system, device, timings);
+}
+
+std::unique_ptr<StatusPort> makeIoPort(PortSystem &system) { return std::make_unique<IoPort>(system); }
+
+std::unique_ptr<StatusPort> makeAutoPort(PortSystem &system, ParallelTimings timings)
+{
+    return std::make_unique<AutoPort>(system, timings);
+}
+
+std::optional<QString> findParportAt378(PortSystem &system)
+{
+    const QString root = QStringLiteral("/proc/sys/dev/parport");
+    static const QRegularExpression name(QStringLiteral("^parport(\\d+)$"));
+    for (const QString &entry : system.listFolder(root)) {
+        const auto match = name.match(entry);
+        if (match.hasMatch() && parseBaseAddr(system.readSmallFile(root + '/' + entry + QStringLiteral("/base-addr"))) == kBaseAddress)
+            return QStringLiteral("/dev/parport") + match.captured(1);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> parseBaseAddr(const QByteArray &text)
+{
+    const QByteArray first = text.simplified().split(' ').value(0);
+    bool ok = false;
+    const int value = first.toInt(&ok, 10);
+    if (!ok || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+bool ioportsShowParallelAt378(const QByteArray &ioports)
+{
+    // Lines look like "  0378-037a : parport0".
+    for (const QByteArray &line : ioports.split('\n')) {
+        const QList<QByteArray> parts = line.split(':');
+        if (parts.size() < 2)
+            continue;
+        const QByteArray range = parts[0].trimmed();
+        if (range.toLower().startsWith("0378-") && parts[1].trimmed().startsWith("parport"))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "portsystem.h"
+#include "statusport.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+// The status register of a real parallel port: through the kernel's ppdev driver
+// (/dev/parportN, no root needed with group lp) or by direct I/O at 0x379 (root).
+struct ParallelTimings {
+    // PPCLAIM normally returns in microseconds; the window waits this long for it, and a
+    // claim still pending then is tried again at the next tick.
+    std::chrono::milliseconds claimWait {20};
+    // A claim pending this long means another driver (a print job) holds the port.
+    std::chrono::milliseconds busyAfter {2000};
+};
+
+[[nodiscard]] std::unique_ptr<StatusPort> makePpdevPort(PortSystem &system, const QString &device,
+                                                        ParallelTimings timings = {});
+[[nodiscard]] std::unique_ptr<StatusPort> makeIoPort(PortSystem &system);
+// "auto": the /dev/parportN whose base address is 0x378 through ppdev; when ppdev is not
+// loaded, or the kernel knows no such device but shows a parallel port at 0x378, direct
+// I/O if permitted. Looked up again after each failure, so loading a module while
+// Velmora runs is enough.
+[[nodiscard]] std::unique_ptr<StatusPort> makeAutoPort(PortSystem &system, ParallelTimings timings = {});
+
+// The /dev/parportN whose base address (from /proc/sys/dev/parport) is 0x378.
+[[nodiscard]] std::optional<QString> findParportAt378(PortSystem &system);
+
+// The first number of /proc/sys/dev/parport/parportN/base-addr ("888\t1912", "888\t0").
+[[nodiscard]] std::optional<int> parseBaseAddr(const QByteArray &text);
+
+// True when /proc/ioports lists a parallel port starting at 0x378.
+[[nodiscard]] bool ioportsShowParallelAt378(const QByteArray &ioports);
