@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
-#include <QPair>
 
 class FakePort : public StatusPort {
 public:
@@ -26,15 +25,8 @@ private:
 
 class FakePlayer : public SoundPlayer {
 public:
-    QList<QPair<QByteArray, int>> plays;   // path, input
+    QList<QByteArray> plays;
     QList<QByteArray> preloads;
-    void play(const QByteArray &path, int input) override { plays.append({path, input}); }
+    void play(const QByteArray &path) override { plays.append(path); }
     void preload(const QByteArray &path) override { preloads.append(path); }
-    QList<int> inputs() const
-    {
-        QList<int> result;
-        for (const auto &p : plays)
-            result.append(p.second);
-        return result;
-    }
 };

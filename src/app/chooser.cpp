@@ -27,9 +27,9 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
       File_tema(new QListView(this)),
       Text_tema(new QLineEdit(this)),
       Command2(new QPushButton(QStringLiteral("SALVA SUONO"), this)),
-      m_dirs(new QFileSystemModel(this)),
-      m_files(new QStandardItemModel(this)),
-      m_watcher(new QFileSystemWatcher(this)),
+      m_folderTree(new QFileSystemModel(this)),
+      m_wavFiles(new QStandardItemModel(this)),
+      m_folderWatcher(new QFileSystemWatcher(this)),
       m_listVolumes(std::move(listVolumes))
 {
     setObjectName(QStringLiteral("Frame6"));
@@ -67,9 +67,9 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
             emit tabSelected();
     });
 
-    m_dirs->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    Dir_tema->setModel(m_dirs);
-    for (int column = 1; column < m_dirs->columnCount(); ++column)
+    m_folderTree->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    Dir_tema->setModel(m_folderTree);
+    for (int column = 1; column < m_folderTree->columnCount(); ++column)
         Dir_tema->hideColumn(column);
     Dir_tema->setHeaderHidden(true);
     Dir_tema->setIndentation(10);
@@ -77,14 +77,14 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     // of the tree's current item: the tree also moves it by itself while it loads.
     auto open = [this](const QModelIndex &index) {
         if (index.isValid())
-            showFiles(m_dirs->filePath(index));
+            showFiles(m_folderTree->filePath(index));
     };
     connect(Dir_tema, &QTreeView::clicked, this, open);
     connect(Dir_tema, &QTreeView::activated, this, open);
 
     // The file list is Velmora's own: the toolkit's leaves out names that are not valid
     // in the system's encoding, and such a name must still be chosen and played.
-    File_tema->setModel(m_files);
+    File_tema->setModel(m_wavFiles);
     File_tema->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto choose = [this](const QModelIndex &index) {
         if (!index.isValid())
@@ -96,8 +96,8 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     connect(File_tema, &QListView::clicked, this, choose);
     connect(File_tema, &QListView::activated, this, choose);
     // Files copied into the folder while it is shown appear in the list.
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString &path) {
-        if (path == m_filesFolder)
+    connect(m_folderWatcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString &path) {
+        if (path == m_shownFolder)
             listFiles();
     });
 
@@ -125,9 +125,9 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     // The tree fills and sorts in the background: show the starting folder once its
     // parent is loaded and sorted.
     auto reveal = std::make_shared<QMetaObject::Connection>();
-    *reveal = connect(m_dirs, &QFileSystemModel::directoryLoaded, this, [this, reveal](const QString &loaded) {
+    *reveal = connect(m_folderTree, &QFileSystemModel::directoryLoaded, this, [this, reveal](const QString &loaded) {
         const QModelIndex current = Dir_tema->currentIndex();
-        if (current.isValid() && m_dirs->filePath(current.parent()) == loaded) {
+        if (current.isValid() && m_folderTree->filePath(current.parent()) == loaded) {
             disconnect(*reveal);
             QTimer::singleShot(100, this, [this] { Dir_tema->scrollTo(Dir_tema->currentIndex(), QAbstractItemView::PositionAtCenter); });
         }
@@ -135,16 +135,14 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     // Listing volumes and folders waits for the event loop, so that the window is on
     // the screen first; the lists fill in the background as they always do.
     QTimer::singleShot(0, this, [this] {
-        m_dirs->setRootPath(QDir::rootPath());
+        m_folderTree->setRootPath(QDir::rootPath());
         fillDrives();
-        if (!m_folderShown)   // unless a folder was opened already
+        if (!m_folderOpened)   // unless a folder was opened already
             openFolder(QDir::currentPath());
     });
 }
 
 int Chooser::selectedInput() const { return TabStrip1->currentIndex() + 1; }
-
-QString Chooser::folder() const { return m_filesFolder; }
 
 QList<Chooser::Volume> Chooser::mountedVolumes()
 {
@@ -181,7 +179,7 @@ void Chooser::fillDrives()
 
 void Chooser::openFolder(const QString &path)
 {
-    const QModelIndex index = m_dirs->index(path);
+    const QModelIndex index = m_folderTree->index(path);
     if (index.isValid()) {
         Dir_tema->setCurrentIndex(index);
         Dir_tema->expand(index);
@@ -192,28 +190,28 @@ void Chooser::openFolder(const QString &path)
 
 void Chooser::showFiles(const QString &path)
 {
-    if (!m_filesFolder.isEmpty())
-        m_watcher->removePath(m_filesFolder);
-    m_filesFolder = path;
-    m_files->clear();
-    m_watcher->addPath(path);
-    m_folderShown = true;
+    if (!m_shownFolder.isEmpty())
+        m_folderWatcher->removePath(m_shownFolder);
+    m_shownFolder = path;
+    m_wavFiles->clear();
+    m_folderWatcher->addPath(path);
+    m_folderOpened = true;
     listFiles();
 }
 
 void Chooser::listFiles()
 {
     // A folder that cannot be read simply shows no files.
-    const QString folder = m_filesFolder;
+    const QString folder = m_shownFolder;
     runInBackground(this, [encoded = QFile::encodeName(folder)] { return listWavFiles(encoded); },
                     [this, folder](const QList<QByteArray> &names) {
-        if (folder != m_filesFolder)
+        if (folder != m_shownFolder)
             return;   // the user has opened another folder meanwhile
-        m_files->clear();
+        m_wavFiles->clear();
         for (const QByteArray &name : names) {
             auto *item = new QStandardItem(QFile::decodeName(name));
             item->setData(name, Qt::UserRole);
-            m_files->appendRow(item);
+            m_wavFiles->appendRow(item);
         }
         emit filesListed(folder);
     });

@@ -32,7 +32,6 @@ public:
 
     // The input (1..4) of the selected tab.
     [[nodiscard]] int selectedInput() const;
-    [[nodiscard]] QString folder() const;   // the folder File_tema shows
 
     QTabBar *TabStrip1;
     QComboBox *Drive_tema;
@@ -56,12 +55,12 @@ private:
     void fillDrives();
     void showFiles(const QString &path);
     void listFiles();
-    QFileSystemModel *m_dirs;
-    QStandardItemModel *m_files;   // display: the name as shown; Qt::UserRole: its bytes on disk
-    QFileSystemWatcher *m_watcher;
-    QString m_filesFolder;
+    QFileSystemModel *m_folderTree;
+    QStandardItemModel *m_wavFiles;   // display: the name as shown; Qt::UserRole: its bytes on disk
+    QFileSystemWatcher *m_folderWatcher;
+    QString m_shownFolder;
     VolumeLister m_listVolumes;
-    bool m_folderShown = false;
+    bool m_folderOpened = false;
     QString m_chosenText;      // the name last picked in the file list, as shown
     QByteArray m_chosenBytes;  // and as it is on disk
 };

@@ -34,5 +34,7 @@ void SoundTable::SuonaBrano(int input)
 {
     if (input < 1 || input > 4)
         return;
-    m_player.play(soundPath(m_programFolder, value(input)), input);
+    const QByteArray path = soundPath(m_programFolder, value(input));
+    qCDebug(lcSound).noquote() << "ingresso" << input << path;
+    m_player.play(path);
 }

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "wavclip.h"
+
+#include <chrono>
+#include <memory>
+
+// Where clips are heard: one device, one clip at a time. Used from one thread only.
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+    // Plays `clip` from its start at the device's next buffer, replacing whatever plays;
+    // null plays silence. Opens the device when needed; does nothing when there is none.
+    virtual void start(std::shared_ptr<const Clip> clip) = 0;
+    // Called a few times a second: notices a lost device and closes one silent for long.
+    virtual void maintain() = 0;
+};
+
+// SDL's audio device: 48 kHz float stereo in buffers of 512 frames. The audio callback
+// only copies samples.
+class SdlOutput : public AudioOutput {
+public:
+    struct Settings {
+        // SDL keeps its thread and the sound server's stream busy even when paused, so
+        // the device is closed after this much silence and reopened on the next clip.
+        std::chrono::milliseconds idleClose {3000};
+        // After a failure to open the device, the next clips try again no more often than
+        // this: a sound server that comes back is heard within this much of a held input.
+        std::chrono::milliseconds reopenInterval {500};
+    };
+    // SDL itself is loaded by the first call of start() or maintain(), on the thread that
+    // uses the output, not when the program starts.
+    SdlOutput();
+    explicit SdlOutput(Settings settings);
+    ~SdlOutput() override;
+
+    void start(std::shared_ptr<const Clip> clip) override;
+    void maintain() override;
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};

@@ -1,0 +1,212 @@
+#include "audiooutput.h"
+
+#include "sdlapi.h"
+#include "soundplayer.h"
+
+#include <QLoggingCategory>
+
+#include <atomic>
+#include <optional>
+
+#if __has_include(<alsa/asoundlib.h>)
+#include <alsa/asoundlib.h>
+// Without a sound server SDL falls back to ALSA, whose library prints several lines of
+// its own on every failed attempt; our one warning says what matters.
+static void quietAlsa(const char *, int, const char *, int, const char *, ...) {}
+#define VELMORA_QUIET_ALSA() snd_lib_error_set_handler(&quietAlsa)
+#else
+#define VELMORA_QUIET_ALSA()
+#endif
+
+namespace {
+using Clock = std::chrono::steady_clock;
+constexpr int kBufferFrames = 512;
+} // namespace
+
+struct SdlOutput::State {
+    explicit State(Settings s) : settings(s) {}
+
+    Settings settings;
+    bool loaded = false;
+    const SdlApi *sdl = nullptr;
+    SDL_AudioDeviceID device = 0;
+    bool unavailable = false;   // said once; said again only after it worked
+    std::optional<Clock::time_point> lastOpenAttempt;
+    std::optional<Clock::time_point> silentSince;
+
+    // Shared with the audio callback, under SDL's device lock.
+    std::shared_ptr<const Clip> current;
+    std::size_t position = 0;   // in frames
+    bool firstFramePending = false;
+    std::atomic<qint64> firstFrameAtNs {-1};   // for the timing log, which the callback must not write
+
+    static void SDLCALL callback(void *userdata, Uint8 *stream, int len);
+    void load();
+    bool open();
+    void close();
+    void dropIfLost();
+    void logFirstFrame();
+};
+
+void SDLCALL SdlOutput::State::callback(void *userdata, Uint8 *stream, int len)
+{
+    auto *d = static_cast<State *>(userdata);
+    auto *out = reinterpret_cast<float *>(stream);
+    const std::size_t wanted = std::size_t(len) / (sizeof(float) * kOutputChannels);   // frames
+    std::size_t copied = 0;
+    if (d->current && d->position < d->current->frames()) {
+        const Clip &clip = *d->current;
+        copied = std::min(wanted, clip.frames() - d->position);
+        const qint16 *in = clip.samples.data() + d->position * std::size_t(clip.channels);
+        constexpr float kScale = 1.0f / 32768.0f;
+        if (clip.channels == 1) {
+            for (std::size_t i = 0; i < copied; ++i)
+                out[2 * i] = out[2 * i + 1] = float(in[i]) * kScale;
+        } else {
+            for (std::size_t i = 0; i < 2 * copied; ++i)
+                out[i] = float(in[i]) * kScale;
+        }
+        d->position += copied;
+    }
+    std::fill(out + kOutputChannels * copied, out + kOutputChannels * wanted, 0.0f);
+    if (d->firstFramePending) {
+        d->firstFramePending = false;
+        d->firstFrameAtNs = steadyNowNs();
+    }
+}
+
+void SdlOutput::State::load()
+{
+    loaded = true;
+    VELMORA_QUIET_ALSA();
+    QString why;
+    sdl = sdlApi(&why);
+    if (!sdl) {
+        qCWarning(lcSound).noquote() << "Audio non disponibile:" << why << "- Velmora continua senza suono.";
+        return;
+    }
+    sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl->SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Velmora");
+}
+
+bool SdlOutput::State::open()
+{
+    const auto now = Clock::now();
+    if (lastOpenAttempt && now - *lastOpenAttempt < settings.reopenInterval)
+        return false;
+    lastOpenAttempt = now;
+    QString why;
+    if (sdl->SDL_WasInit(SDL_INIT_AUDIO) || sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        SDL_AudioSpec want {};
+        want.freq = kOutputRate;
+        want.format = AUDIO_F32SYS;
+        want.channels = kOutputChannels;
+        want.samples = kBufferFrames;
+        want.callback = &State::callback;
+        want.userdata = this;
+        SDL_AudioSpec have {};
+        // No format change allowed: SDL converts for the hardware, our clips stay as they are.
+        device = sdl->SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (!device) {
+            why = QString::fromUtf8(sdl->SDL_GetError());
+            sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);   // starting over lets SDL find a server that appears later
+        }
+    } else {
+        why = QString::fromUtf8(sdl->SDL_GetError());
+    }
+    if (!device) {
+        if (!unavailable)
+            qCWarning(lcSound).noquote() << "Audio non disponibile:" << why
+                                         << "- Velmora continua senza suono e riprova alla prossima richiesta.";
+        unavailable = true;
+        return false;
+    }
+    if (unavailable)
+        qCInfo(lcSound) << "Audio di nuovo disponibile.";
+    unavailable = false;
+    sdl->SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void SdlOutput::State::close()
+{
+    sdl->SDL_CloseAudioDevice(device);
+    device = 0;
+    current.reset();
+    silentSince.reset();
+}
+
+// A sound server that stops or restarts, or a USB card pulled out, leaves the device
+// stopped for good: SDL reports it and no longer calls back. Such a device is closed,
+// and SDL's audio started over so that the next clip connects afresh, at once.
+void SdlOutput::State::dropIfLost()
+{
+    if (!device || sdl->SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED)
+        return;
+    qCWarning(lcSound) << "Dispositivo audio perso (server audio fermato o scheda scollegata):"
+                       << "Velmora riprova alla prossima richiesta.";
+    close();
+    sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    lastOpenAttempt.reset();
+    unavailable = true;   // so that coming back is said, and a failure not said twice
+}
+
+void SdlOutput::State::logFirstFrame()
+{
+    if (lcTiming().isDebugEnabled())
+        if (const qint64 at = firstFrameAtNs.exchange(-1); at >= 0)
+            qCDebug(lcTiming, "sound %lld", static_cast<long long>(at));
+}
+
+SdlOutput::SdlOutput() : SdlOutput(Settings {}) {}
+
+SdlOutput::SdlOutput(Settings settings) : d(std::make_unique<State>(settings)) {}
+
+SdlOutput::~SdlOutput()
+{
+    if (d->device) {
+        d->close();
+        d->sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+void SdlOutput::start(std::shared_ptr<const Clip> clip)
+{
+    if (!d->loaded)
+        d->load();
+    if (!d->sdl)
+        return;
+    d->logFirstFrame();
+    d->silentSince.reset();
+    d->dropIfLost();
+    if (!d->device && !d->open())
+        return;
+    d->sdl->SDL_LockAudioDevice(d->device);
+    std::swap(d->current, clip);
+    d->position = 0;
+    d->firstFramePending = d->current != nullptr;
+    d->sdl->SDL_UnlockAudioDevice(d->device);
+    // `clip` now holds the replaced sound and is released here, not in the audio callback.
+}
+
+void SdlOutput::maintain()
+{
+    if (!d->loaded)
+        d->load();
+    if (!d->sdl)
+        return;
+    d->logFirstFrame();
+    d->dropIfLost();
+    if (!d->device)
+        return;
+    d->sdl->SDL_LockAudioDevice(d->device);
+    const bool silent = !d->current || d->position >= d->current->frames();
+    d->sdl->SDL_UnlockAudioDevice(d->device);
+    const auto now = Clock::now();
+    if (!silent)
+        d->silentSince.reset();
+    else if (!d->silentSince)
+        d->silentSince = now;
+    else if (now - *d->silentSince >= d->settings.idleClose)
+        d->close();
+}

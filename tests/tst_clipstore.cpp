@@ -1,0 +1,127 @@
+#include "platform/clipstore.h"
+#include "wavtools.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr double kA = 440, kB = 660;
+
+// The left channel of a clip, as the device would get it.
+std::vector<float> leftOf(const Clip &clip)
+{
+    std::vector<float> left(clip.frames());
+    for (std::size_t i = 0; i < left.size(); ++i)
+        left[i] = float(clip.samples.data()[i * std::size_t(clip.channels)]) / 32768.0f;
+    return left;
+}
+
+// Asks until the store has an answer that is not "loading".
+ClipStore::Found settle(ClipStore &store, const QByteArray &path)
+{
+    QElapsedTimer waited;
+    waited.start();
+    ClipStore::Found found = store.find(path);
+    while (found.loading && waited.elapsed() < 10000) {
+        QTest::qWait(5);
+        store.collect();
+        found = store.find(path);
+    }
+    return found;
+}
+
+} // namespace
+
+class TestClipStore : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QByteArray file(const QString &name) const { return QFile::encodeName(m_dir.filePath(name)); }
+
+private slots:
+    void everyEncodingAtTheRightPitchAndLength_data()
+    {
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        using E = wav::Encoding;
+        QTest::newRow("8-bit 22.05 kHz mono") << int(E::U8) << 22050 << 1;
+        QTest::newRow("16-bit 44.1 kHz stereo") << int(E::S16) << 44100 << 2;
+        QTest::newRow("16-bit 48 kHz mono") << int(E::S16) << 48000 << 1;
+        QTest::newRow("24-bit 48 kHz stereo") << int(E::S24) << 48000 << 2;
+        QTest::newRow("32-bit 44.1 kHz mono") << int(E::S32) << 44100 << 1;
+        QTest::newRow("float 22.05 kHz stereo") << int(E::F32) << 22050 << 2;
+    }
+    void everyEncodingAtTheRightPitchAndLength()
+    {
+        QFETCH(int, encoding);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        const QString name = QString("enc-%1-%2-%3.wav").arg(encoding).arg(rate).arg(channels);
+        QVERIFY(wav::writeFile(m_dir.filePath(name), wav::make(wav::Encoding(encoding), rate, channels, kA, 0.25)));
+        ClipStore store({}, [] {});
+        const ClipStore::Found found = settle(store, file(name));
+        QVERIFY2(found.clip, qPrintable(found.problem));
+        QCOMPARE(found.clip->channels, channels);
+        QVERIFY2(std::abs(double(found.clip->frames()) - 0.25 * 48000) < 48, qPrintable(QString("%1 frames").arg(found.clip->frames())));
+        QCOMPARE(wav::dominant(leftOf(*found.clip), 2000, {kA * 0.9, kA, kA * 1.1, kA * 0.5, kA * 2}), kA);
+    }
+
+    void unplayableFilesSayWhy_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("missing file") << "nope.wav" << "No such file";
+        QTest::newRow("empty slot: the folder itself") << "" << "cartella";
+        QTest::newRow("a FIFO named x.wav, never opened") << "x.wav" << "non è un file normale";
+        QTest::newRow("truncated WAV") << "truncated.wav" << "WAV";
+        QTest::newRow("garbage") << "garbage.wav" << "WAV";
+        QTest::newRow("empty file") << "empty.wav" << "WAV";
+    }
+    void unplayableFilesSayWhy()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, why);
+        if (!QFile::exists(m_dir.filePath("x.wav")))
+            QCOMPARE(::mkfifo(file("x.wav").constData(), 0600), 0);
+        QVERIFY(wav::writeFile(m_dir.filePath("truncated.wav"), wav::tone(kA, 0.5).left(30)));
+        QVERIFY(wav::writeFile(m_dir.filePath("garbage.wav"), QByteArray(5000, '\x5a')));
+        QVERIFY(wav::writeFile(m_dir.filePath("empty.wav"), QByteArray()));
+        ClipStore store({}, [] {});
+        const ClipStore::Found found = settle(store, QFile::encodeName(m_dir.path()) + "/" + QFile::encodeName(name));
+        QVERIFY(!found.clip);
+        QVERIFY2(found.problem.contains(why), qPrintable(found.problem));
+    }
+
+    void changedFileIsLoadedAgain()
+    {
+        const QString path = m_dir.filePath("changing.wav");
+        QVERIFY(wav::writeFile(path, wav::tone(kA, 0.2)));
+        ClipStore store({}, [] {});
+        const auto first = settle(store, QFile::encodeName(path)).clip;
+        QVERIFY(wav::writeFile(path, wav::tone(kB, 0.2)));   // same size: the time tells them apart
+        QFile(path).setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+        QVERIFY(store.find(QFile::encodeName(path)).loading);
+        const auto second = settle(store, QFile::encodeName(path)).clip;
+        QCOMPARE(wav::dominant(leftOf(*first), 2000, {kA, kB}), kA);
+        QCOMPARE(wav::dominant(leftOf(*second), 2000, {kA, kB}), kB);
+    }
+
+    // What keeps the program's exit quick while a huge file loads: reading stops at the
+    // next piece once asked to.
+    void readingStopsWhenCancelled()
+    {
+        QVERIFY(wav::writeFile(m_dir.filePath("short.wav"), wav::tone(kA, 0.2)));
+        const std::atomic<bool> cancel {true};
+        const DecodeResult result = readWavFile(file("short.wav"), {}, &cancel);
+        QVERIFY(!result.clip);
+        QCOMPARE(result.error, QString("caricamento interrotto"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClipStore)
+#include "tst_clipstore.moc"

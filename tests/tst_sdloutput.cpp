@@ -1,0 +1,114 @@
+#include "platform/audiooutput.h"
+#include "wavtools.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr double kA = 440, kB = 660;
+
+std::shared_ptr<const Clip> clip(double hz, double seconds)
+{
+    const QByteArray bytes = wav::tone(hz, seconds);
+    return decodeWav(bytes.constData(), std::size_t(bytes.size()), {}).clip;
+}
+
+// An output writing what it plays to a file through SDL's disk driver.
+std::unique_ptr<SdlOutput> diskOutput(const QString &file, SdlOutput::Settings settings = {})
+{
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(file));
+    return std::make_unique<SdlOutput>(settings);
+}
+
+// Keeps the output's upkeep going, as the player's thread does, for a while.
+void run(AudioOutput &output, std::chrono::milliseconds time)
+{
+    for (auto end = std::chrono::steady_clock::now() + time; std::chrono::steady_clock::now() < end;) {
+        output.maintain();
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
+} // namespace
+
+class TestSdlOutput : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    void newClipCutsTheOldOneWithoutOverlap()
+    {
+        const QString capture = m_dir.filePath("cut.raw");
+        auto output = diskOutput(capture);
+        output->start(clip(kA, 1.0));
+        run(*output, 300ms);
+        output->start(clip(kB, 0.3));
+        run(*output, 500ms);
+        output.reset();
+        const auto out = wav::readCapture(capture);
+        // The change happens between two device buffers: no buffer holds both tones.
+        int aBuffers = 0, bBuffers = 0;
+        for (std::size_t at = 0; at + 512 <= out.size(); at += 512) {
+            const bool a = wav::level(out, at, 512, kA) > 0.1;
+            const bool b = wav::level(out, at, 512, kB) > 0.1;
+            QVERIFY2(!(a && b), qPrintable(QString("both tones at sample %1").arg(at)));
+            aBuffers += a;
+            bBuffers += b;
+        }
+        QVERIFY(aBuffers > 10);   // about 300 ms of the first clip
+        QVERIFY(aBuffers < 40);   // but not its whole second
+        QVERIFY(bBuffers > 20);
+    }
+
+    void noDeviceThenOneAppears()
+    {
+        // The disk driver cannot open a file in a folder that does not exist yet.
+        const QString folder = m_dir.filePath("later");
+        SdlOutput::Settings settings;
+        settings.reopenInterval = 200ms;
+        auto output = diskOutput(folder + "/out.raw", settings);
+        output->start(clip(kA, 0.3));
+        QVERIFY(!QFile::exists(folder + "/out.raw"));
+        QVERIFY(QDir().mkpath(folder));
+        output->start(clip(kA, 0.3));   // too soon after the failure: not tried yet
+        QVERIFY(!QFile::exists(folder + "/out.raw"));
+        std::this_thread::sleep_for(250ms);
+        output->start(clip(kB, 0.3));
+        run(*output, 400ms);
+        output.reset();
+        const auto out = wav::readCapture(folder + "/out.raw");
+        const auto [first, last] = wav::soundRange(out);
+        QCOMPARE(wav::dominant(out, first + 1000, {kA, kB}), kB);
+    }
+
+    // Silence for the idle time closes the device (the disk driver stops writing);
+    // the next clip opens it again.
+    void closesTheDeviceWhenSilent()
+    {
+        const QString capture = m_dir.filePath("idle.raw");
+        SdlOutput::Settings settings;
+        settings.idleClose = 300ms;
+        auto output = diskOutput(capture, settings);
+        output->start(clip(kA, 0.1));
+        run(*output, 800ms);
+        const qint64 closedAt = QFileInfo(capture).size();
+        run(*output, 300ms);
+        QCOMPARE(QFileInfo(capture).size(), closedAt);
+        output->start(clip(kB, 0.1));   // the disk driver starts its file afresh
+        run(*output, 300ms);
+        output.reset();
+        const auto out = wav::readCapture(capture);
+        QCOMPARE(wav::dominant(out, wav::soundRange(out).first + 500, {kA, kB}), kB);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSdlOutput)
+#include "tst_sdloutput.moc"
