@@ -41,23 +41,6 @@ private slots:
         }
     }
 
-    // The bytes a user meets first, spelled out.
-    void knownBytes_data()
-    {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QList<int>>("sounds");
-        QTest::newRow("0x78: all idle") << 0x78 << QList<int> {};
-        QTest::newRow("0x00: 1, 3, 4") << 0x00 << QList<int> {1, 3, 4};
-        QTest::newRow("0xF8: only 2") << 0xF8 << QList<int> {2};
-        QTest::newRow("0x68: only 4") << 0x68 << QList<int> {4};
-        QTest::newRow("0x87: all four, 2 first") << 0x87 << QList<int> {2, 1, 3, 4};
-    }
-    void knownBytes()
-    {
-        QFETCH(int, status);
-        QFETCH(QList<int>, sounds);
-        QCOMPARE(inputTick(quint8(status)).sounds, sounds);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestInputTable)

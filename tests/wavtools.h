@@ -22,21 +22,31 @@ enum class Encoding { U8, S16, S24, S32, F32 };
 inline void put16(QByteArray &b, quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); }
 inline void put32(QByteArray &b, quint32 v) { put16(b, quint16(v & 0xffff)); put16(b, quint16(v >> 16)); }
 
-inline std::vector<double> sine(int rate, double hz, double seconds, double amplitude = 0.5)
+// A canonical WAV header for `dataBytes` of samples (format 1: PCM, 3: float).
+inline QByteArray header(int format, int channels, int rate, int bits, qint64 dataBytes)
 {
-    std::vector<double> s(std::size_t(rate * seconds));
-    for (std::size_t i = 0; i < s.size(); ++i)
-        s[i] = amplitude * std::sin(2 * M_PI * hz * double(i) / rate);
-    return s;
+    QByteArray h = "RIFF";
+    put32(h, quint32(36 + dataBytes));
+    h += "WAVEfmt ";
+    put32(h, 16);
+    put16(h, quint16(format));
+    put16(h, quint16(channels));
+    put32(h, quint32(rate));
+    put32(h, quint32(rate * channels * bits / 8));
+    put16(h, quint16(channels * bits / 8));
+    put16(h, quint16(bits));
+    h += "data";
+    put32(h, quint32(dataBytes));
+    return h;
 }
 
-inline QByteArray make(Encoding encoding, int rate, int channels, double hz, double seconds)
+// A sine of `hz` at half scale, the same on every channel, followed by `silence` seconds.
+inline QByteArray make(Encoding encoding, int rate, int channels, double hz, double seconds, double silence = 0)
 {
-    const std::vector<double> mono = sine(rate, hz, seconds);
     const int bits = encoding == Encoding::U8 ? 8 : encoding == Encoding::S16 ? 16 : encoding == Encoding::S24 ? 24 : 32;
-    const int format = encoding == Encoding::F32 ? 3 : 1;
     QByteArray data;
-    for (double v : mono) {
+    for (int i = 0; i < int(rate * seconds); ++i) {
+        const double v = 0.5 * std::sin(2 * M_PI * hz * i / rate);
         for (int c = 0; c < channels; ++c) {
             switch (encoding) {
             case Encoding::U8: data.append(char(quint8(std::lround(v * 127) + 128))); break;
@@ -47,23 +57,8 @@ inline QByteArray make(Encoding encoding, int rate, int channels, double hz, dou
             }
         }
     }
-    const int blockAlign = channels * bits / 8;
-    QByteArray fmt;
-    put16(fmt, quint16(format));
-    put16(fmt, quint16(channels));
-    put32(fmt, quint32(rate));
-    put32(fmt, quint32(rate * blockAlign));
-    put16(fmt, quint16(blockAlign));
-    put16(fmt, quint16(bits));
-    QByteArray out = "RIFF";
-    put32(out, quint32(4 + 8 + fmt.size() + 8 + data.size()));
-    out += "WAVEfmt ";
-    put32(out, quint32(fmt.size()));
-    out += fmt;
-    out += "data";
-    put32(out, quint32(data.size()));
-    out += data;
-    return out;
+    data.append(QByteArray(qsizetype(std::lround(rate * silence)) * channels * bits / 8, encoding == Encoding::U8 ? '\x80' : '\0'));
+    return header(encoding == Encoding::F32 ? 3 : 1, channels, rate, bits, data.size()) + data;
 }
 
 inline QByteArray tone(double hz, double seconds) { return make(Encoding::S16, 48000, 1, hz, seconds); }
@@ -71,15 +66,7 @@ inline QByteArray tone(double hz, double seconds) { return make(Encoding::S16, 4
 // A short tone followed by silence: each start of it is easy to find in a capture.
 inline QByteArray burst(double hz, double toneSeconds, double totalSeconds)
 {
-    QByteArray w = tone(hz, toneSeconds);
-    const auto pad = qsizetype(2 * std::lround((totalSeconds - toneSeconds) * 48000));
-    QByteArray size;
-    put32(size, quint32(w.size() - 44 + pad));
-    w.replace(40, 4, size);
-    size.clear();
-    put32(size, quint32(w.size() - 8 + pad));
-    w.replace(4, 4, size);
-    return w + QByteArray(pad, '\0');
+    return make(Encoding::S16, 48000, 1, hz, toneSeconds, totalSeconds - toneSeconds);
 }
 
 // Writes a file whole, making its folder first.
@@ -94,14 +81,9 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 // make, slow to decode): stands for a very large sound a user might pick.
 inline bool writeHugeWav(const QString &path, qint64 dataBytes)
 {
-    QByteArray header = make(Encoding::F32, 192000, 2, 440, 0);
-    header.chop(4);   // the sizes of the data and of the whole file
-    put32(header, quint32(dataBytes));
-    QByteArray riffSize;
-    put32(riffSize, quint32(header.size() - 8 + dataBytes));
-    header.replace(4, 4, riffSize);
+    const QByteArray h = header(3, 2, 192000, 32, dataBytes);
     QFile big(path);
-    return big.open(QIODevice::WriteOnly) && big.write(header) == header.size() && big.resize(header.size() + dataBytes);
+    return big.open(QIODevice::WriteOnly) && big.write(h) == h.size() && big.resize(h.size() + dataBytes);
 }
 
 inline QByteArray readFile(const QString &path)
