@@ -51,9 +51,7 @@ private slots:
         using E = wav::Encoding;
         QTest::newRow("8-bit 22.05 kHz mono") << int(E::U8) << 22050 << 1;
         QTest::newRow("16-bit 44.1 kHz stereo") << int(E::S16) << 44100 << 2;
-        QTest::newRow("16-bit 48 kHz mono") << int(E::S16) << 48000 << 1;
         QTest::newRow("24-bit 48 kHz stereo") << int(E::S24) << 48000 << 2;
-        QTest::newRow("32-bit 44.1 kHz mono") << int(E::S32) << 44100 << 1;
         QTest::newRow("float 22.05 kHz stereo") << int(E::F32) << 22050 << 2;
     }
     void everyEncodingAtTheRightPitchAndLength()
@@ -76,11 +74,9 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("why");
         QTest::newRow("missing file") << "nope.wav" << "No such file";
-        QTest::newRow("empty slot: the folder itself") << "" << "cartella";
         QTest::newRow("a FIFO named x.wav, never opened") << "x.wav" << "non è un file normale";
         QTest::newRow("truncated WAV") << "truncated.wav" << "WAV";
         QTest::newRow("garbage") << "garbage.wav" << "WAV";
-        QTest::newRow("empty file") << "empty.wav" << "WAV";
     }
     void unplayableFilesSayWhy()
     {
@@ -90,7 +86,6 @@ private slots:
             QCOMPARE(::mkfifo(file("x.wav").constData(), 0600), 0);
         QVERIFY(wav::writeFile(m_dir.filePath("truncated.wav"), wav::tone(kA, 0.5).left(30)));
         QVERIFY(wav::writeFile(m_dir.filePath("garbage.wav"), QByteArray(5000, '\x5a')));
-        QVERIFY(wav::writeFile(m_dir.filePath("empty.wav"), QByteArray()));
         ClipStore store({}, [] {});
         const ClipStore::Found found = settle(store, QFile::encodeName(m_dir.path()) + "/" + QFile::encodeName(name));
         QVERIFY(!found.clip);

@@ -17,7 +17,7 @@
 
 namespace wav {
 
-enum class Encoding { U8, S16, S24, S32, F32 };
+enum class Encoding { U8, S16, S24, F32 };
 
 inline void put16(QByteArray &b, quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); }
 inline void put32(QByteArray &b, quint32 v) { put16(b, quint16(v & 0xffff)); put16(b, quint16(v >> 16)); }
@@ -52,7 +52,6 @@ inline QByteArray make(Encoding encoding, int rate, int channels, double hz, dou
             case Encoding::U8: data.append(char(quint8(std::lround(v * 127) + 128))); break;
             case Encoding::S16: put16(data, quint16(qint16(std::lround(v * 32767)))); break;
             case Encoding::S24: { const qint32 s = qint32(std::lround(v * 8388607)); data.append(char(s & 0xff)).append(char((s >> 8) & 0xff)).append(char((s >> 16) & 0xff)); break; }
-            case Encoding::S32: put32(data, quint32(qint32(std::lround(v * 2147483647.0)))); break;
             case Encoding::F32: { float f = float(v); quint32 u; std::memcpy(&u, &f, 4); put32(data, u); break; }
             }
         }
