@@ -25,6 +25,7 @@ public:
     bool root = false;
     quint8 ioStatus = 0x58;
     std::atomic<int> claimed {0};       // claims not released yet
+    std::atomic<int> claimAttempts {0};
 
     int openDevice(const QByteArray &path) override
     {
@@ -33,6 +34,7 @@ public:
     }
     int claim(int) override
     {
+        ++claimAttempts;
         claimGate.acquire();
         claimGate.release();
         ++claimed;
@@ -114,6 +116,7 @@ private slots:
         QTest::newRow("device: missing") << "/dev/parport3" << "" << -1 << "non esiste";
         QTest::newRow("device: ENXIO") << "/dev/parport0" << "d0=6" << -1 << "modprobe ppdev";
         QTest::newRow("device: unplugged while open") << "/dev/parport0" << "d0=0|unplugged" << -1 << "non esiste";
+        QTest::newRow("device: held by another driver, not claimed") << "/dev/parport0" << "d0=0|held" << -1 << "occupata";
         QTest::newRow("io: user") << "io" << "ioports" << -1 << "serve root";
         QTest::newRow("io: root") << "io" << "root" << 0x58 << "";
     }
@@ -135,6 +138,8 @@ private slots:
                 k.files.insert("/proc/ioports", "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n");
             else if (item == "unplugged")
                 k.statusErrno = ENODEV;
+            else if (item == "held")
+                k.files.insert("/proc/sys/dev/parport/parport0/devices/active", "lp0\n");
         }
         QString error;
         const auto port = makeStatusPort(spec, &error, k);
@@ -142,6 +147,8 @@ private slots:
         const PortReading reading = port->read();
         QCOMPARE(reading.status ? int(*reading.status) : -1, status);
         QVERIFY2(reading.error.contains(says), qPrintable(reading.error));
+        if (kernel.contains("held"))   // a claim would block inside ppdev, holding up the holder too
+            QCOMPARE(k.claimAttempts.load(), 0);
     }
 
     // A claim that takes longer than the window waits is tried again at the next tick;

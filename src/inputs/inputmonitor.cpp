@@ -8,13 +8,13 @@ PortReading InputMonitor::read()
 {
     PortReading reading = m_port.read();
     if (reading.isFailure()) {
-        if (!m_failing)
+        if (reading.error != m_lastError)   // a new reason is news: the remedy changes with it
             qCWarning(lcPort).noquote() << "Porta parallela non leggibile:" << reading.error;
-        m_failing = true;
+        m_lastError = reading.error;
     } else if (reading.status) {
-        if (m_failing)
+        if (!m_lastError.isEmpty())
             qCInfo(lcPort) << "Porta parallela di nuovo leggibile.";
-        m_failing = false;
+        m_lastError.clear();
     }
     return reading;
 }

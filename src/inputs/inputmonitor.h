@@ -3,7 +3,8 @@
 #include "platform/statusport.h"
 
 // One read of the status port per tick, with the port's health turned into log lines:
-// one warning when reading starts to fail, one line when it works again.
+// one warning when reading starts to fail or fails for another reason, one line when it
+// works again.
 class InputMonitor {
 public:
     explicit InputMonitor(StatusPort &port) : m_port(port) {}
@@ -12,5 +13,5 @@ public:
 
 private:
     StatusPort &m_port;
-    bool m_failing = false;
+    QString m_lastError;   // empty while the port reads
 };

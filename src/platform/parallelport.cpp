@@ -68,8 +68,11 @@ public:
     PortReading read() override
     {
         if (m_fd < 0) {
-            if (!m_claim)
+            if (!m_claim) {
+                if (heldByAnother())
+                    return fail(EBUSY);
                 startClaim();
+            }
             std::unique_lock lock(m_claim->mutex);
             if (!m_claim->finished.wait_for(lock, m_timings.claimWait, [this] { return m_claim->done; })) {
                 const bool held = std::chrono::steady_clock::now() - m_claim->started >= m_timings.busyAfter;
@@ -93,6 +96,20 @@ public:
     }
 
 private:
+    // A claim made while another driver holds the port blocks inside ppdev holding its
+    // one lock for all ports, so that the holder could not even release it: seen on a
+    // real kernel. The port's owner is public, so a held port is not claimed at all.
+    bool heldByAnother()
+    {
+        static const QRegularExpression device(QStringLiteral("^/dev/parport(\\d+)$"));
+        const auto match = device.match(m_device);
+        if (!match.hasMatch())
+            return false;
+        const QByteArray active = m_system.readSmallFile(
+            QStringLiteral("/proc/sys/dev/parport/parport%1/devices/active").arg(match.captured(1))).trimmed();
+        return !active.isEmpty() && active != "none";
+    }
+
     PortReading fail(int err)
     {
         m_lastError = err;
