@@ -14,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if ((clip.channels != 1 && clip.channels != 2) || clip.frames() > limits.maxFrames + kOutputRate
             || clip.samples.size() % std::size_t(clip.channels))
             std::abort();
-        volatile int sum = 0;   // touch every sample, so a short buffer is caught
+        volatile unsigned sum = 0;   // touch every sample, so a short buffer is caught (wraps freely)
         for (qint16 v : clip.samples)
-            sum = sum + v;
+            sum = sum + unsigned(v);
     } else if (result.error.isEmpty()) {
         std::abort();   // a failure must always say why
     }
