@@ -1,6 +1,7 @@
 #include "clipstore.h"
 
 #include "regularfile.h"
+#include "soundplayer.h"
 
 #include <QHash>
 #include <QLoggingCategory>
@@ -15,8 +16,6 @@
 #include <cerrno>
 #include <malloc.h>
 #include <sys/stat.h>
-
-Q_DECLARE_LOGGING_CATEGORY(lcSound)
 
 namespace {
 
