@@ -6,10 +6,8 @@
 // A small filled circle whose only changing property is its fill colour.
 class Lamp : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(QColor fillColor READ fillColor WRITE setFillColor)
 public:
     explicit Lamp(QWidget *parent = nullptr);
-    QColor fillColor() const { return m_fill; }
     void setFillColor(const QColor &color);
 
     static QColor idle() { return QColor(255, 0, 0); }
