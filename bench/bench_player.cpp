@@ -4,13 +4,13 @@
 
 #include "app/form1.h"
 #include "platform/sdlplayer.h"
+#include "wavtools.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <algorithm>
 #include <atomic>
@@ -26,23 +26,7 @@ using namespace std::chrono;
 
 namespace {
 
-QByteArray toneWav(double hz, double seconds)
-{
-    const int rate = 44100;
-    const int frames = int(rate * seconds);
-    QByteArray data(frames * 2, Qt::Uninitialized);
-    for (int i = 0; i < frames; ++i)
-        qToLittleEndian<qint16>(qint16(12000 * std::sin(2 * M_PI * hz * i / rate)), data.data() + 2 * i);
-    QByteArray h = "RIFF";
-    auto u32 = [&h](quint32 v) { char b[4]; qToLittleEndian(v, b); h.append(b, 4); };
-    auto u16 = [&h](quint16 v) { char b[2]; qToLittleEndian(v, b); h.append(b, 2); };
-    u32(quint32(36 + data.size()));
-    h += "WAVEfmt ";
-    u32(16); u16(1); u16(1); u32(rate); u32(rate * 2); u16(2); u16(16);
-    h += "data";
-    u32(quint32(data.size()));
-    return h + data;
-}
+QByteArray toneWav(double hz, double seconds) { return wav::make(wav::Encoding::S16, 44100, 1, hz, seconds); }
 
 double quantile(std::vector<double> v, double q)
 {
@@ -73,20 +57,11 @@ double latencyMs(SdlPlayer &player, const QByteArray &path)
     return g_firstFrameNs < asked ? -1 : double(g_firstFrameNs - asked) / 1e6;
 }
 
-// A WAV header for `dataBytes` of samples, the file made that long (sparse: quick to
-// make; read, its pages are as real as any).
-bool writeLargeWav(const QString &path, quint16 format, int rate, int bits, qint64 dataBytes)
+// A stereo WAV of `dataBytes` of samples, made sparse (quick to make; read, its pages are
+// as real as any).
+bool writeLargeWav(const QString &path, int format, int rate, int bits, qint64 dataBytes)
 {
-    QByteArray h = "RIFF";
-    auto u32 = [&h](quint32 v) { char b[4]; qToLittleEndian(v, b); h.append(b, 4); };
-    auto u16 = [&h](quint16 v) { char b[2]; qToLittleEndian(v, b); h.append(b, 2); };
-    const int channels = 2;
-    u32(quint32(36 + dataBytes));
-    h += "WAVEfmt ";
-    u32(16); u16(format); u16(channels); u32(quint32(rate)); u32(quint32(rate * channels * bits / 8));
-    u16(quint16(channels * bits / 8)); u16(quint16(bits));
-    h += "data";
-    u32(quint32(dataBytes));
+    const QByteArray h = wav::header(format, 2, rate, bits, dataBytes);
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(h) == h.size() && f.resize(h.size() + dataBytes);
 }
@@ -148,7 +123,7 @@ int main(int argc, char **argv)
     const qint64 largeBytes = qint64(200) << 20;
     struct Large {
         const char *what;
-        quint16 format;
+        int format;
         int rate, bits;
         double peak = 0;
     };

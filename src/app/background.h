@@ -2,12 +2,10 @@
 
 #include <QMetaObject>
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <type_traits>
 
 // Runs `work` on a thread of its own and hands its result to `done` on the receiver's
 // thread. For listings that can hang (a dead network mount blocks statfs and readdir for

@@ -137,7 +137,7 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     QTimer::singleShot(0, this, [this] {
         m_folderTree->setRootPath(QDir::rootPath());
         fillDrives();
-        if (!m_folderOpened)   // unless a folder was opened already
+        if (m_shownFolder.isEmpty())   // unless a folder was opened already
             openFolder(QDir::currentPath());
     });
 }
@@ -195,7 +195,6 @@ void Chooser::showFiles(const QString &path)
     m_shownFolder = path;
     m_wavFiles->clear();
     m_folderWatcher->addPath(path);
-    m_folderOpened = true;
     listFiles();
 }
 

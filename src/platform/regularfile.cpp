@@ -22,7 +22,7 @@ QString regularFileProblem(unsigned mode, qint64 size, qint64 maxBytes)
 
 namespace regularfile_detail {
 
-int openRegular(const QByteArray &path, qint64 maxBytes, QString *error)
+int openRegular(const QByteArray &path, qint64 maxBytes, QString *error, qint64 *size)
 {
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -36,6 +36,8 @@ int openRegular(const QByteArray &path, qint64 maxBytes, QString *error)
         ::close(fd);
         return -1;
     }
+    if (size)
+        *size = qint64(st.st_size);
     return fd;
 }
 

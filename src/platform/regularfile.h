@@ -24,7 +24,7 @@ template <typename F>
 [[nodiscard]] QString regularFileProblem(unsigned mode, qint64 size, qint64 maxBytes);
 
 namespace regularfile_detail {
-int openRegular(const QByteArray &path, qint64 maxBytes, QString *error);
+int openRegular(const QByteArray &path, qint64 maxBytes, QString *error, qint64 *size = nullptr);
 qint64 readSome(int fd, char *buffer, qint64 size);
 QString lastError();
 void closeFd(int fd);

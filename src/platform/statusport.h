@@ -1,5 +1,7 @@
 #pragma once
 
+#include "portsystem.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -32,9 +34,6 @@ public:
 
 // The status byte as written in a text file: decimal or 0x hex, blanks around it ignored.
 [[nodiscard]] std::optional<quint8> parsePortText(const QByteArray &text);
-
-class PortSystem;
-PortSystem &realPortSystem();
 
 // Builds the port named on the command line: "auto", "io", "/dev/parportN" or "file:PATH".
 // Returns nullptr and sets *error for a spec it does not understand.

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <utility>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 
@@ -156,12 +155,11 @@ DecodeResult readWavFile(const QByteArray &path, const ClipLimits &limits, const
     if (!sdl)
         return {nullptr, unavailable};
     QString error;
-    const int fd = regularfile_detail::openRegular(path, limits.maxFileBytes, &error);
+    qint64 size = 0;
+    const int fd = regularfile_detail::openRegular(path, limits.maxFileBytes, &error, &size);
     if (fd < 0)
         return {nullptr, error};
-    struct stat st {};
-    ::fstat(fd, &st);   // cannot fail on an open descriptor
-    FileSource source {sdl, fd, qint64(st.st_size), cancel, {}};
+    FileSource source {sdl, fd, size, cancel, {}};
     SDL_RWops *rw = sdl->SDL_AllocRW();
     if (!rw) {
         regularfile_detail::closeFd(fd);
