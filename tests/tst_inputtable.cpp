@@ -41,6 +41,16 @@ private slots:
         }
     }
 
+    // A source that is not the port (USB buttons) hands its inputs on as a status byte:
+    // every set of active inputs must come back out of the tick as it went in.
+    void statusByteForEverySetOfInputs()
+    {
+        for (int set = 0; set < 16; ++set) {
+            const std::array<bool, 4> active {bool(set & 1), bool(set & 2), bool(set & 4), bool(set & 8)};
+            QCOMPARE(inputTick(statusByteFor(active)).active, active);
+        }
+        QCOMPARE(statusByteFor({}), quint8(0x78));   // what an idle port reads
+    }
 };
 
 QTEST_APPLESS_MAIN(TestInputTable)

@@ -10,14 +10,17 @@ QString helpText()
 {
     return QStringLiteral(
                "Uso: velmora [opzioni]\n"
-               "Velmora: quattro ingressi della porta parallela, una spia e un suono per ciascuno.\n"
+               "Velmora: quattro ingressi (porta parallela o pulsanti USB), una spia e un suono per ciascuno.\n"
                "\n"
                "Opzioni:\n"
                "  -h, --help     Mostra questo aiuto ed esce.\n"
                "  -v, --version  Mostra la versione ed esce.\n"
-               "  --port SPEC    Da dove leggere il registro di stato: auto (predefinito), /dev/parportN,\n"
-               "                 io (accesso diretto a 0x379, solo root) oppure file:PERCORSO\n"
-               "                 (il byte di stato scritto in un file, per provare senza porta).\n");
+               "  --port SPEC    Da dove leggere i quattro ingressi: auto (predefinito), /dev/parportN,\n"
+               "                 io (accesso diretto a 0x379, solo root), file:PERCORSO (il byte di\n"
+               "                 stato scritto in un file, per provare senza porta) oppure\n"
+               "                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti USB:\n"
+               "                 tastierino, pedaliera, interfaccia per pulsanti arcade).\n"
+               "  --list-inputs  Elenca i dispositivi USB con tasti o pulsanti ed esce.\n");
 }
 
 } // namespace
@@ -28,7 +31,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
     const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("SPEC"), QStringLiteral("auto"));
-    parser.addOptions({help, version, port});
+    const QCommandLineOption listInputs(QStringLiteral("list-inputs"), {});
+    parser.addOptions({help, version, port, listInputs});
 
     CommandLine result;
     auto error = [&result](const QString &why) {
@@ -49,6 +53,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (parser.isSet(help)) {
         result.action = CommandLine::Action::Help;
         result.text = helpText();
+    } else if (parser.isSet(listInputs)) {
+        result.action = CommandLine::Action::ListInputs;
     } else if (parser.isSet(version)) {
         result.action = CommandLine::Action::Version;
         result.text = QStringLiteral("velmora %1\n").arg(QStringLiteral(VELMORA_VERSION));

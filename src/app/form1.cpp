@@ -168,7 +168,7 @@ void Form1::LeggiIngressi()
     if (!reading.status) {
         for (int b = 4; b <= 7; ++b)
             m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
-        m_statusLine->setText(QStringLiteral("Porta parallela non leggibile: %1").arg(reading.error));
+        m_statusLine->setText(QStringLiteral("%1 non leggibile: %2").arg(m_monitor.sourceName(), reading.error));
         return;
     }
     if (!m_statusLine->text().isEmpty())

@@ -1,7 +1,7 @@
 #include "app/commandline.h"
 #include "app/form1.h"
 #include "platform/sdlplayer.h"
-#include "platform/statusport.h"
+#include "inputs/evdevinput.h"
 
 #include <QApplication>
 
@@ -64,6 +64,9 @@ int main(int argc, char *argv[])
     case CommandLine::Action::Version:
         std::fputs(qPrintable(options.text), stdout);
         return 0;
+    case CommandLine::Action::ListInputs:
+        std::fputs(qPrintable(describeInputDevices(listInputDevices())), stdout);
+        return 0;
     case CommandLine::Action::Error:
         std::fprintf(stderr, "velmora: %s\n", qPrintable(options.text));
         return 2;
@@ -71,7 +74,7 @@ int main(int argc, char *argv[])
         break;
     }
     QString error;
-    const std::unique_ptr<StatusPort> port = makeStatusPort(options.port, &error);
+    const std::unique_ptr<StatusPort> port = makeInputSource(options.port, &error);
     if (!port) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(error));
         return 2;

@@ -10,6 +10,7 @@ public:
     explicit InputMonitor(StatusPort &port) : m_port(port) {}
 
     [[nodiscard]] PortReading read();
+    [[nodiscard]] QString sourceName() const { return m_port.sourceName(); }
 
 private:
     StatusPort &m_port;

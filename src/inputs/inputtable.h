@@ -30,3 +30,7 @@ struct InputTick {
     bool operator==(const InputTick &) const = default;
 };
 [[nodiscard]] InputTick inputTick(quint8 status);
+
+// The status byte in which exactly the given inputs are active: how a source other than
+// the parallel port (USB buttons) hands its inputs to the same tick.
+[[nodiscard]] quint8 statusByteFor(const std::array<bool, 4> &active);

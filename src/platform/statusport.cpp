@@ -70,7 +70,7 @@ std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error, 
         port = makePpdevPort(system, spec);
     if (!port) {
         if (error)
-            *error = QStringLiteral("porta non valida: \"%1\" (valori ammessi: auto, io, /dev/parportN, file:PERCORSO)")
+            *error = QStringLiteral("porta non valida: \"%1\" (valori ammessi: auto, io, /dev/parportN, evdev:DISPOSITIVO, file:PERCORSO)")
                          .arg(spec);
         return nullptr;
     }

@@ -30,12 +30,15 @@ public:
     virtual ~StatusPort() = default;
     // Called once per tick on the window's thread: must never block for long.
     [[nodiscard]] virtual PortReading read() = 0;
+    // What the user knows this source as, for the status line ("… non leggibile").
+    [[nodiscard]] virtual QString sourceName() const { return QStringLiteral("Porta parallela"); }
 };
 
 // The status byte as written in a text file: decimal or 0x hex, blanks around it ignored.
 [[nodiscard]] std::optional<quint8> parsePortText(const QByteArray &text);
 
-// Builds the port named on the command line: "auto", "io", "/dev/parportN" or "file:PATH".
+// Builds the parallel port named on the command line: "auto", "io", "/dev/parportN" or
+// "file:PATH" (USB buttons: inputs/evdevinput.h).
 // Returns nullptr and sets *error for a spec it does not understand.
 [[nodiscard]] std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error,
                                                          PortSystem &system = realPortSystem());
@@ -48,6 +51,7 @@ public:
     RetryingStatusPort(std::unique_ptr<StatusPort> inner, std::chrono::milliseconds interval,
                        Clock clock = &std::chrono::steady_clock::now);
     PortReading read() override;
+    QString sourceName() const override { return m_inner->sourceName(); }
 
 private:
     std::unique_ptr<StatusPort> m_inner;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/inputdevice.h"
+#include "platform/statusport.h"
+
+#include <functional>
+#include <optional>
+
+// Four USB buttons (a button encoder, a foot switch, a keypad) as the source of the four
+// inputs, handed on as the status byte the parallel port would give, so that the tick,
+// the lamps and the sounds do not know where the inputs came from.
+//
+// What follows "evdev:": DEVICE[:CODE1,CODE2,CODE3,CODE4], codes by libevdev's names
+// (BTN_TRIGGER, KEY_1) or numbers. No codes: the device's first four keys in code order.
+struct EvdevSpec {
+    QString device;
+    QList<int> codes;   // empty: the device's own first four
+    bool operator==(const EvdevSpec &) const = default;
+};
+[[nodiscard]] std::optional<EvdevSpec> parseEvdevSpec(const QString &text, QString *error);
+
+using InputDeviceOpener = std::function<std::unique_ptr<InputDevice>(const QByteArray &path, int *error)>;
+
+class EvdevInput : public StatusPort {
+public:
+    explicit EvdevInput(EvdevSpec spec, InputDeviceOpener open = &openInputDevice);
+
+    // An input is active while its button is down, and also for the one tick after a
+    // press that was already released again: a tap between two ticks is never lost.
+    PortReading read() override;
+    QString sourceName() const override;
+
+    // Opens the device now, if it is there: a device that lacks the keys asked for is a
+    // mistake on the command line, said before the window opens. Empty when all is well.
+    [[nodiscard]] QString startUpProblem();
+
+private:
+    QString open();
+    EvdevSpec m_spec;
+    InputDeviceOpener m_open;
+    std::unique_ptr<InputDevice> m_device;
+    QList<int> m_codes;   // inputs 1..4 (fewer if the device has fewer keys)
+    QString m_keyProblem;
+};
+
+// The source named by --port: "evdev:…" (or a path under /dev/input/) for USB buttons,
+// anything else for the parallel port. Returns nullptr and sets *error when refused.
+[[nodiscard]] std::unique_ptr<StatusPort> makeInputSource(const QString &spec, QString *error);
+
+// What velmora --list-inputs prints.
+[[nodiscard]] QString describeInputDevices(const QList<InputDeviceInfo> &devices);

@@ -1,0 +1,118 @@
+#include "inputdevice.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <libevdev/libevdev.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+class EvdevDevice : public InputDevice {
+public:
+    EvdevDevice(int fd, libevdev *dev) : m_fd(fd), m_dev(dev) {}
+    ~EvdevDevice() override
+    {
+        libevdev_free(m_dev);
+        ::close(m_fd);
+    }
+    int next(input_event *event, bool resync) override
+    {
+        const int r = libevdev_next_event(m_dev, resync ? LIBEVDEV_READ_FLAG_SYNC : LIBEVDEV_READ_FLAG_NORMAL, event);
+        if (r == -EAGAIN)
+            return Empty;
+        if (r == LIBEVDEV_READ_STATUS_SYNC)
+            return resync ? Event : Dropped;   // while resyncing, SYNC marks each catch-up event
+        return r == LIBEVDEV_READ_STATUS_SUCCESS ? Event : r;
+    }
+    bool isDown(int code) const override { return libevdev_get_event_value(m_dev, EV_KEY, uint(code)) != 0; }
+    QList<int> keys() const override
+    {
+        QList<int> codes;
+        for (int code = 1; code <= KEY_MAX; ++code)
+            if (libevdev_has_event_code(m_dev, EV_KEY, uint(code)))
+                codes << code;
+        return codes;
+    }
+
+private:
+    int m_fd;
+    libevdev *m_dev;
+};
+
+QString byIdLink(const QString &node)
+{
+    const QDir byId(QStringLiteral("/dev/input/by-id"));
+    QString found;
+    for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files, QDir::Name))
+        if (link.canonicalFilePath() == node && (found.isEmpty() || link.fileName().contains(QLatin1String("-event-"))))
+            found = link.filePath();
+    return found;
+}
+
+} // namespace
+
+std::unique_ptr<InputDevice> openInputDevice(const QByteArray &path, int *error)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = errno;
+        return nullptr;
+    }
+    libevdev *dev = nullptr;
+    if (const int r = libevdev_new_from_fd(fd, &dev); r < 0) {
+        *error = -r;
+        ::close(fd);
+        return nullptr;
+    }
+    // Event times on the clock the timing log uses, so a press can be followed to its sound.
+    libevdev_set_clock_id(dev, CLOCK_MONOTONIC);
+    return std::make_unique<EvdevDevice>(fd, dev);
+}
+
+int keyCodeFromName(const QString &name)
+{
+    return libevdev_event_code_from_name(EV_KEY, name.toLatin1().constData());
+}
+
+QString keyCodeName(int code)
+{
+    const char *name = code >= 0 && code <= KEY_MAX ? libevdev_event_code_get_name(EV_KEY, uint(code)) : nullptr;
+    return name ? QString::fromLatin1(name) : QString();
+}
+
+QList<InputDeviceInfo> listInputDevices()
+{
+    QStringList nodes = QDir(QStringLiteral("/dev/input")).entryList({QStringLiteral("event*")}, QDir::System);
+    std::sort(nodes.begin(), nodes.end(), [](const QString &a, const QString &b) {
+        return a.mid(5).toInt() < b.mid(5).toInt();
+    });
+    QList<InputDeviceInfo> devices;
+    for (const QString &entry : std::as_const(nodes)) {
+        InputDeviceInfo info;
+        info.node = QStringLiteral("/dev/input/") + entry;
+        info.byId = byIdLink(info.node);
+        int fd = ::open(QFile::encodeName(info.node).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        libevdev *dev = nullptr;
+        if (fd < 0)
+            info.error = errno;
+        else if (const int r = libevdev_new_from_fd(fd, &dev); r < 0)
+            info.error = -r;
+        if (dev) {
+            info.name = QString::fromUtf8(libevdev_get_name(dev));
+            info.keys = EvdevDevice(fd, dev).keys();   // which closes it
+            fd = -1;
+        }
+        if (fd >= 0)
+            ::close(fd);
+        if (info.error || !info.keys.isEmpty())
+            devices << info;
+    }
+    return devices;
+}

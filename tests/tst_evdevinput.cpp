@@ -1,0 +1,206 @@
+#include "inputs/evdevinput.h"
+#include "inputs/inputtable.h"
+
+#include <QTest>
+
+#include <cerrno>
+
+namespace {
+
+// A four-button encoder as libevdev shows it: queued events, the keys down as of the
+// events read so far, an overflow that must be followed by a resync read.
+struct FakeEncoder {
+    struct Item {
+        int kind;   // InputDevice::Event or Dropped, or a -errno
+        int code = 0, value = 0;
+        bool catchUp = false;   // only delivered by a resync read
+    };
+    QList<int> keys {BTN_TRIGGER, BTN_THUMB, BTN_THUMB2, BTN_TOP, BTN_TOP2};
+    QList<Item> queue;
+    QSet<int> down;
+    int openError = 0;
+    bool misread = false;   // a catch-up event asked for as an ordinary one, or the reverse
+
+    class Device : public InputDevice {
+    public:
+        explicit Device(FakeEncoder &e) : m_e(e) {}
+        int next(input_event *event, bool resync) override
+        {
+            if (m_e.queue.isEmpty() || (resync && !m_e.queue.first().catchUp))
+                return Empty;
+            const Item item = m_e.queue.takeFirst();
+            m_e.misread = m_e.misread || item.catchUp != resync;
+            if (item.kind != Event)
+                return item.kind;
+            *event = {};
+            event->type = EV_KEY;
+            event->code = quint16(item.code);
+            event->value = item.value;
+            if (item.value == 0)
+                m_e.down.remove(item.code);
+            else
+                m_e.down.insert(item.code);
+            return Event;
+        }
+        bool isDown(int code) const override { return m_e.down.contains(code); }
+        QList<int> keys() const override { return m_e.keys; }
+
+    private:
+        FakeEncoder &m_e;
+    };
+    InputDeviceOpener opener()
+    {
+        return [this](const QByteArray &, int *error) -> std::unique_ptr<InputDevice> {
+            *error = openError;
+            return openError ? nullptr : std::make_unique<Device>(*this);
+        };
+    }
+};
+
+} // namespace
+
+class TestEvdevInput : public QObject {
+    Q_OBJECT
+private slots:
+    void spec_data()
+    {
+        QTest::addColumn<QString>("text");      // what follows "evdev:"
+        QTest::addColumn<QString>("device");    // empty: refused
+        QTest::addColumn<QList<int>>("codes");
+        QTest::addColumn<QString>("says");
+        const QString id = "/dev/input/by-id/usb-Encoder-event-joystick";
+        const QString path = "/dev/input/by-path/pci-0000:00:14.0-usb-0:2:1.0-event-joystick";
+        QTest::newRow("device only") << id << id << QList<int> {} << "";
+        QTest::newRow("names") << id + ":KEY_1,KEY_2,BTN_TRIGGER,BTN_THUMB" << id << QList<int> {KEY_1, KEY_2, BTN_TRIGGER, BTN_THUMB} << "";
+        QTest::newRow("numbers, hex and blanks") << "/dev/input/event3:2, 3,0x120,289" << "/dev/input/event3"
+                                                 << QList<int> {2, 3, 0x120, 289} << "";
+        QTest::newRow("by-path with colons, no codes") << path << path << QList<int> {} << "";
+        QTest::newRow("by-path with codes") << path + ":KEY_A,KEY_B,KEY_C,KEY_D" << path << QList<int> {KEY_A, KEY_B, KEY_C, KEY_D} << "";
+        QTest::newRow("three codes") << id + ":KEY_1,KEY_2,KEY_3" << "" << QList<int> {} << "quattro codici";
+        QTest::newRow("one code") << id + ":KEY_1" << "" << QList<int> {} << "quattro codici";
+        QTest::newRow("unknown name") << id + ":KEY_1,KEY_2,BTN_FOO,KEY_4" << "" << QList<int> {} << "BTN_FOO";
+        QTest::newRow("out of range") << id + ":1,2,3,99999" << "" << QList<int> {} << "99999";
+        QTest::newRow("repeated") << id + ":KEY_1,KEY_2,KEY_1,KEY_4" << "" << QList<int> {} << "due volte";
+        QTest::newRow("no device") << ":KEY_1,KEY_2,KEY_3,KEY_4" << "" << QList<int> {} << "manca il dispositivo";
+    }
+    void spec()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, device);
+        QFETCH(QList<int>, codes);
+        QFETCH(QString, says);
+        QString error;
+        const auto parsed = parseEvdevSpec(text, &error);
+        QCOMPARE(parsed ? parsed->device : QString(), device);
+        if (parsed)
+            QCOMPARE(parsed->codes, codes);
+        QVERIFY2(error.contains(says), qPrintable(error));
+    }
+
+    // What each tick sees of the buttons. Steps, separated by blanks:
+    //   +N / -N     input N's button goes down / up (~+N, ~-N: delivered by the resync
+    //               after an overflow); rN an autorepeat of it
+    //   drop        the kernel's queue overflowed (SYN_DROPPED)
+    //   =1010       a tick: inputs 1 to 4 active or not
+    void ticks_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("press, hold, release") << "=0000 +1 =1000 =1000 -1 =0000";
+        QTest::newRow("tap between two ticks lights one tick") << "+2 -2 =0100 =0000";
+        QTest::newRow("two taps of one button, one tick") << "+3 -3 +3 -3 =0010 =0000";
+        QTest::newRow("held while another taps") << "+1 =1000 +4 -4 =1001 =1000";
+        QTest::newRow("autorepeat is not a new press") << "+1 =1000 r1 -1 =0000";
+        QTest::newRow("release after a tick: still lit that tick") << "+2 =0100 -2 +1 =1000";
+        QTest::newRow("overflow: the resync's press and release count")
+            << "+1 =1000 drop ~-1 ~+2 =0100 =0100 -2 =0000";
+        QTest::newRow("overflow, then ordinary events after the resync") << "drop ~+3 +4 -4 =0011";
+    }
+    void ticks()
+    {
+        QFETCH(QString, steps);
+        FakeEncoder encoder;
+        EvdevInput input({"/dev/input/event7", {}}, encoder.opener());
+        for (const QString &step : steps.split(' ')) {
+            const bool catchUp = step.startsWith('~');
+            const QString s = catchUp ? step.mid(1) : step;
+            if (s == "drop") {
+                encoder.queue.append(FakeEncoder::Item {InputDevice::Dropped});
+            } else if (s.startsWith('=')) {
+                const PortReading reading = input.read();
+                QVERIFY2(reading.status, qPrintable(reading.error));
+                const std::array<bool, 4> active = inputTick(*reading.status).active;
+                QString seen;
+                for (bool a : active)
+                    seen += a ? '1' : '0';
+                QCOMPARE(seen, s.mid(1));
+            } else {
+                const int code = encoder.keys[s.mid(1).toInt() - 1];
+                encoder.queue.append(FakeEncoder::Item {InputDevice::Event, code, s[0] == '+' ? 1 : s[0] == 'r' ? 2 : 0, catchUp});
+            }
+        }
+        QVERIFY2(!encoder.misread, "events read in the wrong mode around an overflow");
+    }
+
+    // The codes asked for are the inputs, in the order given.
+    void chosenCodesAreTheInputsInOrder()
+    {
+        FakeEncoder encoder;
+        EvdevInput input({"/dev/input/event7", {BTN_TOP2, BTN_TOP, BTN_THUMB2, BTN_THUMB}}, encoder.opener());
+        encoder.queue = {{InputDevice::Event, BTN_TOP2, 1}, {InputDevice::Event, BTN_THUMB2, 1}, {InputDevice::Event, BTN_TRIGGER, 1}};
+        QCOMPARE(inputTick(*input.read().status).active, (std::array<bool, 4> {true, false, true, false}));
+    }
+
+    // Open failures and an unplugged device say why and what to do; the device is opened
+    // again on a later read, so plugging it back in is enough.
+    void failuresSayWhyAndTheDeviceComesBack_data()
+    {
+        QTest::addColumn<int>("openError");   // 0: opens, then unplugged
+        QTest::addColumn<QString>("says");
+        QTest::newRow("not plugged in") << ENOENT << "non c'è";
+        QTest::newRow("no permission") << EACCES << "gruppo input";
+        QTest::newRow("not an input device") << ENOTTY << "non è un dispositivo di input";
+        QTest::newRow("unplugged while read") << 0 << "scollegato";
+    }
+    void failuresSayWhyAndTheDeviceComesBack()
+    {
+        QFETCH(int, openError);
+        QFETCH(QString, says);
+        FakeEncoder encoder;
+        encoder.openError = openError;
+        encoder.queue = {FakeEncoder::Item {-ENODEV}};
+        EvdevInput input({"/dev/input/by-id/usb-Encoder-event-joystick", {}}, encoder.opener());
+        const PortReading failed = input.read();
+        QVERIFY(failed.isFailure());
+        QVERIFY2(failed.error.contains(says) && failed.error.contains("usb-Encoder"), qPrintable(failed.error));
+        encoder.openError = 0;
+        encoder.queue.clear();
+        encoder.down = {BTN_THUMB};   // input 2 held while it is plugged back in
+        QCOMPARE(inputTick(*input.read().status).active, (std::array<bool, 4> {false, true, false, false}));
+    }
+
+    void deviceWithoutTheKeysIsRefusedAtStart_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QList<int>>("codes");
+        QTest::addColumn<QString>("says");   // empty: accepted
+        QTest::newRow("has them") << QList<int> {KEY_1, KEY_2, KEY_3, KEY_4} << QList<int> {KEY_4, KEY_3, KEY_2, KEY_1} << "";
+        QTest::newRow("lacks one") << QList<int> {KEY_1, KEY_2, KEY_3} << QList<int> {KEY_1, KEY_2, KEY_3, KEY_4} << "KEY_4";
+        QTest::newRow("one pedal, no codes: input 1 only") << QList<int> {KEY_B} << QList<int> {} << "";
+        QTest::newRow("no keys at all") << QList<int> {} << QList<int> {} << "non ha tasti";
+    }
+    void deviceWithoutTheKeysIsRefusedAtStart()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(QList<int>, codes);
+        QFETCH(QString, says);
+        FakeEncoder encoder;
+        encoder.keys = keys;
+        EvdevInput input({"/dev/input/event7", codes}, encoder.opener());
+        const QString problem = input.startUpProblem();
+        QVERIFY2(says.isEmpty() ? problem.isEmpty() : problem.contains(says), qPrintable(problem));
+        QCOMPARE(input.read().isFailure(), !says.isEmpty());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestEvdevInput)
+#include "tst_evdevinput.moc"
