@@ -108,6 +108,22 @@ private slots:
         QCOMPARE(rig.port.reads, 2);   // one read per tick
     }
 
+    // A message longer than the status line's three lines (a USB device's by-id path) is
+    // cut there, whole in the tooltip, and never covers the frames above it.
+    void longMessageStaysInTheStatusLine()
+    {
+        Rig rig;
+        rig.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
+        rig.port.next = PortReading::failed("/dev/input/by-id/" + QString(300, 'x') + " non c'è: collegarlo");
+        rig.form->LeggiIngressi();
+        auto *line = rig.get<QLabel>("statusLine");
+        QVERIFY(line->toolTip().endsWith("collegarlo"));
+        QVERIFY2(line->text().endsWith(QChar(0x2026)), qPrintable(line->text()));
+        auto *frames = rig.get<QWidget>("Frame1");
+        QVERIFY(line->mapTo(rig.form.get(), QPoint()).y() >= frames->mapTo(rig.form.get(), QPoint(0, frames->height())).y());
+    }
+
     void startUpLoadsAndPreloads()
     {
         Rig rig;

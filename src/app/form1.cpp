@@ -23,6 +23,8 @@
 
 namespace {
 
+constexpr int kStatusLines = 3;
+
 // Frame captions are drawn in the system highlight colour, and tabs are narrow enough
 // for the four of them to fit the tab strip's width.
 class Form1Style : public QProxyStyle {
@@ -84,8 +86,9 @@ Form1::Form1(StatusPort &port, SoundPlayer &player, const QString &programFolder
     m_statusLine = new QLabel(this);
     m_statusLine->setObjectName(QStringLiteral("statusLine"));
     m_statusLine->setWordWrap(true);
-    // Room for two lines, so that a long port message never covers the frame above it.
-    m_statusLine->setMinimumHeight(2 * m_statusLine->fontMetrics().lineSpacing());
+    // Three lines, never more, so that a long message (a USB device's by-id path) never
+    // covers the frames above it: what does not fit is cut, and is whole in its tooltip.
+    m_statusLine->setFixedHeight(kStatusLines * m_statusLine->fontMetrics().lineSpacing());
     statusBar()->addWidget(m_statusLine, 1);
     statusBar()->setSizeGripEnabled(false);
 
@@ -168,16 +171,43 @@ void Form1::LeggiIngressi()
     if (!reading.status) {
         for (int b = 4; b <= 7; ++b)
             m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
-        m_statusLine->setText(QStringLiteral("%1 non leggibile: %2").arg(m_monitor.sourceName(), reading.error));
+        showStatus(QStringLiteral("%1 non leggibile: %2").arg(m_monitor.sourceName(), reading.error));
         return;
     }
     if (!m_statusLine->text().isEmpty())
-        m_statusLine->clear();
+        showStatus({});
     const InputTick tick = inputTick(*reading.status);
     for (const int input : tick.sounds)
         SuonaBrano(input);
     for (const InputLine &line : kInputs)
         m_shape1[std::size_t(line.bit)]->setFillColor(tick.active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
+}
+
+void Form1::showStatus(const QString &text)
+{
+    if (text == m_statusLine->toolTip())
+        return;   // the same failure tick after tick: measured once
+    m_statusLine->setToolTip(text);
+    const QFontMetrics metrics = m_statusLine->fontMetrics();
+    const QRect room(0, 0, m_statusLine->contentsRect().width(), 1 << 20);
+    auto fits = [&](const QString &t) {   // a word longer than a line is not broken: it must fit too
+        const QRect needed = metrics.boundingRect(room, Qt::TextWordWrap, t);
+        return needed.width() <= room.width() && needed.height() < (kStatusLines + 0.5) * metrics.lineSpacing();
+    };
+    const QString ellipsis(QChar(0x2026));
+    QString shown = text;
+    if (m_statusLine->isVisible() && !fits(text)) {
+        qsizetype low = 0, high = text.size();   // the longest start of the text that fits with "…"
+        while (low < high) {
+            const qsizetype mid = (low + high + 1) / 2;
+            if (fits(text.left(mid) + ellipsis))
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        shown = text.left(low) + ellipsis;
+    }
+    m_statusLine->setText(shown);
 }
 
 void Form1::SuonaBrano(int input) { m_sounds.SuonaBrano(input); }

@@ -38,6 +38,7 @@ public:
 private:
     void buildInputFrames(QWidget *frame1);
     void buildMenu();
+    void showStatus(const QString &text);
     void assignSlot(int input, const QByteArray &value);
     void showSlots();
     void warn(const QString &text, const QString &whatToDo);

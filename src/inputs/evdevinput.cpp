@@ -99,6 +99,7 @@ QString EvdevInput::open()
 {
     int error = 0;
     m_device = m_open(QFile::encodeName(m_spec.device), &error);
+    m_notAnInputDevice = error == ENOTTY || error == EINVAL;
     if (!m_device)
         return openFailure(m_spec.device, error);
     const QList<int> keys = m_device->keys();
@@ -118,8 +119,10 @@ QString EvdevInput::open()
 
 QString EvdevInput::startUpProblem()
 {
-    open();
-    return m_keyProblem;
+    const QString why = open();
+    // Missing or not allowed may mend while Velmora runs; a file that is not an input
+    // device, or a device without the keys asked for, will not.
+    return m_keyProblem.isEmpty() && !m_notAnInputDevice ? QString() : why;
 }
 
 PortReading EvdevInput::read()

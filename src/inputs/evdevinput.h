@@ -30,8 +30,9 @@ public:
     PortReading read() override;
     QString sourceName() const override;
 
-    // Opens the device now, if it is there: a device that lacks the keys asked for is a
-    // mistake on the command line, said before the window opens. Empty when all is well.
+    // Opens the device now, if it is there: a file that is not an input device, or a
+    // device that lacks the keys asked for, is a mistake on the command line, said before
+    // the window opens. Empty when all is well, or when the device may yet come.
     [[nodiscard]] QString startUpProblem();
 
 private:
@@ -41,6 +42,7 @@ private:
     std::unique_ptr<InputDevice> m_device;
     QList<int> m_codes;   // inputs 1..4 (fewer if the device has fewer keys)
     QString m_keyProblem;
+    bool m_notAnInputDevice = false;
 };
 
 // The source named by --port: "evdev:…" (or a path under /dev/input/) for USB buttons,
