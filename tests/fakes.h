@@ -4,23 +4,17 @@
 #include "platform/statusport.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 
 class FakePort : public StatusPort {
 public:
     PortReading next = PortReading::ok(0x78);   // 0x78: every input idle
     int reads = 0;
-    QList<qint64> readAtMs;   // when each read happened, from the port's creation
     PortReading read() override
     {
         ++reads;
-        readAtMs.append(m_clock.elapsed());
         return next;
     }
-
-private:
-    QElapsedTimer m_clock = [] { QElapsedTimer t; t.start(); return t; }();
 };
 
 class FakePlayer : public SoundPlayer {

@@ -204,15 +204,6 @@ private slots:
         QVERIFY(!makeStatusPort("file:" + fifo, &error)->read().status);
     }
 
-    void unknownSpecIsRefused()
-    {
-        QString error;
-        for (const QString spec : {"", "file:", "lpt1"}) {
-            QVERIFY(!makeStatusPort(spec, &error));
-            QVERIFY(error.contains("file:"));
-        }
-    }
-
     void retriesEveryInterval()
     {
         using namespace std::chrono;
