@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# scripts/install as a user meets it, in a temporary HOME and a program folder whose name
+# needs quoting: the entries pass desktop-file-validate; the menu entry's Exec line (with
+# --port file: added) starts the installed program in its folder and its window appears;
+# installing again keeps CONFIG.TXT and the sounds byte for byte; --remove takes away the
+# entries and the program and keeps them. Needs an X server (CTest runs under xvfb-run).
+# Usage: install_test.sh VELMORA_BINARY
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+binary=$(realpath "$1")
+tmp=$(mktemp -d)
+pid=""
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -n "${DISPLAY:-}" ] || fail "needs an X server: run it through scripts/test (xvfb-run)"
+
+export HOME=$tmp/home
+unset XDG_DATA_HOME XDG_CONFIG_HOME
+folder="$tmp/Sala prove/Velmora \$1 50%"
+entry=$HOME/.local/share/applications/velmora.desktop
+login=$HOME/.config/autostart/velmora.desktop
+install() { VELMORA_BINARY=$binary "$repo/scripts/install" "$@"; }
+
+install "$folder" --autostart > "$tmp/first.out"
+for f in "$entry" "$login" "$HOME/.local/share/icons/hicolor/scalable/apps/velmora.svg"; do
+  [ -f "$f" ] || fail "not installed: $f"
+done
+cmp -s "$binary" "$folder/velmora" && [ -x "$folder/velmora" ] || fail "the program is not in $folder"
+desktop-file-validate "$entry" "$login" || fail "desktop-file-validate refused an entry"
+[ "$(ls -A "$folder")" = velmora ] || fail "the program folder holds more than the program: $(ls -A "$folder")"
+
+# The entry's Exec line as a desktop runs it: the string value's escapes undone, then
+# split into arguments by the entry's quoting rules, %% back to %.
+mapfile -d '' args < <(perl -ne 'next unless s/^Exec=//; chomp;
+  s/\\([\\stnr])/{"\\"=>"\\","s"=>" ","t"=>"\t","n"=>"\n","r"=>"\r"}->{$1}/ge;
+  while (/\G\s*(?:"((?:[^"\\]|\\.)*)"|([^\s"]+))/gc) {
+    my $a = defined $1 ? $1 =~ s/\\(.)/$1/gr : $2; $a =~ s/%%/%/g; print "$a\0" }' "$entry")
+[ "${args[0]}" = "$folder/velmora" ] || fail "Exec runs '${args[0]}', not the installed program"
+[ "${args[*]:1}" = "--port auto" ] || fail "Exec's arguments are '${args[*]:1}'"
+workdir=$(sed -n 's/^Path=//p' "$entry")
+[ "$workdir" = "$folder" ] || fail "Path is '$workdir'"
+
+echo 0x78 > "$tmp/port"
+(cd "$workdir" && SDL_AUDIODRIVER=dummy exec "${args[@]}" --port "file:$tmp/port") &
+pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name '^Velmora$' | head -n 1) \
+  || fail "no Velmora window appeared"
+[ "$(readlink "/proc/$pid/exe")" = "$folder/velmora" ] || fail "the running program is $(readlink "/proc/$pid/exe")"
+kill "$pid" && wait "$pid" 2>/dev/null || true
+pid=""
+
+# The user's files, then an upgrade over them.
+printf 'SUONO INGRESSO 1 = gong.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 = caff\xe8.wav\r\nSUONO INGRESSO 4 = \r\n' > "$folder/CONFIG.TXT"
+head -c 30000 /dev/urandom > "$folder/gong.wav"
+head -c 20000 /dev/urandom > "$folder/caff"$'\xe8'".wav"
+(cd "$folder" && sha256sum -- * | grep -av ' velmora$') > "$tmp/before"
+printf 'newer build' > "$tmp/newer" && chmod +x "$tmp/newer"
+VELMORA_BINARY=$tmp/newer "$repo/scripts/install" "$folder" > "$tmp/second.out"
+cmp -s "$tmp/newer" "$folder/velmora" || fail "installing again did not upgrade the program"
+(cd "$folder" && sha256sum -- * | grep -av ' velmora$') | diff -q "$tmp/before" - >/dev/null || fail "installing again changed the user's files"
+[ -f "$login" ] || fail "installing again without --autostart dropped the login entry"
+grep -q 'upgraded' "$tmp/second.out" || fail "no word of the upgrade: $(cat "$tmp/second.out")"
+
+# Removed without naming the folder: the one the entry starts in.
+"$repo/scripts/install" --remove > "$tmp/remove.out"
+for f in "$entry" "$login" "$HOME/.local/share/icons/hicolor/scalable/apps/velmora.svg" "$folder/velmora"; do
+  [ ! -e "$f" ] || fail "not removed: $f"
+done
+(cd "$folder" && sha256sum -- *) | diff -q "$tmp/before" - >/dev/null || fail "--remove changed the user's files"
+grep -q "kept $folder" "$tmp/remove.out" || fail "--remove did not say what it kept: $(cat "$tmp/remove.out")"
+
+# A folder that held only the program goes with it.
+install "$tmp/empty" > /dev/null && "$repo/scripts/install" "$tmp/empty" --remove > /dev/null
+[ ! -e "$tmp/empty" ] || fail "an emptied program folder was left behind"
+echo "PASS: install, run from the menu entry, upgrade, remove"
