@@ -20,7 +20,7 @@ QString helpText()
                "                 stato scritto in un file, per provare senza porta) oppure\n"
                "                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti USB:\n"
                "                 tastierino, pedaliera, interfaccia per pulsanti arcade).\n"
-               "  --list-inputs  Elenca i dispositivi USB con tasti o pulsanti ed esce.\n");
+               "  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) ed esce.\n");
 }
 
 } // namespace
