@@ -203,6 +203,20 @@ private slots:
         QVERIFY2(says.isEmpty() ? problem.isEmpty() : problem.contains(says), qPrintable(problem));
         QCOMPARE(input.read().isFailure(), !says.isEmpty() || openError);
     }
+
+    // What --list-inputs prints: the device's own name verbatim (it is the maker's text),
+    // and, for a device the user may not open, what to do.
+    void listing()
+    {
+        InputDeviceInfo pad {"/dev/input/event4", "/dev/input/by-id/usb-Pad-event-joystick", "Pad %1 %5", {BTN_TRIGGER, BTN_THUMB}, 0};
+        InputDeviceInfo kbd {"/dev/input/event2", "", "", {}, EACCES};
+        const QString text = describeInputDevices({pad, kbd});
+        QVERIFY2(text.startsWith("/dev/input/by-id/usb-Pad-event-joystick\n    nome: Pad %1 %5 (/dev/input/event4)\n"
+                                 "    primi tasti: BTN_TRIGGER BTN_THUMB (2 in tutto)\n"
+                                 "    velmora --port evdev:/dev/input/by-id/usb-Pad-event-joystick\n"
+                                 "/dev/input/event2: accesso negato\n"), qPrintable(text));
+        QVERIFY(text.contains("gruppo input"));
+    }
 };
 
 QTEST_APPLESS_MAIN(TestEvdevInput)

@@ -192,19 +192,21 @@ QString describeInputDevices(const QList<InputDeviceInfo> &devices)
     for (const InputDeviceInfo &device : devices) {
         const QString path = device.byId.isEmpty() ? device.node : device.byId;
         if (device.error) {
-            out += QStringLiteral("%1: %2\n").arg(path, device.error == EACCES || device.error == EPERM
-                                                            ? QStringLiteral("accesso negato")
-                                                            : QString::fromLocal8Bit(std::strerror(device.error)));
-            denied = denied || device.error == EACCES || device.error == EPERM;
+            const bool refused = device.error == EACCES || device.error == EPERM;
+            denied = denied || refused;
+            out += path + QStringLiteral(": ")
+                   + (refused ? QStringLiteral("accesso negato") : QString::fromLocal8Bit(std::strerror(device.error)))
+                   + QLatin1Char('\n');
             continue;
         }
         QStringList first;
         for (const int code : device.keys.first(std::min<qsizetype>(device.keys.size(), kInputCount)))
             first << keyCodeName(code);
-        out += QStringLiteral("%1\n    nome: %2%3\n    primi tasti: %4 (%5 in tutto)\n    velmora --port evdev:%1\n")
-                   .arg(path, device.name, device.byId.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(device.node),
-                        first.join(QLatin1Char(' ')))
-                   .arg(device.keys.size());
+        // Joined, not formatted: a device's name is its maker's text and may hold "%1".
+        out += path + QStringLiteral("\n    nome: ") + device.name
+               + (device.byId.isEmpty() ? QString() : QStringLiteral(" (") + device.node + QLatin1Char(')'))
+               + QStringLiteral("\n    primi tasti: ") + first.join(QLatin1Char(' '))
+               + QStringLiteral(" (%1 in tutto)\n    velmora --port evdev:").arg(device.keys.size()) + path + QLatin1Char('\n');
     }
     if (devices.isEmpty())
         out += QStringLiteral("Nessun dispositivo di input con tasti o pulsanti in /dev/input.\n");
