@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <unistd.h>
+
 class FakePort : public StatusPort {
 public:
     PortReading next = PortReading::ok(0x78);   // 0x78: every input idle
@@ -14,6 +16,17 @@ public:
     {
         ++reads;
         return next;
+    }
+    // As USB buttons: a descriptor readable on a press, and whether it was news.
+    int wake = -1;
+    bool pressIsNews = false;
+    int wakeDescriptor() const override { return wake; }
+    bool newPress() override
+    {
+        char taken[16];
+        while (::read(wake, taken, sizeof taken) > 0) {
+        }
+        return pressIsNews;
     }
 };
 

@@ -100,8 +100,9 @@ private slots:
     // What each tick sees of the buttons. Steps, separated by blanks:
     //   +N / -N     input N's button goes down / up (~+N, ~-N: delivered by the resync
     //               after an overflow); rN an autorepeat of it
-    //   drop        the kernel's queue overflowed (SYN_DROPPED)
-    //   =1010       a tick: inputs 1 to 4 active or not
+    //   drop        the kernel's queue overflowed (SYN_DROPPED); gone: unplugged
+    //   =1010       a tick: inputs 1 to 4 active or not (=x: the read fails)
+    //   ?1 / ?0     between ticks, the window asks whether a press is news (read at once)
     // Buttons are numbered as the encoder's keys; the inputs are the codes asked for.
     void ticks_data()
     {
@@ -117,6 +118,11 @@ private slots:
         QTest::newRow("overflow: the resync's press and release count")
             << "+1 =1000 drop ~-1 ~+2 =0100 =0100 -2 =0000" << QList<int> {};
         QTest::newRow("overflow, then ordinary events after the resync") << "drop ~+3 +4 -4 =0011" << QList<int> {};
+        QTest::newRow("a press is news, and still counts at the read") << "=0000 +1 ?1 -1 =1000 =0000" << QList<int> {};
+        QTest::newRow("bouncing or pressed again while held: no news") << "=0000 +1 ?1 -1 +1 ?0 =1000 -1 +1 ?0 =1000" << QList<int> {};
+        QTest::newRow("another input pressed while one is held: news") << "+1 =1000 +2 ?1 =1100" << QList<int> {};
+        QTest::newRow("other keys are no news") << "=0000 +5 ?0 =0000" << QList<int> {};
+        QTest::newRow("unplugged between reads: news, said at the read") << "+1 =1000 gone ?1 =x" << QList<int> {};
     }
     void ticks()
     {
@@ -127,8 +133,12 @@ private slots:
         for (const QString &step : steps.split(' ')) {
             const bool catchUp = step.startsWith('~');
             const QString s = catchUp ? step.mid(1) : step;
-            if (s == "drop") {
-                encoder.queue.append(FakeEncoder::Item {InputDevice::Dropped});
+            if (s == "drop" || s == "gone") {
+                encoder.queue.append(FakeEncoder::Item {s == "drop" ? int(InputDevice::Dropped) : -ENODEV});
+            } else if (s.startsWith('?')) {
+                QCOMPARE(input.newPress(), s == "?1");
+            } else if (s == "=x") {
+                QVERIFY(input.read().error.contains("scollegato"));
             } else if (s.startsWith('=')) {
                 const PortReading reading = input.read();
                 QVERIFY2(reading.status, qPrintable(reading.error));

@@ -124,6 +124,35 @@ private slots:
         QVERIFY(line->mapTo(rig.form.get(), QPoint()).y() >= frames->mapTo(rig.form.get(), QPoint(0, frames->height())).y());
     }
 
+    // A source that learns of presses as they happen is read at once on news, and the
+    // 200 ms count starts again from there; a press that is no news waits for the tick.
+    void pressIsReadAtOnce_data()
+    {
+        QTest::addColumn<bool>("news");
+        QTest::newRow("an idle input pressed") << true;
+        QTest::newRow("a held input bouncing") << false;
+    }
+    void pressIsReadAtOnce()
+    {
+        QFETCH(bool, news);
+        int pipe[2];
+        QCOMPARE(::pipe2(pipe, O_NONBLOCK), 0);
+        Rig rig;
+        rig.port.wake = pipe[0];
+        rig.form->LeggiIngressi();   // the watch starts with a read
+        auto *timer = rig.get<QTimer>("Timer1");
+        timer->stop();
+        rig.port.pressIsNews = news;
+        rig.port.next = PortReading::ok(0x38);   // input 1
+        QCOMPARE(::write(pipe[1], "p", 1), 1);
+        QTest::qWait(50);
+        QCOMPARE(rig.port.reads, news ? 2 : 1);
+        QCOMPARE(rig.lamps(), news ? QString("GRRR") : QString("RRRR"));
+        QCOMPARE(timer->isActive(), news);
+        ::close(pipe[0]);
+        ::close(pipe[1]);
+    }
+
     void startUpLoadsAndPreloads()
     {
         Rig rig;

@@ -106,6 +106,7 @@ Form1::Form1(StatusPort &port, SoundPlayer &player, const QString &programFolder
     CaricaConfigurazione();
 
     // The first tick comes one interval after the window has loaded.
+    m_timer1.setParent(this);   // found by name, as the other controls are
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setTimerType(Qt::PreciseTimer);
     m_timer1.setInterval(200);
@@ -164,6 +165,7 @@ void Form1::buildMenu()
 void Form1::LeggiIngressi()
 {
     const PortReading reading = m_monitor.read();
+    watchForPresses();   // a read may have opened or lost the device
     if (lcTiming().isDebugEnabled())
         qCDebug(lcTiming, "tick %lld", static_cast<long long>(steadyNowNs()));
     if (reading.pending)
@@ -181,6 +183,29 @@ void Form1::LeggiIngressi()
         SuonaBrano(input);
     for (const InputLine &line : kInputs)
         m_shape1[std::size_t(line.bit)]->setFillColor(tick.active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
+}
+
+// The device behind the descriptor changes when it is unplugged and plugged back in:
+// the watch follows it, and goes while there is none.
+void Form1::watchForPresses()
+{
+    const int fd = m_monitor.wakeDescriptor();
+    if (m_pressWatch && m_pressWatch->socket() == fd)
+        return;
+    if (m_pressWatch) {
+        m_pressWatch->setEnabled(false);
+        m_pressWatch->deleteLater();   // it may be the one calling
+    }
+    if (fd < 0)
+        return;
+    m_pressWatch = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_pressWatch, &QSocketNotifier::activated, this, [this] {
+        if (m_monitor.newPress()) {
+            m_timer1.start();   // the next tick a whole interval after this one
+            LeggiIngressi();
+        }
+        watchForPresses();
+    });
 }
 
 void Form1::showStatus(const QString &text)

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <array>
@@ -24,6 +25,8 @@ class QPushButton;
 // byte which inputs are active (inputTick), asks for their sounds in the order 2, 1,
 // 3, 4 - so the last active one is the sound heard - and paints each lamp green or red.
 // A port that cannot be read turns every lamp red and says why on the status line.
+// A source that learns of a press as it happens (USB buttons) is also read at once
+// when an idle input is pressed, and the 200 ms count starts again from there.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -39,6 +42,7 @@ private:
     void buildInputFrames(QWidget *frame1);
     void buildMenu();
     void showStatus(const QString &text);
+    void watchForPresses();
     void assignSlot(int input, const QByteArray &value);
     void showSlots();
     void warn(const QString &text, const QString &whatToDo);
@@ -54,4 +58,5 @@ private:
     QLabel *m_statusLine = nullptr;
     QPointer<QMessageBox> m_warning;
     QTimer m_timer1;
+    QPointer<QSocketNotifier> m_pressWatch;
 };

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -104,6 +105,8 @@ QString EvdevInput::open()
         return openFailure(m_spec.device, error);
     const QList<int> keys = m_device->keys();
     m_codes = m_spec.codes.isEmpty() ? keys.first(std::min<qsizetype>(keys.size(), kInputCount)) : m_spec.codes;
+    m_pressed = {};
+    m_activeAtLastRead = {};
     m_keyProblem.clear();
     for (const int code : std::as_const(m_codes))
         if (!keys.contains(code))
@@ -125,13 +128,9 @@ QString EvdevInput::startUpProblem()
     return m_keyProblem.isEmpty() && !m_notAnInputDevice ? QString() : why;
 }
 
-PortReading EvdevInput::read()
+bool EvdevInput::drain()
 {
-    if (!m_device) {
-        if (const QString why = open(); !why.isEmpty())
-            return PortReading::failed(why);
-    }
-    std::array<bool, 4> pressed {};
+    bool newPress = false;
     bool resync = false;
     input_event event {};
     for (int n = 0; n < kMostEventsPerTick; ++n) {
@@ -148,23 +147,46 @@ PortReading EvdevInput::read()
         }
         if (r < 0) {
             m_device.reset();
-            if (r == -ENODEV)
-                return PortReading::failed(QStringLiteral("il dispositivo %1 è stato scollegato: ricollegarlo, "
-                                                          "Velmora lo riprende da solo").arg(m_spec.device));
-            return PortReading::failed(QStringLiteral("errore leggendo %1: %2")
-                                           .arg(m_spec.device, QString::fromLocal8Bit(std::strerror(-r))));
+            m_lost = r == -ENODEV ? QStringLiteral("il dispositivo %1 è stato scollegato: ricollegarlo, "
+                                                   "Velmora lo riprende da solo").arg(m_spec.device)
+                                  : QStringLiteral("errore leggendo %1: %2")
+                                        .arg(m_spec.device, QString::fromLocal8Bit(std::strerror(-r)));
+            return true;   // news too: the window says so at once
         }
         const qsizetype input = event.type == EV_KEY && event.value == 1 ? m_codes.indexOf(event.code) : -1;
         if (input < 0)
             continue;
-        pressed[std::size_t(input)] = true;
+        const auto i = std::size_t(input);
+        // A contact bouncing, or a button pressed again while held, is no news.
+        newPress = newPress || (!m_pressed[i] && !m_activeAtLastRead[i]);
+        m_pressed[i] = true;
         if (lcTiming().isDebugEnabled())
             qCDebug(lcTiming, "press %d %lld", int(input + 1),
                     static_cast<long long>(event.input_event_sec) * 1000000000LL + event.input_event_usec * 1000LL);
     }
+    return newPress;
+}
+
+bool EvdevInput::newPress() { return m_device && drain(); }
+
+int EvdevInput::wakeDescriptor() const { return m_device ? m_device->descriptor() : -1; }
+
+PortReading EvdevInput::read()
+{
+    if (!m_lost.isEmpty())
+        return PortReading::failed(std::exchange(m_lost, QString()));
+    if (!m_device) {
+        if (const QString why = open(); !why.isEmpty())
+            return PortReading::failed(why);
+    }
+    drain();
+    if (!m_device)
+        return PortReading::failed(std::exchange(m_lost, QString()));
     std::array<bool, 4> active {};
     for (qsizetype i = 0; i < m_codes.size(); ++i)
-        active[std::size_t(i)] = pressed[std::size_t(i)] || m_device->isDown(m_codes[i]);
+        active[std::size_t(i)] = m_pressed[std::size_t(i)] || m_device->isDown(m_codes[i]);
+    m_activeAtLastRead = active;
+    m_pressed = {};
     return PortReading::ok(statusByteFor(active));
 }
 

@@ -3,6 +3,7 @@
 #include "platform/inputdevice.h"
 #include "platform/statusport.h"
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -29,6 +30,8 @@ public:
     // press that was already released again: a tap between two ticks is never lost.
     PortReading read() override;
     QString sourceName() const override;
+    int wakeDescriptor() const override;
+    bool newPress() override;
 
     // Opens the device now, if it is there: a file that is not an input device, or a
     // device that lacks the keys asked for, is a mistake on the command line, said before
@@ -37,11 +40,16 @@ public:
 
 private:
     QString open();
+    bool drain();   // takes in the queued events; true on a press of an input idle at the last read
+
     EvdevSpec m_spec;
     InputDeviceOpener m_open;
     std::unique_ptr<InputDevice> m_device;
     QList<int> m_codes;   // inputs 1..4 (fewer if the device has fewer keys)
     QString m_keyProblem;
+    std::array<bool, 4> m_pressed {};            // since the last read
+    std::array<bool, 4> m_activeAtLastRead {};
+    QString m_lost;                              // the device went between two reads
     bool m_notAnInputDevice = false;
 };
 

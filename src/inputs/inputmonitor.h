@@ -11,6 +11,8 @@ public:
 
     [[nodiscard]] PortReading read();
     [[nodiscard]] QString sourceName() const { return m_port.sourceName(); }
+    [[nodiscard]] int wakeDescriptor() const { return m_port.wakeDescriptor(); }
+    [[nodiscard]] bool newPress() { return m_port.newPress(); }
 
 private:
     StatusPort &m_port;

@@ -32,6 +32,7 @@ public:
         return r == LIBEVDEV_READ_STATUS_SUCCESS ? Event : r;
     }
     bool isDown(int code) const override { return libevdev_get_event_value(m_dev, EV_KEY, uint(code)) != 0; }
+    int descriptor() const override { return m_fd; }
     QList<int> keys() const override
     {
         QList<int> codes;

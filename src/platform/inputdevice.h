@@ -21,6 +21,8 @@ public:
     [[nodiscard]] virtual bool isDown(int code) const = 0;
     // Its key and button codes, in code order.
     [[nodiscard]] virtual QList<int> keys() const = 0;
+    // Readable when events are queued; -1 when there is none to watch.
+    [[nodiscard]] virtual int descriptor() const { return -1; }
 };
 
 // Opens a device read-only and non-blocking, its event times on the steady clock.

@@ -32,6 +32,12 @@ public:
     [[nodiscard]] virtual PortReading read() = 0;
     // What the user knows this source as, for the status line ("… non leggibile").
     [[nodiscard]] virtual QString sourceName() const { return QStringLiteral("Porta parallela"); }
+    // A source that learns of a press as it happens (USB buttons) gives a descriptor that
+    // becomes readable then; newPress() takes in what is queued and says whether an input
+    // idle at the last read was pressed, so that the window reads at once instead of at
+    // the next tick. The parallel port has neither: it is only read at the ticks.
+    [[nodiscard]] virtual int wakeDescriptor() const { return -1; }
+    [[nodiscard]] virtual bool newPress() { return false; }
 };
 
 // The status byte as written in a text file: decimal or 0x hex, blanks around it ignored.
@@ -52,6 +58,8 @@ public:
                        Clock clock = &std::chrono::steady_clock::now);
     PortReading read() override;
     QString sourceName() const override { return m_inner->sourceName(); }
+    int wakeDescriptor() const override { return m_inner->wakeDescriptor(); }
+    bool newPress() override { return m_inner->newPress(); }
 
 private:
     std::unique_ptr<StatusPort> m_inner;
