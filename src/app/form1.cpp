@@ -176,8 +176,7 @@ void Form1::LeggiIngressi()
         showStatus(QStringLiteral("%1 non leggibile: %2").arg(m_monitor.sourceName(), reading.error));
         return;
     }
-    if (!m_statusLine->text().isEmpty())
-        showStatus({});
+    showStatus({});
     const InputTick tick = inputTick(*reading.status);
     for (const int input : tick.sounds)
         SuonaBrano(input);
@@ -200,11 +199,10 @@ void Form1::watchForPresses()
         return;
     m_pressWatch = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(m_pressWatch, &QSocketNotifier::activated, this, [this] {
-        if (m_monitor.newPress()) {
+        if (m_monitor.newPress()) {   // also true when the device went: the read says so and drops the watch
             m_timer1.start();   // the next tick a whole interval after this one
             LeggiIngressi();
         }
-        watchForPresses();
     });
 }
 

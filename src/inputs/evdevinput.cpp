@@ -96,36 +96,33 @@ EvdevInput::EvdevInput(EvdevSpec spec, InputDeviceOpener open) : m_spec(std::mov
 
 QString EvdevInput::sourceName() const { return QStringLiteral("Dispositivo di input"); }
 
-QString EvdevInput::open()
+EvdevInput::Problem EvdevInput::open()
 {
     int error = 0;
     m_device = m_open(QFile::encodeName(m_spec.device), &error);
-    m_notAnInputDevice = error == ENOTTY || error == EINVAL;
-    if (!m_device)
-        return openFailure(m_spec.device, error);
+    if (!m_device)   // missing or not allowed may mend while Velmora runs; not an input device will not
+        return {openFailure(m_spec.device, error), error == ENOTTY || error == EINVAL};
     const QList<int> keys = m_device->keys();
     m_codes = m_spec.codes.isEmpty() ? keys.first(std::min<qsizetype>(keys.size(), kInputCount)) : m_spec.codes;
     m_pressed = {};
     m_activeAtLastRead = {};
-    m_keyProblem.clear();
+    QString missing;
     for (const int code : std::as_const(m_codes))
         if (!keys.contains(code))
-            m_keyProblem = QStringLiteral("%1 non ha il tasto %2 (velmora --list-inputs mostra i tasti di ogni dispositivo)")
-                               .arg(m_spec.device, keyCodeName(code).isEmpty() ? QString::number(code) : keyCodeName(code));
+            missing = QStringLiteral("%1 non ha il tasto %2 (velmora --list-inputs mostra i tasti di ogni dispositivo)")
+                          .arg(m_spec.device, keyCodeName(code).isEmpty() ? QString::number(code) : keyCodeName(code));
     if (keys.isEmpty())
-        m_keyProblem = QStringLiteral("%1 non ha tasti né pulsanti: indicare un altro dispositivo (velmora --list-inputs)")
-                           .arg(m_spec.device);
-    if (!m_keyProblem.isEmpty())
+        missing = QStringLiteral("%1 non ha tasti né pulsanti: indicare un altro dispositivo (velmora --list-inputs)")
+                      .arg(m_spec.device);
+    if (!missing.isEmpty())
         m_device.reset();
-    return m_keyProblem;
+    return {missing, true};
 }
 
 QString EvdevInput::startUpProblem()
 {
-    const QString why = open();
-    // Missing or not allowed may mend while Velmora runs; a file that is not an input
-    // device, or a device without the keys asked for, will not.
-    return m_keyProblem.isEmpty() && !m_notAnInputDevice ? QString() : why;
+    const Problem problem = open();
+    return problem.lasting ? problem.why : QString();
 }
 
 bool EvdevInput::drain()
@@ -173,13 +170,12 @@ int EvdevInput::wakeDescriptor() const { return m_device ? m_device->descriptor(
 
 PortReading EvdevInput::read()
 {
-    if (!m_lost.isEmpty())
-        return PortReading::failed(std::exchange(m_lost, QString()));
-    if (!m_device) {
-        if (const QString why = open(); !why.isEmpty())
-            return PortReading::failed(why);
+    if (!m_device && m_lost.isEmpty()) {   // a loss seen between reads is said before reopening
+        if (const Problem problem = open(); !problem.why.isEmpty())
+            return PortReading::failed(problem.why);
     }
-    drain();
+    if (m_device)
+        drain();
     if (!m_device)
         return PortReading::failed(std::exchange(m_lost, QString()));
     std::array<bool, 4> active {};

@@ -39,7 +39,11 @@ public:
     [[nodiscard]] QString startUpProblem();
 
 private:
-    QString open();
+    struct Problem {
+        QString why;     // empty: opened, with the keys asked for
+        bool lasting;    // will not mend while Velmora runs: refused at start
+    };
+    Problem open();
     bool drain();   // takes in the queued events; true on a press of an input idle at the last read
 
     EvdevSpec m_spec;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <libevdev/libevdev.h>
 
@@ -47,14 +48,18 @@ private:
     libevdev *m_dev;
 };
 
-QString byIdLink(const QString &node)
+// Each device's /dev/input/by-id link, preferring the "-event-" one of a device that has
+// several (a joystick also has a "-joystick" link to its js node).
+QHash<QString, QString> byIdLinks()
 {
+    QHash<QString, QString> links;
     const QDir byId(QStringLiteral("/dev/input/by-id"));
-    QString found;
-    for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files, QDir::Name))
-        if (link.canonicalFilePath() == node && (found.isEmpty() || link.fileName().contains(QLatin1String("-event-"))))
+    for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files, QDir::Name)) {
+        QString &found = links[link.canonicalFilePath()];
+        if (found.isEmpty() || link.fileName().contains(QLatin1String("-event-")))
             found = link.filePath();
-    return found;
+    }
+    return links;
 }
 
 } // namespace
@@ -94,11 +99,12 @@ QList<InputDeviceInfo> listInputDevices()
     std::sort(nodes.begin(), nodes.end(), [](const QString &a, const QString &b) {
         return a.mid(5).toInt() < b.mid(5).toInt();
     });
+    const QHash<QString, QString> links = byIdLinks();
     QList<InputDeviceInfo> devices;
     for (const QString &entry : std::as_const(nodes)) {
         InputDeviceInfo info;
         info.node = QStringLiteral("/dev/input/") + entry;
-        info.byId = byIdLink(info.node);
+        info.byId = links.value(info.node);
         int fd = ::open(QFile::encodeName(info.node).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         libevdev *dev = nullptr;
         if (fd < 0)
