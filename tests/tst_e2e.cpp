@@ -22,7 +22,7 @@ namespace {
 constexpr int kLampX = 32, kTestX = 64, kFirstRowY = 82, kRowStep = 72;
 constexpr int kTabX0 = 277, kTabStep = 42, kTabY = 83;
 constexpr QPoint kMenu {24, 8}, kFileRow1 {300, 218}, kTextBox {340, 270}, kSalvaSuono {340, 302};
-constexpr QRect kLabel1 {90, 68, 132, 28}, kStatusLine {0, 334, 459, 30};
+constexpr QRect kStatusLine {0, 334, 459, 30};
 
 // The sounds beside the program, a.wav .. e.wav: 30 ms bursts of these tones, 1 s
 // long, so that every start of one is easy to find in a capture.
@@ -190,16 +190,14 @@ public:
         }
         return out;
     }
-    // Whether a region shows text: green in the sound labels, dark in the status line.
-    bool showsText(QRect area, bool green) const
+    // Whether the status line shows text (dark on the window's grey).
+    bool showsStatus() const
     {
         const QImage shot = screenshot();
         int ink = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x) {
-                const QColor c = shot.pixelColor(x, y);
-                ink += green ? c.green() > c.red() + 60 && c.green() > c.blue() + 60 : c.value() < 100;
-            }
+        for (int y = kStatusLine.top(); y <= kStatusLine.bottom(); ++y)
+            for (int x = kStatusLine.left(); x <= kStatusLine.right(); ++x)
+                ink += shot.pixelColor(x, y).value() < 100;
         return ink > 10;
     }
 
@@ -213,22 +211,6 @@ private:
     SoundServer *m_server;
 };
 
-// Where bursts start from `from` on, in samples.
-QList<std::size_t> onsets(const std::vector<float> &s, std::size_t from)
-{
-    QList<std::size_t> starts;
-    bool loud = false;
-    for (std::size_t i = from; i + 240 <= s.size(); i += 240) {   // 5 ms steps
-        float peak = 0;
-        for (std::size_t k = i; k < i + 240; ++k)
-            peak = std::max(peak, std::fabs(s[k]));
-        if (peak > 0.1f && !loud)
-            starts << i;
-        loud = peak > 0.1f;
-    }
-    return starts;
-}
-
 // The tone of a burst starting at `at`: one of a.wav .. e.wav or the chime's first note.
 double toneAt(const std::vector<float> &s, std::size_t at) { return wav::dominant(s, at + 240, kTones + QList<double> {kChimeFirstHz}); }
 
@@ -236,7 +218,7 @@ double toneAt(const std::vector<float> &s, std::size_t at) { return wav::dominan
 // newest may be too recent for its tone to be told); 0 when there is none.
 double lastTone(const std::vector<float> &s, std::size_t from)
 {
-    const QList<std::size_t> starts = onsets(s, from);
+    const QList<std::size_t> starts = wav::onsets(s, from);
     const auto done = std::find_if(starts.rbegin(), starts.rend(), [&](std::size_t at) { return at + 2400 <= s.size(); });
     return done == starts.rend() ? 0.0 : toneAt(s, *done);
 }
@@ -259,7 +241,7 @@ private slots:
     // Steps, separated by "; ":
     //   start | port HH | noport | wait MS | test N | tab N | file1 | text NAME | salva | save | exit
     //   lamps GRRG       the four lamps as drawn, inputs 1 to 4
-    //   status on|off    the status line shows text or not; label N on|off likewise
+    //   status on|off    the status line shows text or not
     //   mark; first T    the first sound after the mark has tone T (Hz or "chime"), within 3 s
     //   silent           no sound started since the mark
     //   tone T           the last sound that started in the last half second has tone T (0: none)
@@ -283,9 +265,9 @@ private slots:
             << "port f8; start; wait 500; lamps RGRR; status off; noport; wait 450; lamps RRRR; status on; mark; wait 1000; silent; "
                "port f8; wait 2600; lamps RGRR; status off; tone 550";
         QTest::newRow("first start without CONFIG.TXT") << QByteArray() << false
-            << "start; lamps RRRR; label 1 off; label 4 off; mark; test 2; first chime; noconfig";
+            << "start; lamps RRRR; mark; test 2; first chime; noconfig";
         QTest::newRow("typed assignment saved survives a restart") << abcd << false
-            << "start; tab 2; text e.wav; salva; save; config a,e,c,d; exit; start; label 2 on; mark; test 2; first 990";
+            << "start; tab 2; text e.wav; salva; save; config a,e,c,d; exit; start; mark; test 2; first 990";
         QTest::newRow("assignment left with Exit is not kept") << abcd << false
             << "start; tab 3; file1; salva; mark; test 3; first 440; exit; config a,b,c,d; start; mark; test 3; first 660";
         QTest::newRow("sound server: each test button, held input") << abcd << true
@@ -342,9 +324,7 @@ private slots:
             } else if (w[0] == "lamps") {
                 QCOMPARE(v.lamps(), arg);
             } else if (w[0] == "status") {
-                QCOMPARE(v.showsText(kStatusLine, false), arg == "on");
-            } else if (w[0] == "label") {
-                QCOMPARE(v.showsText(kLabel1.translated(0, kRowStep * (arg.toInt() - 1)), true), w.value(2) == "on");
+                QCOMPARE(v.showsStatus(), arg == "on");
             } else if (w[0] == "mark") {
                 mark = v.heard().size();
             } else if (w[0] == "first") {
@@ -354,13 +334,13 @@ private slots:
                 while (tone == 0 && waited.elapsed() < 3000) {
                     QTest::qWait(100);
                     const std::vector<float> now = v.heard();
-                    const QList<std::size_t> starts = onsets(now, now.size() < mark ? 0 : mark);   // the device reopened: a new file
+                    const QList<std::size_t> starts = wav::onsets(now, now.size() < mark ? 0 : mark);   // the device reopened: a new file
                     if (!starts.isEmpty() && starts.first() + 4320 <= now.size())
                         tone = toneAt(now, starts.first());
                 }
                 QCOMPARE(tone, toneOf(arg));
             } else if (w[0] == "silent") {
-                QCOMPARE(onsets(s, std::min(mark, s.size())).size(), 0);
+                QCOMPARE(wav::onsets(s, std::min(mark, s.size())).size(), 0);
             } else if (w[0] == "tone") {
                 QCOMPARE(lastTone(s, s.size() > 24000 ? s.size() - 24000 : 0), toneOf(arg));
             } else if (w[0] == "hold") {
@@ -373,7 +353,7 @@ private slots:
                 const double ticks = double(held.elapsed()) / 200;   // a busy machine may hold it longer
                 QTest::qWait(600);
                 const std::vector<float> h = v.heard();
-                const QList<std::size_t> starts = onsets(h, from);
+                const QList<std::size_t> starts = wav::onsets(h, from);
                 QVERIFY2(std::abs(double(starts.size()) - ticks) <= 1.5, qPrintable(QString("%1 starts in %2 ticks").arg(starts.size()).arg(ticks)));
                 for (int i = 1; i < starts.size(); ++i) {
                     const double ms = double(starts[i] - starts[i - 1]) / 48.0;
@@ -388,7 +368,7 @@ private slots:
                 else
                     QVERIFY(server.start());
             } else if (w[0] == "back") {
-                const QList<std::size_t> starts = onsets(s, 0);
+                const QList<std::size_t> starts = wav::onsets(s, 0);
                 QVERIFY2(!starts.isEmpty(), "nothing heard since the sound server came back");
                 QVERIFY2(starts.first() < 48000, qPrintable(QString("first heard %1 ms after the server came back").arg(starts.first() / 48)));
                 QCOMPARE(lastTone(s, 0), toneOf(arg));

@@ -77,7 +77,6 @@ private slots:
         QTest::newRow("by-path with colons, no codes") << path << path << QList<int> {} << "";
         QTest::newRow("by-path with codes") << path + ":KEY_A,KEY_B,KEY_C,KEY_D" << path << QList<int> {KEY_A, KEY_B, KEY_C, KEY_D} << "";
         QTest::newRow("three codes") << id + ":KEY_1,KEY_2,KEY_3" << "" << QList<int> {} << "quattro codici";
-        QTest::newRow("one code") << id + ":KEY_1" << "" << QList<int> {} << "quattro codici";
         QTest::newRow("unknown name") << id + ":KEY_1,KEY_2,BTN_FOO,KEY_4" << "" << QList<int> {} << "BTN_FOO";
         QTest::newRow("out of range") << id + ":1,2,3,99999" << "" << QList<int> {} << "99999";
         QTest::newRow("repeated") << id + ":KEY_1,KEY_2,KEY_1,KEY_4" << "" << QList<int> {} << "due volte";

@@ -3,7 +3,6 @@
 #include "app/lamp.h"
 #include "platform/sdlplayer.h"
 #include "fakes.h"
-#include "readonly.h"
 #include "wavtools.h"
 
 #include <QComboBox>
@@ -32,10 +31,9 @@ const QByteArray kConfig = "SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = b.wav
 
 // A window on a temporary program folder, with a fake port and a fake player.
 struct Rig {
-    explicit Rig(const QByteArray &config = kConfig)
+    Rig()
     {
-        if (!config.isNull())
-            wav::writeFile(dir.filePath("CONFIG.TXT"), config);
+        wav::writeFile(dir.filePath("CONFIG.TXT"), kConfig);
         form = std::make_unique<Form1>(port, player, dir.path());
     }
     template <typename T> T *get(const QString &name) const { return form->findChild<T *>(name); }

@@ -132,13 +132,20 @@ inline double dominant(const std::vector<float> &s, std::size_t from, const QLis
     return best;
 }
 
-// First and one-past-last sample above the silence threshold; {0, 0} when all silent.
-inline std::pair<std::size_t, std::size_t> soundRange(const std::vector<float> &s, float threshold = 0.01f)
+// Where bursts of sound start from `from` on, in samples (5 ms steps at 48 kHz).
+inline QList<std::size_t> onsets(const std::vector<float> &s, std::size_t from = 0)
 {
-    std::size_t first = s.size(), last = 0;
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (std::fabs(s[i]) > threshold) { first = std::min(first, i); last = i + 1; }
-    return first < last ? std::pair {first, last} : std::pair<std::size_t, std::size_t> {0, 0};
+    QList<std::size_t> starts;
+    bool loud = false;
+    for (std::size_t i = from; i + 240 <= s.size(); i += 240) {
+        float peak = 0;
+        for (std::size_t k = i; k < i + 240; ++k)
+            peak = std::max(peak, std::fabs(s[k]));
+        if (peak > 0.1f && !loud)
+            starts << i;
+        loud = peak > 0.1f;
+    }
+    return starts;
 }
 
 } // namespace wav

@@ -171,6 +171,45 @@ private:
     bool m_permitted = false;
 };
 
+// The first number of /proc/sys/dev/parport/parportN/base-addr ("888\t1912", "888\t0").
+std::optional<int> parseBaseAddr(const QByteArray &text)
+{
+    const QByteArray first = text.simplified().split(' ').value(0);
+    bool ok = false;
+    const int value = first.toInt(&ok, 10);
+    if (!ok || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+// The /dev/parportN whose base address (from /proc/sys/dev/parport) is 0x378.
+std::optional<QString> findParportAt378(PortSystem &system)
+{
+    const QString root = QStringLiteral("/proc/sys/dev/parport");
+    static const QRegularExpression name(QStringLiteral("^parport(\\d+)$"));
+    for (const QString &entry : system.listFolder(root)) {
+        const auto match = name.match(entry);
+        if (match.hasMatch() && parseBaseAddr(system.readSmallFile(root + '/' + entry + QStringLiteral("/base-addr"))) == kBaseAddress)
+            return QStringLiteral("/dev/parport") + match.captured(1);
+    }
+    return std::nullopt;
+}
+
+// True when /proc/ioports lists a parallel port starting at 0x378.
+bool ioportsShowParallelAt378(const QByteArray &ioports)
+{
+    // Lines look like "  0378-037a : parport0".
+    for (const QByteArray &line : ioports.split('\n')) {
+        const QList<QByteArray> parts = line.split(':');
+        if (parts.size() < 2)
+            continue;
+        const QByteArray range = parts[0].trimmed();
+        if (range.toLower().startsWith("0378-") && parts[1].trimmed().startsWith("parport"))
+            return true;
+    }
+    return false;
+}
+
 class AutoPort : public StatusPort {
 public:
     AutoPort(PortSystem &system, ParallelTimings timings) : m_system(system), m_timings(timings) {}
@@ -223,40 +262,4 @@ std::unique_ptr<StatusPort> makeIoPort(PortSystem &system) { return std::make_un
 std::unique_ptr<StatusPort> makeAutoPort(PortSystem &system, ParallelTimings timings)
 {
     return std::make_unique<AutoPort>(system, timings);
-}
-
-std::optional<QString> findParportAt378(PortSystem &system)
-{
-    const QString root = QStringLiteral("/proc/sys/dev/parport");
-    static const QRegularExpression name(QStringLiteral("^parport(\\d+)$"));
-    for (const QString &entry : system.listFolder(root)) {
-        const auto match = name.match(entry);
-        if (match.hasMatch() && parseBaseAddr(system.readSmallFile(root + '/' + entry + QStringLiteral("/base-addr"))) == kBaseAddress)
-            return QStringLiteral("/dev/parport") + match.captured(1);
-    }
-    return std::nullopt;
-}
-
-std::optional<int> parseBaseAddr(const QByteArray &text)
-{
-    const QByteArray first = text.simplified().split(' ').value(0);
-    bool ok = false;
-    const int value = first.toInt(&ok, 10);
-    if (!ok || value < 0)
-        return std::nullopt;
-    return value;
-}
-
-bool ioportsShowParallelAt378(const QByteArray &ioports)
-{
-    // Lines look like "  0378-037a : parport0".
-    for (const QByteArray &line : ioports.split('\n')) {
-        const QList<QByteArray> parts = line.split(':');
-        if (parts.size() < 2)
-            continue;
-        const QByteArray range = parts[0].trimmed();
-        if (range.toLower().startsWith("0378-") && parts[1].trimmed().startsWith("parport"))
-            return true;
-    }
-    return false;
 }

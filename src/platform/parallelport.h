@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 
 // The status register of a real parallel port: through the kernel's ppdev driver
 // (/dev/parportN, no root needed with group lp) or by direct I/O at 0x379 (root).
@@ -26,11 +25,3 @@ struct ParallelTimings {
 // Velmora runs is enough.
 [[nodiscard]] std::unique_ptr<StatusPort> makeAutoPort(PortSystem &system, ParallelTimings timings = {});
 
-// The /dev/parportN whose base address (from /proc/sys/dev/parport) is 0x378.
-[[nodiscard]] std::optional<QString> findParportAt378(PortSystem &system);
-
-// The first number of /proc/sys/dev/parport/parportN/base-addr ("888\t1912", "888\t0").
-[[nodiscard]] std::optional<int> parseBaseAddr(const QByteArray &text);
-
-// True when /proc/ioports lists a parallel port starting at 0x378.
-[[nodiscard]] bool ioportsShowParallelAt378(const QByteArray &ioports);

@@ -9,6 +9,28 @@
 
 namespace {
 
+// The status byte as written in a text file: decimal or 0x hex, blanks around it ignored.
+std::optional<quint8> parsePortText(const QByteArray &text)
+{
+    const QByteArray t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    const bool hex = t.startsWith("0x") || t.startsWith("0X");
+    const QByteArray digits = hex ? t.mid(2) : t;
+    if (digits.isEmpty() || digits.size() > 8)
+        return std::nullopt;
+    for (char c : digits) {
+        const bool ok = hex ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c));
+        if (!ok)
+            return std::nullopt;
+    }
+    bool ok = false;
+    const uint value = digits.toUInt(&ok, hex ? 16 : 10);
+    if (!ok || value > 255)
+        return std::nullopt;
+    return quint8(value);
+}
+
 // The status byte from a text file, read anew on every tick: for trying Velmora
 // without hardware, and for tests.
 class FilePort : public StatusPort {
@@ -35,27 +57,6 @@ private:
 };
 
 } // namespace
-
-std::optional<quint8> parsePortText(const QByteArray &text)
-{
-    const QByteArray t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
-    const bool hex = t.startsWith("0x") || t.startsWith("0X");
-    const QByteArray digits = hex ? t.mid(2) : t;
-    if (digits.isEmpty() || digits.size() > 8)
-        return std::nullopt;
-    for (char c : digits) {
-        const bool ok = hex ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c));
-        if (!ok)
-            return std::nullopt;
-    }
-    bool ok = false;
-    const uint value = digits.toUInt(&ok, hex ? 16 : 10);
-    if (!ok || value > 255)
-        return std::nullopt;
-    return quint8(value);
-}
 
 std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error, PortSystem &system)
 {

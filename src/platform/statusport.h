@@ -40,9 +40,6 @@ public:
     [[nodiscard]] virtual bool newPress() { return false; }
 };
 
-// The status byte as written in a text file: decimal or 0x hex, blanks around it ignored.
-[[nodiscard]] std::optional<quint8> parsePortText(const QByteArray &text);
-
 // Builds the parallel port named on the command line: "auto", "io", "/dev/parportN" or
 // "file:PATH" (USB buttons: inputs/evdevinput.h).
 // Returns nullptr and sets *error for a spec it does not understand.
