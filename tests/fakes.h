@@ -11,11 +11,12 @@
 class FakePort : public StatusPort {
 public:
     PortReading next = PortReading::ok(0x78);   // 0x78: every input idle
+    QList<PortReading> script;                  // read first, one each, before `next`
     int reads = 0;
     PortReading read() override
     {
         ++reads;
-        return next;
+        return script.isEmpty() ? next : script.takeFirst();
     }
     // As USB buttons: a descriptor readable on a press, and whether it was news.
     int wake = -1;

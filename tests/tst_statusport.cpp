@@ -1,5 +1,6 @@
 #include "platform/parallelport.h"
 #include "platform/statusport.h"
+#include "fakes.h"
 #include "wavtools.h"
 
 #include <QElapsedTimer>
@@ -58,13 +59,6 @@ public:
         folder << QString("parport%1").arg(n);
         files.insert(QString("/proc/sys/dev/parport/parport%1/base-addr").arg(n), baseAddr);
     }
-};
-
-class ScriptedPort : public StatusPort {
-public:
-    QList<PortReading> script;
-    int reads = 0;
-    PortReading read() override { return script.value(reads++, PortReading::ok(0)); }
 };
 
 // Kernels outlive the claim threads that may still be using them when a test ends.
@@ -189,9 +183,9 @@ private slots:
     void retriesEveryInterval()
     {
         using namespace std::chrono;
-        auto inner = std::make_unique<ScriptedPort>();
-        ScriptedPort *script = inner.get();
-        script->script = {PortReading::failed("giù"), PortReading::failed("ancora giù"), PortReading::notYet(),
+        auto inner = std::make_unique<FakePort>();
+        FakePort *fake = inner.get();
+        fake->script = {PortReading::failed("giù"), PortReading::failed("ancora giù"), PortReading::notYet(),
                           PortReading::ok(0x78)};
         steady_clock::time_point now {};
         RetryingStatusPort port(std::move(inner), seconds(2), [&now] { return now; });
@@ -199,14 +193,14 @@ private slots:
         QCOMPARE(port.read(), PortReading::failed("giù"));
         now += milliseconds(1900);
         QCOMPARE(port.read(), PortReading::failed("giù"));   // answered without touching the port
-        QCOMPARE(script->reads, 1);
+        QCOMPARE(fake->reads, 1);
         now += milliseconds(200);
         QCOMPARE(port.read(), PortReading::failed("ancora giù"));
         now += seconds(2);
         QCOMPARE(port.read(), PortReading::notYet());
         QCOMPARE(port.read(), PortReading::ok(0x78));   // a claim under way is asked again at once
-        QCOMPARE(port.read(), PortReading::ok(0));      // once working, read on every call
-        QCOMPARE(script->reads, 5);
+        QCOMPARE(port.read(), PortReading::ok(0x78));   // once working, read on every call
+        QCOMPARE(fake->reads, 5);
     }
 };
 
