@@ -317,6 +317,8 @@ private slots:
         }
         QVERIFY(rig.form->ScriviConfigurazione());
         QVERIFY(wav::readFile(rig.dir.filePath("CONFIG.TXT")).contains("SUONO INGRESSO 2 = caf\xe9.wav\r\n"));
+        // QTemporaryDir cannot remove a name that is not valid UTF-8: it would be left in /tmp.
+        QCOMPARE(::unlink((QFile::encodeName(other.path()) + "/caf\xe9.wav").constData()), 0);
     }
 };
 
