@@ -50,11 +50,9 @@ private:
     InputDeviceOpener m_open;
     std::unique_ptr<InputDevice> m_device;
     QList<int> m_codes;   // inputs 1..4 (fewer if the device has fewer keys)
-    QString m_keyProblem;
     std::array<bool, 4> m_pressed {};            // since the last read
     std::array<bool, 4> m_activeAtLastRead {};
     QString m_lost;                              // the device went between two reads
-    bool m_notAnInputDevice = false;
 };
 
 // The source named by --port: "evdev:…" (or a path under /dev/input/) for USB buttons,

@@ -34,6 +34,9 @@ public:
     }
     bool isDown(int code) const override { return libevdev_get_event_value(m_dev, EV_KEY, uint(code)) != 0; }
     int descriptor() const override { return m_fd; }
+    QString name() const { return QString::fromUtf8(libevdev_get_name(m_dev)); }
+    // Event times on the clock the timing log uses, so a press can be followed to its sound.
+    void useSteadyClock() { libevdev_set_clock_id(m_dev, CLOCK_MONOTONIC); }
     QList<int> keys() const override
     {
         QList<int> codes;
@@ -62,9 +65,8 @@ QHash<QString, QString> byIdLinks()
     return links;
 }
 
-} // namespace
-
-std::unique_ptr<InputDevice> openInputDevice(const QByteArray &path, int *error)
+// Read-only and non-blocking; nullptr and *error (an errno) when it cannot be opened.
+std::unique_ptr<EvdevDevice> openEvdev(const QByteArray &path, int *error)
 {
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -77,9 +79,17 @@ std::unique_ptr<InputDevice> openInputDevice(const QByteArray &path, int *error)
         ::close(fd);
         return nullptr;
     }
-    // Event times on the clock the timing log uses, so a press can be followed to its sound.
-    libevdev_set_clock_id(dev, CLOCK_MONOTONIC);
     return std::make_unique<EvdevDevice>(fd, dev);
+}
+
+} // namespace
+
+std::unique_ptr<InputDevice> openInputDevice(const QByteArray &path, int *error)
+{
+    auto device = openEvdev(path, error);
+    if (device)
+        device->useSteadyClock();
+    return device;
 }
 
 int keyCodeFromName(const QString &name)
@@ -105,19 +115,10 @@ QList<InputDeviceInfo> listInputDevices()
         InputDeviceInfo info;
         info.node = QStringLiteral("/dev/input/") + entry;
         info.byId = links.value(info.node);
-        int fd = ::open(QFile::encodeName(info.node).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        libevdev *dev = nullptr;
-        if (fd < 0)
-            info.error = errno;
-        else if (const int r = libevdev_new_from_fd(fd, &dev); r < 0)
-            info.error = -r;
-        if (dev) {
-            info.name = QString::fromUtf8(libevdev_get_name(dev));
-            info.keys = EvdevDevice(fd, dev).keys();   // which closes it
-            fd = -1;
+        if (const auto device = openEvdev(QFile::encodeName(info.node), &info.error)) {
+            info.name = device->name();
+            info.keys = device->keys();
         }
-        if (fd >= 0)
-            ::close(fd);
         if (info.error || !info.keys.isEmpty())
             devices << info;
     }
