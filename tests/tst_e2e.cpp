@@ -218,14 +218,17 @@ struct Heard {
     double hz;
 };
 
+// 100 ms at 48 kHz: a sound's pieces come within it, and its tone is told within it.
+constexpr std::size_t kSoundSpan = 4800;
+
 // The sounds heard from `from` on. A sound the server got late comes in pieces with
-// silence between (an underrun on a busy machine): pieces within 100 ms of a sound's
-// start are that sound, and its tone is the first piece's that can be told.
+// silence between (an underrun on a busy machine): pieces within kSoundSpan of a
+// sound's start are that sound, and its tone is the first piece's that can be told.
 QList<Heard> sounds(const std::vector<float> &s, std::size_t from)
 {
     QList<Heard> out;
     for (std::size_t at : wav::onsets(s, from)) {
-        if (out.isEmpty() || at - out.last().at >= 4800)
+        if (out.isEmpty() || at - out.last().at >= kSoundSpan)
             out.append({at, 0.0});
         if (out.last().hz == 0)
             out.last().hz = wav::dominant(s, at + 240, kTones + QList<double> {kChimeFirstHz});
@@ -240,6 +243,25 @@ double lastTone(const std::vector<float> &s, std::size_t from)
     const QList<Heard> heard = sounds(s, from);
     const auto done = std::find_if(heard.rbegin(), heard.rend(), [&](const Heard &h) { return h.at + 2400 <= s.size(); });
     return done == heard.rend() ? 0.0 : done->hz;
+}
+
+// The sounds heard since `from`, asked for again until `enough(sounds, ms waited)` holds
+// with the newest sound recorded whole (the recorder writes behind, and a sanitizer build
+// is slow to start), or until `timeoutMs`.
+template <typename Enough>
+QList<Heard> soundsOnceRecorded(const Velmora &v, std::size_t from, int timeoutMs, Enough enough)
+{
+    QElapsedTimer waited;
+    waited.start();
+    QList<Heard> heard;
+    do {
+        QTest::qWait(100);
+        const std::vector<float> s = v.heard();
+        heard = sounds(s, s.size() < from ? 0 : from);   // smaller: the device reopened, a new file
+        if (!heard.isEmpty() && heard.last().at + kSoundSpan <= s.size() && enough(heard, waited.elapsed()))
+            break;
+    } while (waited.elapsed() < timeoutMs);
+    return heard;
 }
 
 double toneOf(const QString &word) { return word == "chime" ? kChimeFirstHz : word.toDouble(); }
@@ -347,17 +369,8 @@ private slots:
             } else if (w[0] == "mark") {
                 mark = v.heard().size();
             } else if (w[0] == "first") {
-                double tone = 0;
-                QElapsedTimer waited;   // a sanitizer build is slow to start
-                waited.start();
-                while (tone == 0 && waited.elapsed() < 3000) {
-                    QTest::qWait(100);
-                    const std::vector<float> now = v.heard();
-                    const QList<Heard> heard = sounds(now, now.size() < mark ? 0 : mark);   // the device reopened: a new file
-                    if (!heard.isEmpty() && heard.first().at + 4800 <= now.size())
-                        tone = heard.first().hz;
-                }
-                QCOMPARE(tone, toneOf(arg));
+                const QList<Heard> heard = soundsOnceRecorded(v, mark, 3000, [](const QList<Heard> &, qint64) { return true; });
+                QCOMPARE(heard.isEmpty() ? 0.0 : heard.first().hz, toneOf(arg));
             } else if (w[0] == "silent") {
                 QCOMPARE(wav::onsets(s, std::min(mark, s.size())).size(), 0);
             } else if (w[0] == "tone") {
@@ -370,24 +383,21 @@ private slots:
                 QTest::qWait(w[2].toInt());
                 v.setPort(0x78);
                 const double ticks = double(held.elapsed()) / 200;   // a busy machine may hold it longer
-                // The sound server's recorder writes behind: wait until the last sound has its
-                // 100 ms written, or its tone would be read from a window half empty.
-                std::vector<float> h;
-                QList<Heard> heard;
-                QElapsedTimer waited;
-                waited.start();
-                do {
-                    QTest::qWait(200);
-                    h = v.heard();
-                    heard = sounds(h, from);
-                } while ((waited.elapsed() < 600 || heard.size() + 1.5 < ticks || (!heard.isEmpty() && heard.last().at + 4800 > h.size()))
-                         && waited.elapsed() < 4000);
+                const QList<Heard> heard = soundsOnceRecorded(v, from, 4000, [ticks](const QList<Heard> &h, qint64 ms) {
+                    return ms >= 600 && double(h.size()) + 1.5 >= ticks;
+                });
                 QVERIFY2(std::abs(double(heard.size()) - ticks) <= 1.5, qPrintable(QString("%1 sounds in %2 ticks").arg(heard.size()).arg(ticks)));
+                // Spaced a tick apart. The median, not each gap: the recorded time runs behind
+                // the clock while the output or its recorder is held up, and the gap across
+                // such a moment is shorter (125 ms seen with the disk driver on an idle machine).
+                QList<double> gaps;
                 for (int i = 1; i < heard.size(); ++i) {
-                    const double ms = double(heard[i].at - heard[i - 1].at) / 48.0;
-                    QVERIFY2(ms > 140 && ms < 260, qPrintable(QString("%1 ms between sounds %2 and %3").arg(ms).arg(i).arg(i + 1)));
+                    gaps << double(heard[i].at - heard[i - 1].at) / 48.0;
                     QVERIFY2(heard[i].hz == toneOf(w[3]), qPrintable(QString("sound %1 of %2: %3 Hz").arg(i + 1).arg(heard.size()).arg(heard[i].hz)));
                 }
+                std::sort(gaps.begin(), gaps.end());
+                const double median = gaps.value(gaps.size() / 2);
+                QVERIFY2(median > 170 && median < 230, qPrintable(QString("%1 ms between sounds, median").arg(median)));
             } else if (w[0] == "config" || w[0] == "noconfig") {
                 QCOMPARE(wav::readFile(v.path("CONFIG.TXT")), w[0] == "config" ? config(arg.toLatin1()) : QByteArray("<missing>"));
             } else if (w[0] == "server") {
