@@ -186,7 +186,7 @@ private slots:
         auto inner = std::make_unique<FakePort>();
         FakePort *fake = inner.get();
         fake->script = {PortReading::failed("giù"), PortReading::failed("ancora giù"), PortReading::notYet(),
-                          PortReading::ok(0x78)};
+                        PortReading::ok(0x78)};
         steady_clock::time_point now {};
         RetryingStatusPort port(std::move(inner), seconds(2), [&now] { return now; });
 
