@@ -80,6 +80,7 @@ private slots:
         QTest::newRow("unknown name") << id + ":KEY_1,KEY_2,BTN_FOO,KEY_4" << "" << QList<int> {} << "BTN_FOO";
         QTest::newRow("out of range") << id + ":1,2,3,99999" << "" << QList<int> {} << "99999";
         QTest::newRow("repeated") << id + ":KEY_1,KEY_2,KEY_1,KEY_4" << "" << QList<int> {} << "due volte";
+        QTest::newRow("a colon and no codes") << "/dev/input/event3:" << "" << QList<int> {} << "mancano i codici";
         QTest::newRow("no device") << ":KEY_1,KEY_2,KEY_3,KEY_4" << "" << QList<int> {} << "manca il dispositivo";
     }
     void spec()

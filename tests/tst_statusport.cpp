@@ -19,7 +19,8 @@ namespace {
 class FakeKernel : public PortSystem {
 public:
     QHash<QString, QByteArray> files;   // /proc and /sys
-    QHash<QByteArray, int> devices;     // node -> errno on open (0: it opens); absent: ENOENT
+    QHash<QByteArray, int> devices;     // node -> errno on open (0: it opens; ENOTTY: another kind of node); absent: ENOENT
+    QList<QByteArray> opened;
     QSemaphore claimGate {1000};        // a claim takes one; hold them all to make it wait
     quint8 status = 0x78;
     int statusErrno = 0;
@@ -28,8 +29,14 @@ public:
     std::atomic<int> claimed {0};       // claims not released yet
     std::atomic<int> claimAttempts {0};
 
+    int checkNode(const QByteArray &path) override
+    {
+        const int err = devices.value(path, ENOENT);
+        return err == ENOENT || err == ENOTTY ? -err : 0;
+    }
     int openDevice(const QByteArray &path) override
     {
+        opened << path;
         const int err = devices.value(path, ENOENT);
         return err ? -err : 3;
     }
@@ -48,7 +55,9 @@ public:
     }
     void release(int) override { --claimed; }
     void closeDevice(int) override {}
-    int permitIo() override { return root ? 0 : -EPERM; }
+    int ioRefused = 0;                  // errno refusing direct I/O even to root
+    int permitIo() override { return root ? -ioRefused : -EPERM; }
+    bool privileged() override { return root; }
     quint8 inStatus() override { return ioStatus; }
     QByteArray readSmallFile(const QString &path) override { return files.value(path); }
     QStringList folder;   // what /proc/sys/dev/parport lists
@@ -77,8 +86,10 @@ private slots:
     void choosesAndExplains_data()
     {
         QTest::addColumn<QString>("spec");
-        QTest::addColumn<QString>("kernel");   // p<N>=<base-addr>, d<N>=<errno on open>, root, ioports, unplugged
-        QTest::addColumn<int>("status");       // -1: a failure whose text holds `says`
+        // p<N>=<base-addr>, d<N>=<errno on open>, root, io=<errno for root>, ioports, unplugged;
+        // after "later", what changes once Velmora has started
+        QTest::addColumn<QString>("kernel");
+        QTest::addColumn<int>("status");       // -1: a failure whose text holds `says`; -2: refused at start
         QTest::addColumn<QString>("says");
         QTest::newRow("auto: ppdev port at 888, ECP form") << "auto" << "p0=888 1912|d0=0" << 0x78 << "";
         QTest::newRow("auto: '888\\t0' as QEMU gives it") << "auto" << "p0=888\t0|d0=0" << 0x78 << "";
@@ -92,8 +103,14 @@ private slots:
         QTest::newRow("device: ENXIO") << "/dev/parport0" << "d0=6" << -1 << "modprobe ppdev";
         QTest::newRow("device: unplugged while open") << "/dev/parport0" << "d0=0|unplugged" << -1 << "non esiste";
         QTest::newRow("device: held by another driver, not claimed") << "/dev/parport0" << "d0=0|held" << -1 << "occupata";
+        QTest::newRow("device: another kind of node, refused at start") << "/dev/parport0" << "d0=25" << -2
+                                                                         << "non è una porta parallela";
+        QTest::newRow("device: another kind appears later, not opened") << "/dev/parport0" << "later|d0=25" << -1
+                                                                         << "non è una porta parallela";
         QTest::newRow("io: user") << "io" << "ioports" << -1 << "serve root";
         QTest::newRow("io: root") << "io" << "root" << 0x58 << "";
+        QTest::newRow("io: root, kernel locked down") << "io" << "root|io=1" << -1 << "anche a root";
+        QTest::newRow("io: no I/O instructions") << "io" << "root|io=38" << -1 << "non disponibile su questo sistema";
     }
     void choosesAndExplains()
     {
@@ -102,8 +119,12 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, says);
         FakeKernel &k = newKernel();
-        for (const QString &item : kernel.split('|', Qt::SkipEmptyParts)) {
-            if (item.startsWith('p'))
+        const QStringList items = kernel.split('|', Qt::SkipEmptyParts);
+        const qsizetype later = items.contains("later") ? items.indexOf("later") : items.size();
+        auto setUp = [&k](const QString &item) {
+            if (item.startsWith("io="))
+                k.ioRefused = item.mid(3).toInt();
+            else if (item.startsWith('p'))
                 k.parport(item.mid(1, 1).toInt(), item.mid(3).replace(' ', '\t').toLatin1());
             else if (item.startsWith('d'))
                 k.devices.insert("/dev/parport" + item.mid(1, 1).toLatin1(), item.mid(3).toInt());
@@ -115,12 +136,18 @@ private slots:
                 k.statusErrno = ENODEV;
             else if (item == "held")
                 k.files.insert("/proc/sys/dev/parport/parport0/devices/active", "lp0\n");
-        }
+        };
+        for (const QString &item : items.first(later))
+            setUp(item);
         QString error;
         const auto port = makeStatusPort(spec, &error, k);
-        QVERIFY(port);
-        const PortReading reading = port->read();
-        QCOMPARE(reading.status ? int(*reading.status) : -1, status);
+        QCOMPARE(!port, status == -2);
+        for (const QString &item : items.mid(later + 1))
+            setUp(item);
+        const PortReading reading = port ? port->read() : PortReading::failed(error);
+        if (kernel.contains("=25"))   // never opened: opening some nodes acts on its own
+            QCOMPARE(k.opened, QList<QByteArray> {});
+        QCOMPARE(reading.status ? int(*reading.status) : -1, std::max(status, -1));
         QVERIFY2(reading.error.contains(says), qPrintable(reading.error));
         if (kernel.contains("held"))   // a claim would block inside ppdev, holding up the holder too
             QCOMPARE(k.claimAttempts.load(), 0);
@@ -175,9 +202,10 @@ private slots:
             QVERIFY2(status < 0 ? reading.error.contains(path) : reading == PortReading::ok(quint8(status)), text.constData());
         }
 
-        const QString fifo = dir.filePath("fifo");   // would block a plain open for ever
+        const QString fifo = dir.filePath("fifo");   // would block a plain open for ever: refused unopened
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QVERIFY(!makeStatusPort("file:" + fifo, &error)->read().status);
+        QVERIFY(!makeStatusPort("file:" + fifo, &error));
+        QVERIFY2(error.contains("non è un file normale"), qPrintable(error));
     }
 
     void retriesEveryInterval()

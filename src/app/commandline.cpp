@@ -20,7 +20,9 @@ QString helpText()
                "                 stato scritto in un file, per provare senza porta) oppure\n"
                "                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti USB:\n"
                "                 tastierino, pedaliera, interfaccia per pulsanti arcade).\n"
-               "  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) ed esce.\n");
+               "  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) ed esce.\n"
+               "  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2 se Velmora\n"
+               "                 le rifiuterebbe; un avviso se la porta ora non si legge (USB scollegato).\n");
 }
 
 } // namespace
@@ -32,7 +34,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
     const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("SPEC"), QStringLiteral("auto"));
     const QCommandLineOption listInputs(QStringLiteral("list-inputs"), {});
-    parser.addOptions({help, version, port, listInputs});
+    const QCommandLineOption check(QStringLiteral("check"), {});
+    parser.addOptions({help, version, port, listInputs, check});
 
     CommandLine result;
     auto error = [&result](const QString &why) {
@@ -55,6 +58,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         result.text = helpText();
     } else if (parser.isSet(listInputs)) {
         result.action = CommandLine::Action::ListInputs;
+    } else if (parser.isSet(check)) {
+        result.action = CommandLine::Action::Check;
     } else if (parser.isSet(version)) {
         result.action = CommandLine::Action::Version;
         result.text = QStringLiteral("velmora %1\n").arg(QStringLiteral(VELMORA_VERSION));

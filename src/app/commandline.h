@@ -6,7 +6,7 @@
 // What the command line asks for. Read before any window or display is touched, so
 // that --help, --version and a mistake in the arguments work over ssh and in scripts.
 struct CommandLine {
-    enum class Action { Run, Help, Version, ListInputs, Error };
+    enum class Action { Run, Check, Help, Version, ListInputs, Error };
     Action action = Action::Run;
     QString port = QStringLiteral("auto");
     // For Help and Version, the text for stdout; for Error, the reason for stderr.

@@ -4,6 +4,7 @@
 #include "inputs/evdevinput.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,8 +16,9 @@ constexpr const char *kNoDisplay =
     "oppure indicare lo schermo con DISPLAY (per esempio DISPLAY=:0 velmora).\n";
 
 // Qt ends the program with an abort and a core dump when it cannot reach a display. While
-// the application is being built, its messages are held back; if it gives up, one line
-// says what to do and the program ends normally with status 1.
+// the application is being built, its messages are held back; if it gives up, the program
+// ends normally: with one line that says what to do and status 1, or, when it was only
+// building the application to show why it cannot start, silently with that refusal's 2.
 QtMessageHandler g_previousHandler = nullptr;
 struct HeldMessage {
     QtMsgType type;
@@ -24,10 +26,13 @@ struct HeldMessage {
     QString text;
 };
 QList<HeldMessage> g_heldMessages;
+bool g_refusing = false;
 
 void holdDuringStartUp(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type == QtFatalMsg) {
+        if (g_refusing)
+            std::_Exit(2);   // the refusal is on stderr already
         const QByteArray display = qgetenv("DISPLAY");
         std::fprintf(stderr, kNoDisplay, display.isEmpty() ? "" : " (DISPLAY=", display.isEmpty() ? "" : (display + ")").constData());
         std::fflush(stderr);
@@ -36,12 +41,40 @@ void holdDuringStartUp(QtMsgType type, const QMessageLogContext &context, const 
     g_heldMessages.append({type, context.category, message});
 }
 
+std::unique_ptr<QApplication> makeApplication(int &argc, char **argv)
+{
+    g_previousHandler = qInstallMessageHandler(&holdDuringStartUp);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(g_previousHandler);
+    for (const HeldMessage &held : std::as_const(g_heldMessages))
+        qt_message_output(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category), held.text);
+    g_heldMessages.clear();
+    return app;
+}
+
 // True when Qt would look for an X or Wayland display and none is named at all.
 bool noDisplayNamed()
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     const bool wantsDesktop = platform.isEmpty() || platform.startsWith("xcb") || platform.startsWith("wayland");
     return wantsDesktop && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Started from the menu or at login, nobody sees stderr: where there is a display, the
+// reason Velmora cannot start is shown in a window too. Returns the refusal's status.
+int refuse(const QString &why, bool onScreen, int &argc, char **argv)
+{
+    std::fprintf(stderr, "velmora: %s\n", qPrintable(why));
+    if (!onScreen || noDisplayNamed())
+        return 2;
+    g_refusing = true;
+    const auto app = makeApplication(argc, argv);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), QStringLiteral("Velmora non può partire."),
+                    QMessageBox::Ok);
+    box.setInformativeText(why + QStringLiteral("\n\nCorreggere le opzioni con cui viene avviata (la riga Exec della "
+                                                "voce di menu, oppure di nuovo scripts/install --port …) e riavviarla."));
+    box.exec();
+    return 2;
 }
 
 } // namespace
@@ -68,29 +101,29 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(describeInputDevices(listInputDevices())), stdout);
         return 0;
     case CommandLine::Action::Error:
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(options.text));
-        return 2;
+        return refuse(options.text, true, argc, argv);
     case CommandLine::Action::Run:
+    case CommandLine::Action::Check:
         break;
     }
     QString error;
     const std::unique_ptr<StatusPort> port = makeInputSource(options.port, &error);
-    if (!port) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(error));
-        return 2;
+    if (!port)
+        return refuse(error, options.action == CommandLine::Action::Run, argc, argv);
+    if (options.action == CommandLine::Action::Check) {
+        // Accepted; a source that cannot be read right now (a USB device unplugged) may
+        // well be there when Velmora runs, so it is a warning only.
+        if (const PortReading reading = port->read(); reading.isFailure())
+            std::fprintf(stderr, "velmora: attenzione: %s non leggibile ora: %s\n", qPrintable(port->sourceName()),
+                         qPrintable(reading.error));
+        return 0;
     }
     if (noDisplayNamed()) {
         std::fprintf(stderr, kNoDisplay, " (DISPLAY non impostato)", "");
         return 1;
     }
 
-    g_previousHandler = qInstallMessageHandler(&holdDuringStartUp);
-    QApplication app(argc, argv);
-    qInstallMessageHandler(g_previousHandler);
-    for (const HeldMessage &held : std::as_const(g_heldMessages))
-        qt_message_output(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category), held.text);
-    g_heldMessages.clear();
-
+    const auto app = makeApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora"));
     // The window is laid out for the small 8-point sans serif of classic desktops.
     QFont font;

@@ -63,6 +63,11 @@ std::optional<EvdevSpec> parseEvdevSpec(const QString &text, QString *error)
     // only if it reads as codes.
     const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
     const QString tail = colon < 0 ? QString() : text.mid(colon + 1);
+    if (colon >= 0 && tail.trimmed().isEmpty()) {   // "…event3:" names no device of that name
+        *error = QStringLiteral("dopo i due punti mancano i codici (per esempio :KEY_1,KEY_2,KEY_3,KEY_4); "
+                                "senza codici, togliere i due punti");
+        return std::nullopt;
+    }
     if (colon >= 0 && (tail.contains(QLatin1Char(',')) || parseCode(tail.trimmed()))) {
         spec.device = text.left(colon);
         const QStringList items = tail.split(QLatin1Char(','));

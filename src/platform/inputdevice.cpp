@@ -1,5 +1,7 @@
 #include "inputdevice.h"
 
+#include "devicenode.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -68,6 +70,10 @@ QHash<QString, QString> byIdLinks()
 // Read-only and non-blocking; nullptr and *error (an errno) when it cannot be opened.
 std::unique_ptr<EvdevDevice> openEvdev(const QByteArray &path, int *error)
 {
+    if (const int r = checkDeviceNode(path, DeviceKind::InputDevice); r < 0) {   // never open another kind
+        *error = -r;
+        return nullptr;
+    }
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         *error = errno;

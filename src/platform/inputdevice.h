@@ -26,7 +26,8 @@ public:
 };
 
 // Opens a device read-only and non-blocking, its event times on the steady clock.
-// Returns nullptr and sets *error (an errno) when it cannot.
+// Returns nullptr and sets *error (an errno) when it cannot; a path that names anything
+// but an input device is never opened (ENOTTY).
 [[nodiscard]] std::unique_ptr<InputDevice> openInputDevice(const QByteArray &path, int *error);
 
 // libevdev's names for key and button codes: "BTN_TRIGGER" <-> 288. -1 / empty when unknown.

@@ -28,10 +28,30 @@ QString deviceErrorText(const QString &device, int err)
         return QStringLiteral("accesso negato a %1: aggiungere l'utente al gruppo lp "
                               "(sudo usermod -aG lp $USER), poi uscire e rientrare nella sessione")
             .arg(device);
+    if (err == ENOTTY)   // never opened: see checkNode
+        return QStringLiteral("%1 non è una porta parallela: indicare un /dev/parportN (modulo ppdev), "
+                              "evdev:DISPOSITIVO per i pulsanti USB o file:PERCORSO per provare senza porta")
+            .arg(device);
     if (err == EBUSY)
         return QStringLiteral("la porta %1 è occupata da un altro programma (per esempio una stampa in corso); "
                               "Velmora riprova da sola").arg(device);
     return QStringLiteral("impossibile leggere %1: %2").arg(device, systemError(err));
+}
+
+// The remedy depends on who was refused: a user needs root, while root refused means
+// the kernel forbids direct I/O (lockdown under Secure Boot) or the machine has none.
+QString ioErrorText(int err, bool root)
+{
+    const QString ppdev = QStringLiteral("usare /dev/parport0 con il modulo ppdev (sudo modprobe ppdev) e il gruppo lp");
+    if ((err == EPERM || err == EACCES) && !root)
+        return QStringLiteral("accesso diretto alla porta 0x379 negato (%1): serve root; meglio %2")
+            .arg(systemError(err), ppdev);
+    if (err == EPERM || err == EACCES)
+        return QStringLiteral("il kernel nega l'accesso diretto alla porta 0x379 anche a root (%1; succede con "
+                              "Secure Boot attivo): %2")
+            .arg(systemError(err), ppdev);
+    return QStringLiteral("accesso diretto alla porta 0x379 non disponibile su questo sistema (%1): %2")
+        .arg(systemError(err), ppdev);
 }
 
 // Opening and claiming run on a helper thread, since PPCLAIM blocks while another
@@ -69,6 +89,8 @@ public:
     {
         if (m_fd < 0) {
             if (!m_claim) {
+                if (const int r = m_system.checkNode(QFile::encodeName(m_device)); r < 0)
+                    return fail(-r);
                 if (heldByAnother())
                     return fail(EBUSY);
                 startClaim();
@@ -157,10 +179,7 @@ public:
     {
         if (!m_permitted) {
             if (const int r = m_system.permitIo(); r < 0)
-                return PortReading::failed(
-                    QStringLiteral("accesso diretto alla porta 0x379 negato (%1): serve root; "
-                                   "meglio usare /dev/parport0 con il modulo ppdev e il gruppo lp")
-                        .arg(systemError(-r)));
+                return PortReading::failed(ioErrorText(-r, m_system.privileged()));
             m_permitted = true;
         }
         return PortReading::ok(m_system.inStatus());
@@ -255,6 +274,11 @@ private:
 std::unique_ptr<StatusPort> makePpdevPort(PortSystem &system, const QString &device, ParallelTimings timings)
 {
     return std::make_unique<PpdevPort>(system, device, timings);
+}
+
+QString ppdevStartUpProblem(PortSystem &system, const QString &device)
+{
+    return system.checkNode(QFile::encodeName(device)) == -ENOTTY ? deviceErrorText(device, ENOTTY) : QString();
 }
 
 std::unique_ptr<StatusPort> makeIoPort(PortSystem &system) { return std::make_unique<IoPort>(system); }

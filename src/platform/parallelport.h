@@ -18,6 +18,9 @@ struct ParallelTimings {
 
 [[nodiscard]] std::unique_ptr<StatusPort> makePpdevPort(PortSystem &system, const QString &device,
                                                         ParallelTimings timings = {});
+// Why a device path cannot be a parallel port whatever happens while Velmora runs (it names
+// another kind of node, which is never opened), or empty; one not there yet is waited for.
+[[nodiscard]] QString ppdevStartUpProblem(PortSystem &system, const QString &device);
 [[nodiscard]] std::unique_ptr<StatusPort> makeIoPort(PortSystem &system);
 // "auto": the /dev/parportN whose base address is 0x378 through ppdev; when ppdev is not
 // loaded, or the kernel knows no such device but shows a parallel port at 0x378, direct

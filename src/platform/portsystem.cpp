@@ -1,5 +1,6 @@
 #include "portsystem.h"
 
+#include "devicenode.h"
 #include "regularfile.h"
 
 #include <QDir>
@@ -23,6 +24,7 @@ int result(int value) { return value < 0 ? -errno : value; }
 
 class RealPortSystem : public PortSystem {
 public:
+    int checkNode(const QByteArray &path) override { return checkDeviceNode(path, DeviceKind::ParallelPort); }
     int openDevice(const QByteArray &path) override { return result(::open(path.constData(), O_RDWR | O_CLOEXEC)); }
     int claim(int fd) override { return result(::ioctl(fd, PPCLAIM)); }
     int readStatus(int fd, quint8 *status) override
@@ -42,6 +44,7 @@ public:
         return -ENOSYS;   // no I/O instructions on this processor
 #endif
     }
+    bool privileged() override { return ::geteuid() == 0; }
     quint8 inStatus() override
     {
 #ifdef VELMORA_HAS_PORT_IO

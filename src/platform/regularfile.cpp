@@ -24,12 +24,18 @@ namespace regularfile_detail {
 
 int openRegular(const QByteArray &path, qint64 maxBytes, QString *error, qint64 *size)
 {
+    // Looked at before it is opened: opening a device node can act on its own (a watchdog
+    // starts counting down), and a FIFO would wait for a writer. Looked at again once
+    // open, in case another file took its place meanwhile.
+    struct stat st {};
+    *error = ::stat(path.constData(), &st) != 0 ? lastError() : regularFileProblem(st.st_mode, st.st_size, maxBytes);
+    if (!error->isEmpty())
+        return -1;
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         *error = lastError();
         return -1;
     }
-    struct stat st {};
     *error = ::fstat(fd, &st) != 0 ? lastError()
                                    : regularFileProblem(st.st_mode, st.st_size, maxBytes);
     if (!error->isEmpty()) {

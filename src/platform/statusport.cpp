@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <cctype>
+#include <sys/stat.h>
 
 namespace {
 
@@ -56,6 +57,15 @@ private:
     QString m_path;
 };
 
+// A path that is there but is a folder, a device or a FIFO, said without opening it.
+QString notAFile(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return {};
+    return path + QLatin1Char(' ') + regularFileProblem(st.st_mode, 0, -1);
+}
+
 } // namespace
 
 std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error, PortSystem &system)
@@ -69,6 +79,17 @@ std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error, 
         port = std::make_unique<FilePort>(spec.mid(5));
     else if (spec.startsWith(QLatin1String("/dev/")))
         port = makePpdevPort(system, spec);
+    // A path that names the wrong kind of thing will not mend while Velmora runs, and is
+    // never opened; one that is not there yet is waited for.
+    const QString why = !port ? QString()
+                        : spec.startsWith(QLatin1String("/dev/")) ? ppdevStartUpProblem(system, spec)
+                        : spec.startsWith(QLatin1String("file:")) ? notAFile(spec.mid(5))
+                                                                   : QString();
+    if (!why.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("porta non valida: \"%1\": %2").arg(spec, why);
+        return nullptr;
+    }
     if (!port) {
         if (error)
             *error = QStringLiteral("porta non valida: \"%1\" (valori ammessi: auto, io, /dev/parportN, evdev:DISPOSITIVO, file:PERCORSO)")

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+
+// Opening some device nodes acts on its own: a watchdog starts counting down to a reboot,
+// a tape drive rewinds. So a path given for an input source is looked at first, without
+// opening it, and only a node of the kind the source reads is ever opened.
+enum class DeviceKind {
+    ParallelPort,   // ppdev's /dev/parportN
+    InputDevice,    // evdev's /dev/input/eventN
+};
+
+// What `path` names (following links, as a by-id link): 0 when it is a character device
+// of that kind, -ENOTTY when it is anything else, -errno when it cannot be looked at
+// (-ENOENT: not there, perhaps not yet).
+[[nodiscard]] int checkDeviceNode(const QByteArray &path, DeviceKind kind);
