@@ -72,4 +72,25 @@ grep -q "kept $folder" "$tmp/remove.out" || fail "--remove did not say what it k
 # A folder that held only the program goes with it.
 install "$tmp/empty" > /dev/null && "$repo/scripts/install" "$tmp/empty" --remove > /dev/null
 [ ! -e "$tmp/empty" ] || fail "an emptied program folder was left behind"
+# A name with a backslash and a tab, whose escapes in the entry must be undone exactly:
+# removed without naming it. Then the program gone from where the entry says: said, and
+# not reported as done.
+odd="$tmp/back\\slash"$'\t'"tab \\s"
+install "$odd" > /dev/null && "$repo/scripts/install" --remove > /dev/null || fail "--remove failed for '$odd'"
+[ ! -e "$odd/velmora" ] || fail "--remove left the program in '$odd'"
+install "$odd" > /dev/null && rm "$odd/velmora"
+if "$repo/scripts/install" --remove 2> "$tmp/missing.err"; then fail "--remove said it removed a program that was not there"; fi
+grep -qF "no Velmora program at $odd/velmora" "$tmp/missing.err" || fail "--remove did not say where it looked: $(cat "$tmp/missing.err")"
+"$repo/scripts/install" "$tmp/elsewhere" --remove 2> /dev/null && fail "--remove of a folder without the program succeeded"
+
+# --port is checked by the program before any entry is written: what it would refuse is
+# refused in its words; a device only unplugged now is a warning.
+rm -f "$entry"
+if install "$tmp/refused" --port /dev/null > "$tmp/refused.out" 2>&1; then fail "--port /dev/null was accepted"; fi
+grep -q "non è una porta parallela" "$tmp/refused.out" || fail "no reason for the refusal: $(cat "$tmp/refused.out")"
+[ ! -e "$entry" ] && [ ! -e "$tmp/refused" ] || fail "a refused port still installed something"
+install "$tmp/unplugged" --port evdev:/dev/input/by-id/usb-Absent-event-joystick > "$tmp/unplugged.out" 2>&1 \
+  || fail "an unplugged device was refused: $(cat "$tmp/unplugged.out")"
+grep -q "warning: .*non c'è" "$tmp/unplugged.out" && grep -q 'evdev:/dev/input/by-id/usb-Absent' "$entry" \
+  || fail "no warning, or no entry, for an unplugged device: $(cat "$tmp/unplugged.out")"
 echo "PASS: install, run from the menu entry, upgrade, remove"
