@@ -1,15 +1,15 @@
 // Player and tick figures: the peak memory of loading a 200 MB WAV, trigger-to-first-frame
-// latency (cold and warm), the cost of play() with a cached clip, and the cost of one tick with all four inputs active.
-// Run through bench/run; prints medians.
+// latency (cold and warm), the cost of play() with a cached clip, and the cost of one tick with all four
+// inputs active. Run through bench/run; prints medians.
 
 #include "app/form1.h"
 #include "platform/sdlplayer.h"
 #include "wavtools.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -98,7 +98,7 @@ public:
     PortReading read() override { return PortReading::ok(0x87); }
 };
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -165,7 +165,8 @@ int main(int argc, char **argv)
         settle();
         cold.push_back(latencyMs(player, clip));
         for (int k = 0; k < 3; ++k) {
-            // A random phase against the device's buffer clock, or every trigger would land at the same point of it.
+            // A random phase against the device's buffer clock, or every trigger would land at the same point
+            // of it.
             std::this_thread::sleep_for(50ms + microseconds(std::rand() % 11000));
             warm.push_back(latencyMs(player, clip));
         }
@@ -193,7 +194,8 @@ int main(int argc, char **argv)
         QFile config(dir.filePath("CONFIG.TXT"));
         if (!config.open(QIODevice::WriteOnly))
             return 1;
-        config.write("SUONO INGRESSO 1 = s1.wav\r\nSUONO INGRESSO 2 = s2.wav\r\nSUONO INGRESSO 3 = s3.wav\r\nSUONO INGRESSO 4 = s4.wav\r\n");
+        config.write("SUONO INGRESSO 1 = s1.wav\r\nSUONO INGRESSO 2 = s2.wav\r\nSUONO INGRESSO 3 = "
+                     "s3.wav\r\nSUONO INGRESSO 4 = s4.wav\r\n");
         config.close();
         Form1 window(port, player, dir.path());
         settle();
@@ -207,15 +209,20 @@ int main(int argc, char **argv)
 
     std::printf("audio driver: %s\n", qgetenv("SDL_AUDIODRIVER").constData());
     for (const Large &l : large)
-        std::printf("loading a 200 MB WAV, %s: peak %.1f MiB above resting, %.2f x the file\n", l.what, l.peak,
-                    l.peak / (double(largeBytes) / (1 << 20)));
-    std::printf("trigger to first frame, cold (first trigger, device closed): median %.2f ms, max %.2f ms (%d runs)\n",
+        std::printf("loading a 200 MB WAV, %s: peak %.1f MiB above resting, %.2f x the file\n", l.what,
+                    l.peak, l.peak / (double(largeBytes) / (1 << 20)));
+    std::printf("trigger to first frame, cold (first trigger, device closed): median %.2f ms, max %.2f ms "
+                "(%d runs)\n",
                 median(cold), quantile(cold, 1), reps);
-    std::printf("trigger to first frame, warm:                                median %.2f ms, max %.2f ms (%zu runs)\n",
+    std::printf("trigger to first frame, warm:                                median %.2f ms, max %.2f ms "
+                "(%zu runs)\n",
                 median(warm), quantile(warm, 1), warm.size());
-    std::printf("play() call, cached clip:                                    median %.1f us\n", median(call));
-    std::printf("one tick, four inputs active:                                median %.1f us\n", median(tick));
-    std::printf("player gone while a 250 MB WAV loads:                        median %.1f ms, max %.1f ms (5 runs)\n",
-                median(going), quantile(going, 1));
+    std::printf("play() call, cached clip:                                    median %.1f us\n",
+                median(call));
+    std::printf("one tick, four inputs active:                                median %.1f us\n",
+                median(tick));
+    std::printf(
+        "player gone while a 250 MB WAV loads:                        median %.1f ms, max %.1f ms (5 runs)\n",
+        median(going), quantile(going, 1));
     return 0;
 }

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
 
     // A name that would not load back the same is refused by the save, never written.
-    const bool savable = std::none_of(whole.begin(), whole.end(), [](const QByteArray &v) { return unsavableName(v); });
+    const bool savable =
+        std::none_of(whole.begin(), whole.end(), [](const QByteArray &v) { return unsavableName(v); });
     if (savable && parseConfig(serializeConfig(whole)) != whole)
         std::abort();
     return 0;

@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const DecodeResult result = decodeWav(data, size, limits);
     if (result.clip) {
         const Clip &clip = *result.clip;
-        if ((clip.channels != 1 && clip.channels != 2) || clip.frames() > limits.maxFrames + kOutputRate
-            || clip.samples.size() % std::size_t(clip.channels))
+        if ((clip.channels != 1 && clip.channels != 2) || clip.frames() > limits.maxFrames + kOutputRate ||
+            clip.samples.size() % std::size_t(clip.channels))
             std::abort();
         volatile unsigned sum = 0;   // touch every sample, so a short buffer is caught (wraps freely)
         for (qint16 v : clip.samples)

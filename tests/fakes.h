@@ -25,8 +25,7 @@ public:
     bool newPress() override
     {
         char taken[16];
-        while (::read(wake, taken, sizeof taken) > 0) {
-        }
+        while (::read(wake, taken, sizeof taken) > 0) {}
         return pressIsNews;
     }
 };

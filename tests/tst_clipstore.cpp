@@ -34,7 +34,7 @@ ClipStore::Found settle(ClipStore &store, const QByteArray &path)
     return found;
 }
 
-} // namespace
+}   // namespace
 
 class TestClipStore : public QObject {
     Q_OBJECT
@@ -60,12 +60,14 @@ private slots:
         QFETCH(int, rate);
         QFETCH(int, channels);
         const QString name = QString("enc-%1-%2-%3.wav").arg(encoding).arg(rate).arg(channels);
-        QVERIFY(wav::writeFile(m_dir.filePath(name), wav::make(wav::Encoding(encoding), rate, channels, kA, 0.25)));
+        QVERIFY(wav::writeFile(m_dir.filePath(name),
+                               wav::make(wav::Encoding(encoding), rate, channels, kA, 0.25)));
         ClipStore store({}, [] {});
         const ClipStore::Found found = settle(store, file(name));
         QVERIFY2(found.clip, qPrintable(found.problem));
         QCOMPARE(found.clip->channels, channels);
-        QVERIFY2(std::abs(double(found.clip->frames()) - 0.25 * 48000) < 48, qPrintable(QString("%1 frames").arg(found.clip->frames())));
+        QVERIFY2(std::abs(double(found.clip->frames()) - 0.25 * 48000) < 48,
+                 qPrintable(QString("%1 frames").arg(found.clip->frames())));
         QCOMPARE(wav::dominant(leftOf(*found.clip), 2000, {kA * 0.9, kA, kA * 1.1, kA * 0.5, kA * 2}), kA);
     }
 
@@ -73,10 +75,14 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("why");
-        QTest::newRow("missing file") << "nope.wav" << "No such file";
-        QTest::newRow("a FIFO named x.wav, never opened") << "x.wav" << "non è un file normale";
-        QTest::newRow("truncated WAV") << "truncated.wav" << "WAV";
-        QTest::newRow("garbage") << "garbage.wav" << "WAV";
+        QTest::newRow("missing file") << "nope.wav"
+                                      << "No such file";
+        QTest::newRow("a FIFO named x.wav, never opened") << "x.wav"
+                                                          << "non è un file normale";
+        QTest::newRow("truncated WAV") << "truncated.wav"
+                                       << "WAV";
+        QTest::newRow("garbage") << "garbage.wav"
+                                 << "WAV";
     }
     void unplayableFilesSayWhy()
     {
@@ -87,7 +93,8 @@ private slots:
         QVERIFY(wav::writeFile(m_dir.filePath("truncated.wav"), wav::tone(kA, 0.5).left(30)));
         QVERIFY(wav::writeFile(m_dir.filePath("garbage.wav"), QByteArray(5000, '\x5a')));
         ClipStore store({}, [] {});
-        const ClipStore::Found found = settle(store, QFile::encodeName(m_dir.path()) + "/" + QFile::encodeName(name));
+        const ClipStore::Found found =
+            settle(store, QFile::encodeName(m_dir.path()) + "/" + QFile::encodeName(name));
         QVERIFY(!found.clip);
         QVERIFY2(found.problem.contains(why), qPrintable(found.problem));
     }

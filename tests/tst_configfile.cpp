@@ -9,7 +9,6 @@
 
 #include <unistd.h>
 
-
 class TestConfigFile : public QObject {
     Q_OBJECT
 private slots:
@@ -17,32 +16,43 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<SoundSlots>("expected");
-        QTest::newRow("as written") << QByteArray("SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 = \r\nSUONO INGRESSO 4 = \r\n")
+        QTest::newRow("as written") << QByteArray("SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = \r\nSUONO "
+                                                  "INGRESSO 3 = \r\nSUONO INGRESSO 4 = \r\n")
                                     << SoundSlots {"a.wav", "", "", ""};
         QTest::newRow("19-character line ignored") << QByteArray("SUONO INGRESSO 2 = \r\n") << SoundSlots {};
         QTest::newRow("key without its blank") << QByteArray("SUONO INGRESSO 3 =x.wav\r\n") << SoundSlots {};
         QTest::newRow("lower-case key") << QByteArray("suono ingresso 1 = a.wav\r\n") << SoundSlots {};
-        QTest::newRow("blanks kept") << QByteArray("SUONO INGRESSO 1 =   a b.wav  \r\n") << SoundSlots {"  a b.wav  ", "", "", ""};
+        QTest::newRow("blanks kept") << QByteArray("SUONO INGRESSO 1 =   a b.wav  \r\n")
+                                     << SoundSlots {"  a b.wav  ", "", "", ""};
         QTest::newRow("key further in the line, value from column 20")
             << QByteArray("xxSUONO INGRESSO 2 = b.wav\r\n") << SoundSlots {"", "= b.wav", "", ""};
-        QTest::newRow("two keys on one line") << QByteArray("SUONO INGRESSO 1 = SUONO INGRESSO 4 = \r\n")
-                                              << SoundSlots {"SUONO INGRESSO 4 = ", "", "", "SUONO INGRESSO 4 = "};
-        QTest::newRow("repeated key: last wins") << QByteArray("SUONO INGRESSO 1 = a\r\nSUONO INGRESSO 1 = b\r\n")
-                                                 << SoundSlots {"b", "", "", ""};
-        QTest::newRow("LF only") << QByteArray("SUONO INGRESSO 1 = a\nSUONO INGRESSO 2 = b\n") << SoundSlots {"a", "b", "", ""};
-        QTest::newRow("CR only") << QByteArray("SUONO INGRESSO 1 = a\rSUONO INGRESSO 2 = b\r") << SoundSlots {"a", "b", "", ""};
-        QTest::newRow("no final line ending") << QByteArray("SUONO INGRESSO 1 = a\r\nSUONO INGRESSO 4 = d") << SoundSlots {"a", "", "", "d"};
-        QTest::newRow("blank lines and extra lines") << QByteArray("\r\n\r\ncommento qualsiasi di una riga\r\nSUONO INGRESSO 3 = c\r\n\n")
-                                                     << SoundSlots {"", "", "c", ""};
+        QTest::newRow("two keys on one line")
+            << QByteArray("SUONO INGRESSO 1 = SUONO INGRESSO 4 = \r\n")
+            << SoundSlots {"SUONO INGRESSO 4 = ", "", "", "SUONO INGRESSO 4 = "};
+        QTest::newRow("repeated key: last wins")
+            << QByteArray("SUONO INGRESSO 1 = a\r\nSUONO INGRESSO 1 = b\r\n") << SoundSlots {"b", "", "", ""};
+        QTest::newRow("LF only") << QByteArray("SUONO INGRESSO 1 = a\nSUONO INGRESSO 2 = b\n")
+                                 << SoundSlots {"a", "b", "", ""};
+        QTest::newRow("CR only") << QByteArray("SUONO INGRESSO 1 = a\rSUONO INGRESSO 2 = b\r")
+                                 << SoundSlots {"a", "b", "", ""};
+        QTest::newRow("no final line ending")
+            << QByteArray("SUONO INGRESSO 1 = a\r\nSUONO INGRESSO 4 = d") << SoundSlots {"a", "", "", "d"};
+        QTest::newRow("blank lines and extra lines")
+            << QByteArray("\r\n\r\ncommento qualsiasi di una riga\r\nSUONO INGRESSO 3 = c\r\n\n")
+            << SoundSlots {"", "", "c", ""};
         QTest::newRow("Windows-1252 bytes kept") << QByteArray("SUONO INGRESSO 1 = caff\xe8 \x80.wav\r\n")
                                                  << SoundSlots {"caff\xe8 \x80.wav", "", "", ""};
-        QTest::newRow("NUL inside a value") << QByteArray("SUONO INGRESSO 2 = a\0b\r\n", 25) << SoundSlots {"", QByteArray("a\0b", 3), "", ""};
+        QTest::newRow("NUL inside a value") << QByteArray("SUONO INGRESSO 2 = a\0b\r\n", 25)
+                                            << SoundSlots {"", QByteArray("a\0b", 3), "", ""};
         QTest::newRow("line too long is skipped, neighbours load")
-            << QByteArray("SUONO INGRESSO 1 = a\r\nSUONO INGRESSO 2 = " + QByteArray(100000, 'x') + "\r\nSUONO INGRESSO 3 = c\r\n")
+            << QByteArray("SUONO INGRESSO 1 = a\r\nSUONO INGRESSO 2 = " + QByteArray(100000, 'x') +
+                          "\r\nSUONO INGRESSO 3 = c\r\n")
             << SoundSlots {"a", "", "c", ""};
         QTest::newRow("longest line allowed")
-            << QByteArray("SUONO INGRESSO 2 = " + QByteArray(32767 - 19, 'x')) << SoundSlots {"", QByteArray(32767 - 19, 'x'), "", ""};
-        QTest::newRow("one past it") << QByteArray("SUONO INGRESSO 2 = " + QByteArray(32768 - 19, 'x')) << SoundSlots {};
+            << QByteArray("SUONO INGRESSO 2 = " + QByteArray(32767 - 19, 'x'))
+            << SoundSlots {"", QByteArray(32767 - 19, 'x'), "", ""};
+        QTest::newRow("one past it") << QByteArray("SUONO INGRESSO 2 = " + QByteArray(32768 - 19, 'x'))
+                                     << SoundSlots {};
     }
     void parse()
     {
@@ -61,10 +71,14 @@ private slots:
     {
         QTest::addColumn<SoundSlots>("values");
         QTest::addColumn<QByteArray>("file");
-        QTest::newRow("one sound, empty slots as their key") << SoundSlots {"a.wav", "", "", ""}
-            << QByteArray("SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 = \r\nSUONO INGRESSO 4 = \r\n");
-        QTest::newRow("blanks, backslashes and 8-bit bytes kept") << SoundSlots {" lead.wav", "sub\\x.wav", "caff\xe8 \xff.wav  ", "d"}
-            << QByteArray("SUONO INGRESSO 1 =  lead.wav\r\nSUONO INGRESSO 2 = sub\\x.wav\r\nSUONO INGRESSO 3 = caff\xe8 \xff.wav  \r\n"
+        QTest::newRow("one sound, empty slots as their key")
+            << SoundSlots {"a.wav", "", "", ""}
+            << QByteArray("SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 = \r\nSUONO "
+                          "INGRESSO 4 = \r\n");
+        QTest::newRow("blanks, backslashes and 8-bit bytes kept")
+            << SoundSlots {" lead.wav", "sub\\x.wav", "caff\xe8 \xff.wav  ", "d"}
+            << QByteArray("SUONO INGRESSO 1 =  lead.wav\r\nSUONO INGRESSO 2 = sub\\x.wav\r\nSUONO INGRESSO 3 "
+                          "= caff\xe8 \xff.wav  \r\n"
                           "SUONO INGRESSO 4 = d\r\n");
     }
     void save()
@@ -82,11 +96,16 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("error");   // part of the message; empty when none is due
-        QTest::newRow("missing: no message") << "missing" << "";
-        QTest::newRow("a folder") << "folder" << "cartella";
-        QTest::newRow("dangling link") << "dangling" << "No such file";
-        QTest::newRow("read error") << "eio" << "Input/output error";
-        QTest::newRow("larger than any CONFIG.TXT") << "huge" << "troppo grande";
+        QTest::newRow("missing: no message") << "missing"
+                                             << "";
+        QTest::newRow("a folder") << "folder"
+                                  << "cartella";
+        QTest::newRow("dangling link") << "dangling"
+                                       << "No such file";
+        QTest::newRow("read error") << "eio"
+                                    << "Input/output error";
+        QTest::newRow("larger than any CONFIG.TXT") << "huge"
+                                                    << "troppo grande";
     }
     void filesThatCannotBeReadSayWhy()
     {
@@ -106,7 +125,8 @@ private slots:
         }
         const LoadedConfig loaded = loadConfig(path);
         QCOMPARE(loaded.values, SoundSlots {});
-        QVERIFY2(error.isEmpty() ? loaded.error.isEmpty() : loaded.error.contains(error), qPrintable(loaded.error));
+        QVERIFY2(error.isEmpty() ? loaded.error.isEmpty() : loaded.error.contains(error),
+                 qPrintable(loaded.error));
     }
 
     void failedSaveKeepsTheOldFile_data()
@@ -148,7 +168,8 @@ private slots:
         QVERIFY(!error->isEmpty());
         if (how != "folder")
             QCOMPARE(wav::readFile(path), old);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), QStringList {"CONFIG.TXT"});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList {"CONFIG.TXT"});
     }
 };
 

@@ -33,7 +33,8 @@ QByteArray config(const QByteArray &names)   // "a,b,,d" -> the four lines as wr
     QByteArray out;
     const QList<QByteArray> each = names.split(',');
     for (int n = 1; n <= 4; ++n)
-        out += "SUONO INGRESSO " + QByteArray::number(n) + " = " + (each.value(n - 1).isEmpty() ? "" : each.value(n - 1) + ".wav") + "\r\n";
+        out += "SUONO INGRESSO " + QByteArray::number(n) + " = " +
+               (each.value(n - 1).isEmpty() ? "" : each.value(n - 1) + ".wav") + "\r\n";
     return out;
 }
 
@@ -57,7 +58,8 @@ public:
         QProcess server;
         server.setProcessEnvironment(environment());
         server.start("pulseaudio", {"--daemonize=yes", "--exit-idle-time=-1", "-n", "--log-level=error",
-                                    "--load=module-null-sink sink_name=cue rate=48000", "--load=module-native-protocol-unix"});
+                                    "--load=module-null-sink sink_name=cue rate=48000",
+                                    "--load=module-native-protocol-unix"});
         if (!server.waitForFinished(10000) || server.exitCode() != 0)
             return false;
         m_pid = wav::readFile(m_dir.filePath("pulse/pid")).trimmed().toLongLong();
@@ -65,8 +67,8 @@ public:
         m_recorder = std::make_unique<QProcess>();
         m_recorder->setProcessEnvironment(environment());
         // A short latency, or parecord writes in chunks of seconds.
-        m_recorder->start("parecord", {"--raw", "--latency-msec=10", "--device=cue.monitor", "--format=float32le",
-                                       "--rate=48000", "--channels=2", m_capture});
+        m_recorder->start("parecord", {"--raw", "--latency-msec=10", "--device=cue.monitor",
+                                       "--format=float32le", "--rate=48000", "--channels=2", m_capture});
         QElapsedTimer waited;
         waited.start();
         while (QFileInfo(m_capture).size() == 0 && waited.elapsed() < 5000)
@@ -121,7 +123,8 @@ public:
     ~Velmora()
     {
         if (QTest::currentTestFailed() && running()) {   // what the window looked like when it went wrong
-            const QString shot = QDir::current().filePath(QString("e2e-failed-%1.png").arg(QTest::currentDataTag()).replace(' ', '-'));
+            const QString shot = QDir::current().filePath(
+                QString("e2e-failed-%1.png").arg(QTest::currentDataTag()).replace(' ', '-'));
             screenshot().save(shot);
             qWarning().noquote() << "screenshot:" << shot;
         }
@@ -153,15 +156,17 @@ public:
         m_process.start(path("velmora"), {"--port", "file:" + path("port")});
         if (!m_process.waitForStarted())
             return false;
-        m_window = run("xdotool", {"search", "--sync", "--onlyvisible", "--pid", QString::number(m_process.processId()),
-                                   "--name", "^Velmora$"}).split('\n').value(0);
+        m_window = run("xdotool", {"search", "--sync", "--onlyvisible", "--pid",
+                                   QString::number(m_process.processId()), "--name", "^Velmora$"})
+                       .split('\n')
+                       .value(0);
         QTest::qWait(300);   // the first ticks and the chooser's folder
         return !m_window.isEmpty();
     }
     bool endedByItself()   // normally, with code 0
     {
-        return (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(5000))
-               && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+        return (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(5000)) &&
+               m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
     }
     bool running() const { return m_process.state() == QProcess::Running; }
 
@@ -171,7 +176,11 @@ public:
         run("xdotool", args);
         QTest::qWait(150);
     }
-    void click(QPoint at) { xdo({"mousemove", "--window", m_window, QString::number(at.x()), QString::number(at.y()), "click", "1"}); }
+    void click(QPoint at)
+    {
+        xdo({"mousemove", "--window", m_window, QString::number(at.x()), QString::number(at.y()), "click",
+             "1"});
+    }
 
     QImage screenshot() const
     {
@@ -202,7 +211,10 @@ public:
     }
 
     // What has been played so far (left channel, 48 kHz).
-    std::vector<float> heard() const { return wav::readCapture(m_server ? m_server->capture() : path("heard.raw")); }
+    std::vector<float> heard() const
+    {
+        return wav::readCapture(m_server ? m_server->capture() : path("heard.raw"));
+    }
 
 private:
     QTemporaryDir m_dir;
@@ -241,7 +253,8 @@ QList<Heard> sounds(const std::vector<float> &s, std::size_t from)
 double lastTone(const std::vector<float> &s, std::size_t from)
 {
     const QList<Heard> heard = sounds(s, from);
-    const auto done = std::find_if(heard.rbegin(), heard.rend(), [&](const Heard &h) { return h.at + 2400 <= s.size(); });
+    const auto done =
+        std::find_if(heard.rbegin(), heard.rend(), [&](const Heard &h) { return h.at + 2400 <= s.size(); });
     return done == heard.rend() ? 0.0 : done->hz;
 }
 
@@ -266,7 +279,7 @@ QList<Heard> soundsOnceRecorded(const Velmora &v, std::size_t from, int timeoutM
 
 double toneOf(const QString &word) { return word == "chime" ? kChimeFirstHz : word.toDouble(); }
 
-} // namespace
+}   // namespace
 
 class TestE2E : public QObject {
     Q_OBJECT
@@ -276,7 +289,8 @@ private slots:
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QFAIL("needs an X server: run it through scripts/test (xvfb-run)");
         for (const char *tool : {"xdotool", "import", "pulseaudio", "parecord"})
-            QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), qPrintable(QString("%1 is missing: run scripts/setup").arg(tool)));
+            QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
+                     qPrintable(QString("%1 is missing: run scripts/setup").arg(tool)));
     }
 
     // Steps, separated by "; ":
@@ -298,28 +312,41 @@ private slots:
         const QByteArray abcd = config("a,b,c,d");
         // Lamps, and the sound that stays audible when several inputs are active: the
         // last asked for on each tick, in the order 2, 1, 3, 4.
-        QTest::newRow("status bytes: lamps and the input heard") << abcd << false
-            << "start; lamps RRRR; tone 0; port 0; wait 700; lamps GRGG; tone 880; port f8; wait 700; lamps RGRR; tone 550; "
-               "port 68; wait 700; lamps RRRG; tone 880; port 18; wait 700; lamps GRGR; tone 660; port b8; wait 700; lamps GGRR; tone 440";
-        QTest::newRow("held input restarts every tick") << abcd << false << "start; test 1; wait 500; hold 68 2000 880";
-        QTest::newRow("port file gone and back") << abcd << false
-            << "port f8; start; wait 500; lamps RGRR; status off; noport; wait 450; lamps RRRR; status on; mark; wait 1000; silent; "
+        QTest::newRow("status bytes: lamps and the input heard")
+            << abcd << false
+            << "start; lamps RRRR; tone 0; port 0; wait 700; lamps GRGG; tone 880; port f8; wait 700; lamps "
+               "RGRR; tone 550; "
+               "port 68; wait 700; lamps RRRG; tone 880; port 18; wait 700; lamps GRGR; tone 660; port b8; "
+               "wait 700; lamps GGRR; tone 440";
+        QTest::newRow("held input restarts every tick")
+            << abcd << false << "start; test 1; wait 500; hold 68 2000 880";
+        QTest::newRow("port file gone and back")
+            << abcd << false
+            << "port f8; start; wait 500; lamps RGRR; status off; noport; wait 450; lamps RRRR; status on; "
+               "mark; wait 1000; silent; "
                "port f8; wait 2600; lamps RGRR; status off; tone 550";
-        QTest::newRow("first start without CONFIG.TXT") << QByteArray() << false
-            << "start; lamps RRRR; mark; test 2; first chime; noconfig";
-        QTest::newRow("typed assignment saved survives a restart") << abcd << false
+        QTest::newRow("first start without CONFIG.TXT")
+            << QByteArray() << false << "start; lamps RRRR; mark; test 2; first chime; noconfig";
+        QTest::newRow("typed assignment saved survives a restart")
+            << abcd << false
             << "start; tab 2; text e.wav; salva; save; config a,e,c,d; exit; start; mark; test 2; first 990";
-        QTest::newRow("assignment left with Exit is not kept") << abcd << false
-            << "start; tab 3; file1; salva; mark; test 3; first 440; exit; config a,b,c,d; start; mark; test 3; first 660";
-        QTest::newRow("sound server: each test button, held input") << abcd << true
-            << "start; mark; test 1; first 440; mark; test 2; first 550; mark; test 3; first 660; mark; test 4; first 880; "
+        QTest::newRow("assignment left with Exit is not kept")
+            << abcd << false
+            << "start; tab 3; file1; salva; mark; test 3; first 440; exit; config a,b,c,d; start; mark; test "
+               "3; first 660";
+        QTest::newRow("sound server: each test button, held input")
+            << abcd << true
+            << "start; mark; test 1; first 440; mark; test 2; first 550; mark; test 3; first 660; mark; test "
+               "4; first 880; "
                "hold 68 2000 880";
         // The sound server stops and starts again (a restart of the user's session
         // sound): heard again within a second, with no restart of Velmora.
-        QTest::newRow("sound server restart, input held") << abcd << true
+        QTest::newRow("sound server restart, input held")
+            << abcd << true
             << "port 68; start; mark; first 880; server stop; wait 1500; server start; wait 1500; back 880";
         QTest::newRow("sound server restart, idle") << abcd << true
-            << "start; mark; test 4; first 880; server stop; wait 1500; server start; test 4; wait 1500; back 880";
+                                                    << "start; mark; test 4; first 880; server stop; wait "
+                                                       "1500; server start; test 4; wait 1500; back 880";
     }
     void scenario()
     {
@@ -334,7 +361,8 @@ private slots:
         for (const QString &step : steps.split("; ")) {
             const QStringList w = step.split(' ');
             const QString arg = w.value(1);
-            const std::vector<float> s = w[0] == "tone" || w[0] == "silent" || w[0] == "back" ? v.heard() : std::vector<float> {};
+            const std::vector<float> s =
+                w[0] == "tone" || w[0] == "silent" || w[0] == "back" ? v.heard() : std::vector<float> {};
             if (w[0] == "start") {
                 QVERIFY(v.start());
                 mark = 0;
@@ -359,7 +387,8 @@ private slots:
             } else if (w[0] == "save" || w[0] == "exit") {
                 v.click(kMenu);
                 QTest::qWait(300);   // the menu's first opening takes a moment
-                v.xdo(QStringList {"key", "--delay", "60"} << QStringList(w[0] == "save" ? 1 : 2, "Down") << "Return");
+                v.xdo(QStringList {"key", "--delay", "60"} << QStringList(w[0] == "save" ? 1 : 2, "Down")
+                                                           << "Return");
                 if (w[0] == "exit")
                     QVERIFY(v.endedByItself());
             } else if (w[0] == "lamps") {
@@ -369,7 +398,8 @@ private slots:
             } else if (w[0] == "mark") {
                 mark = v.heard().size();
             } else if (w[0] == "first") {
-                const QList<Heard> heard = soundsOnceRecorded(v, mark, 3000, [](const QList<Heard> &, qint64) { return true; });
+                const QList<Heard> heard =
+                    soundsOnceRecorded(v, mark, 3000, [](const QList<Heard> &, qint64) { return true; });
                 QCOMPARE(heard.isEmpty() ? 0.0 : heard.first().hz, toneOf(arg));
             } else if (w[0] == "silent") {
                 QCOMPARE(wav::onsets(s, std::min(mark, s.size())).size(), 0);
@@ -383,23 +413,30 @@ private slots:
                 QTest::qWait(w[2].toInt());
                 v.setPort(0x78);
                 const double ticks = double(held.elapsed()) / 200;   // a busy machine may hold it longer
-                const QList<Heard> heard = soundsOnceRecorded(v, from, 4000, [ticks](const QList<Heard> &h, qint64 ms) {
-                    return ms >= 600 && double(h.size()) + 1.5 >= ticks;
-                });
-                QVERIFY2(std::abs(double(heard.size()) - ticks) <= 1.5, qPrintable(QString("%1 sounds in %2 ticks").arg(heard.size()).arg(ticks)));
+                const QList<Heard> heard =
+                    soundsOnceRecorded(v, from, 4000, [ticks](const QList<Heard> &h, qint64 ms) {
+                        return ms >= 600 && double(h.size()) + 1.5 >= ticks;
+                    });
+                QVERIFY2(std::abs(double(heard.size()) - ticks) <= 1.5,
+                         qPrintable(QString("%1 sounds in %2 ticks").arg(heard.size()).arg(ticks)));
                 // Spaced a tick apart. The median, not each gap: the recorded time runs behind
                 // the clock while the output or its recorder is held up, and the gap across
                 // such a moment is shorter (125 ms seen with the disk driver on an idle machine).
                 QList<double> gaps;
                 for (int i = 1; i < heard.size(); ++i) {
                     gaps << double(heard[i].at - heard[i - 1].at) / 48.0;
-                    QVERIFY2(heard[i].hz == toneOf(w[3]), qPrintable(QString("sound %1 of %2: %3 Hz").arg(i + 1).arg(heard.size()).arg(heard[i].hz)));
+                    QVERIFY2(
+                        heard[i].hz == toneOf(w[3]),
+                        qPrintable(
+                            QString("sound %1 of %2: %3 Hz").arg(i + 1).arg(heard.size()).arg(heard[i].hz)));
                 }
                 std::sort(gaps.begin(), gaps.end());
                 const double median = gaps.value(gaps.size() / 2);
-                QVERIFY2(median > 170 && median < 230, qPrintable(QString("%1 ms between sounds, median").arg(median)));
+                QVERIFY2(median > 170 && median < 230,
+                         qPrintable(QString("%1 ms between sounds, median").arg(median)));
             } else if (w[0] == "config" || w[0] == "noconfig") {
-                QCOMPARE(wav::readFile(v.path("CONFIG.TXT")), w[0] == "config" ? config(arg.toLatin1()) : QByteArray("<missing>"));
+                QCOMPARE(wav::readFile(v.path("CONFIG.TXT")),
+                         w[0] == "config" ? config(arg.toLatin1()) : QByteArray("<missing>"));
             } else if (w[0] == "server") {
                 if (arg == "stop")
                     server.stop();
@@ -408,7 +445,10 @@ private slots:
             } else if (w[0] == "back") {
                 const QList<Heard> heard = sounds(s, 0);
                 QVERIFY2(!heard.isEmpty(), "nothing heard since the sound server came back");
-                QVERIFY2(heard.first().at < 48000, qPrintable(QString("first heard %1 ms after the server came back").arg(heard.first().at / 48)));
+                QVERIFY2(
+                    heard.first().at < 48000,
+                    qPrintable(
+                        QString("first heard %1 ms after the server came back").arg(heard.first().at / 48)));
                 QCOMPARE(lastTone(s, 0), toneOf(arg));
             } else {
                 QFAIL(qPrintable("unknown step: " + step));

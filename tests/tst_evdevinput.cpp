@@ -57,31 +57,40 @@ struct FakeEncoder {
     }
 };
 
-} // namespace
+}   // namespace
 
 class TestEvdevInput : public QObject {
     Q_OBJECT
 private slots:
     void spec_data()
     {
-        QTest::addColumn<QString>("text");      // what follows "evdev:"
-        QTest::addColumn<QString>("device");    // empty: refused
+        QTest::addColumn<QString>("text");     // what follows "evdev:"
+        QTest::addColumn<QString>("device");   // empty: refused
         QTest::addColumn<QList<int>>("codes");
         QTest::addColumn<QString>("says");
         const QString id = "/dev/input/by-id/usb-Encoder-event-joystick";
         const QString path = "/dev/input/by-path/pci-0000:00:14.0-usb-0:2:1.0-event-joystick";
         QTest::newRow("device only") << id << id << QList<int> {} << "";
-        QTest::newRow("names") << id + ":KEY_1,KEY_2,BTN_TRIGGER,BTN_THUMB" << id << QList<int> {KEY_1, KEY_2, BTN_TRIGGER, BTN_THUMB} << "";
-        QTest::newRow("numbers, hex and blanks") << "/dev/input/event3:2, 3,0x120,289" << "/dev/input/event3"
-                                                 << QList<int> {2, 3, 0x120, 289} << "";
+        QTest::newRow("names") << id + ":KEY_1,KEY_2,BTN_TRIGGER,BTN_THUMB" << id
+                               << QList<int> {KEY_1, KEY_2, BTN_TRIGGER, BTN_THUMB} << "";
+        QTest::newRow("numbers, hex and blanks")
+            << "/dev/input/event3:2, 3,0x120,289"
+            << "/dev/input/event3" << QList<int> {2, 3, 0x120, 289} << "";
         QTest::newRow("by-path with colons, no codes") << path << path << QList<int> {} << "";
-        QTest::newRow("by-path with codes") << path + ":KEY_A,KEY_B,KEY_C,KEY_D" << path << QList<int> {KEY_A, KEY_B, KEY_C, KEY_D} << "";
-        QTest::newRow("three codes") << id + ":KEY_1,KEY_2,KEY_3" << "" << QList<int> {} << "quattro codici";
-        QTest::newRow("unknown name") << id + ":KEY_1,KEY_2,BTN_FOO,KEY_4" << "" << QList<int> {} << "BTN_FOO";
-        QTest::newRow("out of range") << id + ":1,2,3,99999" << "" << QList<int> {} << "99999";
-        QTest::newRow("repeated") << id + ":KEY_1,KEY_2,KEY_1,KEY_4" << "" << QList<int> {} << "due volte";
-        QTest::newRow("a colon and no codes") << "/dev/input/event3:" << "" << QList<int> {} << "mancano i codici";
-        QTest::newRow("no device") << ":KEY_1,KEY_2,KEY_3,KEY_4" << "" << QList<int> {} << "manca il dispositivo";
+        QTest::newRow("by-path with codes")
+            << path + ":KEY_A,KEY_B,KEY_C,KEY_D" << path << QList<int> {KEY_A, KEY_B, KEY_C, KEY_D} << "";
+        QTest::newRow("three codes") << id + ":KEY_1,KEY_2,KEY_3"
+                                     << "" << QList<int> {} << "quattro codici";
+        QTest::newRow("unknown name") << id + ":KEY_1,KEY_2,BTN_FOO,KEY_4"
+                                      << "" << QList<int> {} << "BTN_FOO";
+        QTest::newRow("out of range") << id + ":1,2,3,99999"
+                                      << "" << QList<int> {} << "99999";
+        QTest::newRow("repeated") << id + ":KEY_1,KEY_2,KEY_1,KEY_4"
+                                  << "" << QList<int> {} << "due volte";
+        QTest::newRow("a colon and no codes") << "/dev/input/event3:"
+                                              << "" << QList<int> {} << "mancano i codici";
+        QTest::newRow("no device") << ":KEY_1,KEY_2,KEY_3,KEY_4"
+                                   << "" << QList<int> {} << "manca il dispositivo";
     }
     void spec()
     {
@@ -108,7 +117,8 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QList<int>>("codes");   // empty: the first four
-        QTest::newRow("codes chosen: inputs in the order given") << "+5 +3 +1 =1010" << QList<int> {BTN_TOP2, BTN_TOP, BTN_THUMB2, BTN_THUMB};
+        QTest::newRow("codes chosen: inputs in the order given")
+            << "+5 +3 +1 =1010" << QList<int> {BTN_TOP2, BTN_TOP, BTN_THUMB2, BTN_THUMB};
         QTest::newRow("press, hold, release") << "=0000 +1 =1000 =1000 -1 =0000" << QList<int> {};
         QTest::newRow("tap between two ticks lights one tick") << "+2 -2 =0100 =0000" << QList<int> {};
         QTest::newRow("two taps of one button, one tick") << "+3 -3 +3 -3 =0010 =0000" << QList<int> {};
@@ -117,12 +127,17 @@ private slots:
         QTest::newRow("release after a tick: still lit that tick") << "+2 =0100 -2 +1 =1000" << QList<int> {};
         QTest::newRow("overflow: the resync's press and release count")
             << "+1 =1000 drop ~-1 ~+2 =0100 =0100 -2 =0000" << QList<int> {};
-        QTest::newRow("overflow, then ordinary events after the resync") << "drop ~+3 +4 -4 =0011" << QList<int> {};
-        QTest::newRow("a press is news, and still counts at the read") << "=0000 +1 ?1 -1 =1000 =0000" << QList<int> {};
-        QTest::newRow("bouncing or pressed again while held: no news") << "=0000 +1 ?1 -1 +1 ?0 =1000 -1 +1 ?0 =1000" << QList<int> {};
-        QTest::newRow("another input pressed while one is held: news") << "+1 =1000 +2 ?1 =1100" << QList<int> {};
+        QTest::newRow("overflow, then ordinary events after the resync")
+            << "drop ~+3 +4 -4 =0011" << QList<int> {};
+        QTest::newRow("a press is news, and still counts at the read")
+            << "=0000 +1 ?1 -1 =1000 =0000" << QList<int> {};
+        QTest::newRow("bouncing or pressed again while held: no news")
+            << "=0000 +1 ?1 -1 +1 ?0 =1000 -1 +1 ?0 =1000" << QList<int> {};
+        QTest::newRow("another input pressed while one is held: news")
+            << "+1 =1000 +2 ?1 =1100" << QList<int> {};
         QTest::newRow("other keys are no news") << "=0000 +5 ?0 =0000" << QList<int> {};
-        QTest::newRow("unplugged between reads: news, said at the read") << "+1 =1000 gone ?1 =x" << QList<int> {};
+        QTest::newRow("unplugged between reads: news, said at the read")
+            << "+1 =1000 gone ?1 =x" << QList<int> {};
     }
     void ticks()
     {
@@ -149,7 +164,11 @@ private slots:
                 QCOMPARE(seen, s.mid(1));
             } else {
                 const int code = encoder.keys[s.mid(1).toInt() - 1];
-                encoder.queue.append(FakeEncoder::Item {InputDevice::Event, code, s[0] == '+' ? 1 : s[0] == 'r' ? 2 : 0, catchUp});
+                encoder.queue.append(FakeEncoder::Item {InputDevice::Event, code,
+                                                        s[0] == '+'   ? 1
+                                                        : s[0] == 'r' ? 2
+                                                                      : 0,
+                                                        catchUp});
             }
         }
         QVERIFY2(!encoder.misread, "events read in the wrong mode around an overflow");
@@ -176,7 +195,8 @@ private slots:
         EvdevInput input({"/dev/input/by-id/usb-Encoder-event-joystick", {}}, encoder.opener());
         const PortReading failed = input.read();
         QVERIFY(failed.isFailure());
-        QVERIFY2(failed.error.contains(says) && failed.error.contains("usb-Encoder"), qPrintable(failed.error));
+        QVERIFY2(failed.error.contains(says) && failed.error.contains("usb-Encoder"),
+                 qPrintable(failed.error));
         encoder.openError = 0;
         encoder.queue.clear();
         encoder.down = {BTN_THUMB};   // input 2 held while it is plugged back in
@@ -218,13 +238,19 @@ private slots:
     // and, for a device the user may not open, what to do.
     void listing()
     {
-        InputDeviceInfo pad {"/dev/input/event4", "/dev/input/by-id/usb-Pad-event-joystick", "Pad %1 %5", {BTN_TRIGGER, BTN_THUMB}, 0};
+        InputDeviceInfo pad {"/dev/input/event4",
+                             "/dev/input/by-id/usb-Pad-event-joystick",
+                             "Pad %1 %5",
+                             {BTN_TRIGGER, BTN_THUMB},
+                             0};
         InputDeviceInfo kbd {"/dev/input/event2", "", "", {}, EACCES};
         const QString text = describeInputDevices({pad, kbd});
-        QVERIFY2(text.startsWith("/dev/input/by-id/usb-Pad-event-joystick\n    nome: Pad %1 %5 (/dev/input/event4)\n"
-                                 "    primi tasti: BTN_TRIGGER BTN_THUMB (2 in tutto)\n"
-                                 "    velmora --port evdev:/dev/input/by-id/usb-Pad-event-joystick\n"
-                                 "/dev/input/event2: accesso negato\n"), qPrintable(text));
+        QVERIFY2(text.startsWith(
+                     "/dev/input/by-id/usb-Pad-event-joystick\n    nome: Pad %1 %5 (/dev/input/event4)\n"
+                     "    primi tasti: BTN_TRIGGER BTN_THUMB (2 in tutto)\n"
+                     "    velmora --port evdev:/dev/input/by-id/usb-Pad-event-joystick\n"
+                     "/dev/input/event2: accesso negato\n"),
+                 qPrintable(text));
         QVERIFY(text.contains("gruppo input"));
     }
 };

@@ -1,8 +1,8 @@
 #include "app/chooser.h"
 #include "app/form1.h"
 #include "app/lamp.h"
-#include "platform/sdlplayer.h"
 #include "fakes.h"
+#include "platform/sdlplayer.h"
 #include "wavtools.h"
 
 #include <QComboBox>
@@ -27,7 +27,8 @@ Q_DECLARE_METATYPE(PortReading)
 
 namespace {
 
-const QByteArray kConfig = "SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = b.wav\r\nSUONO INGRESSO 3 = \r\nSUONO INGRESSO 4 = d d.wav \r\n";
+const QByteArray kConfig = "SUONO INGRESSO 1 = a.wav\r\nSUONO INGRESSO 2 = b.wav\r\nSUONO INGRESSO 3 = "
+                           "\r\nSUONO INGRESSO 4 = d d.wav \r\n";
 
 // A window on a temporary program folder, with a fake port and a fake player.
 struct Rig {
@@ -36,7 +37,11 @@ struct Rig {
         wav::writeFile(dir.filePath("CONFIG.TXT"), kConfig);
         form = std::make_unique<Form1>(port, player, dir.path());
     }
-    template <typename T> T *get(const QString &name) const { return form->findChild<T *>(name); }
+    template <typename T>
+    T *get(const QString &name) const
+    {
+        return form->findChild<T *>(name);
+    }
     QString label(int n) const { return get<QLabel>(QString("lblBrano(%1)").arg(n))->text(); }
     QStringList labels() const { return {label(1), label(2), label(3), label(4)}; }
     // The lamps as drawn, inputs 1 to 4: G pure green, R pure red, ? anything else.
@@ -69,7 +74,7 @@ struct Rig {
     std::unique_ptr<Form1> form;
 };
 
-} // namespace
+}   // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -78,14 +83,18 @@ private slots:
     void tick_data()
     {
         QTest::addColumn<PortReading>("reading");
-        QTest::addColumn<QString>("lamps");        // inputs 1 to 4, as drawn
-        QTest::addColumn<QList<int>>("requests");  // inputs, in order
+        QTest::addColumn<QString>("lamps");         // inputs 1 to 4, as drawn
+        QTest::addColumn<QList<int>>("requests");   // inputs, in order
         QTest::addColumn<QString>("statusLine");
-        QTest::newRow("0x87: all four, 2 first") << PortReading::ok(0x87) << "GGGG" << QList<int> {2, 1, 3, 4} << "";
-        QTest::newRow("0x7F: none, low bits ignored") << PortReading::ok(0x7F) << "RRRR" << QList<int> {} << "";
-        QTest::newRow("port failing: red, silent, says why") << PortReading::failed("guasto") << "RRRR" << QList<int> {}
-                                                             << "Porta parallela non leggibile: guasto";
-        QTest::newRow("claim under way: lamps as they were") << PortReading::notYet() << "GRGG" << QList<int> {} << "";
+        QTest::newRow("0x87: all four, 2 first")
+            << PortReading::ok(0x87) << "GGGG" << QList<int> {2, 1, 3, 4} << "";
+        QTest::newRow("0x7F: none, low bits ignored")
+            << PortReading::ok(0x7F) << "RRRR" << QList<int> {} << "";
+        QTest::newRow("port failing: red, silent, says why")
+            << PortReading::failed("guasto") << "RRRR" << QList<int> {}
+            << "Porta parallela non leggibile: guasto";
+        QTest::newRow("claim under way: lamps as they were")
+            << PortReading::notYet() << "GRGG" << QList<int> {} << "";
     }
     void tick()
     {
@@ -119,7 +128,8 @@ private slots:
         QVERIFY(line->toolTip().endsWith("collegarlo"));
         QVERIFY2(line->text().endsWith(QChar(0x2026)), qPrintable(line->text()));
         auto *frames = rig.get<QWidget>("Frame1");
-        QVERIFY(line->mapTo(rig.form.get(), QPoint()).y() >= frames->mapTo(rig.form.get(), QPoint(0, frames->height())).y());
+        QVERIFY(line->mapTo(rig.form.get(), QPoint()).y() >=
+                frames->mapTo(rig.form.get(), QPoint(0, frames->height())).y());
     }
 
     // A source that learns of presses as they happen is read at once on news, and the
@@ -155,7 +165,8 @@ private slots:
     {
         Rig rig;
         QCOMPARE(rig.labels(), (QStringList {"a.wav", "b.wav", "", "d d.wav "}));
-        QCOMPARE(rig.player.preloads, (QList<QByteArray> {rig.path("a.wav"), rig.path("b.wav"), rig.path("d d.wav ")}));
+        QCOMPARE(rig.player.preloads,
+                 (QList<QByteArray> {rig.path("a.wav"), rig.path("b.wav"), rig.path("d d.wav ")}));
     }
 
     // Steps, separated by "|": a<tab>=<name> assigns (a0: on the tab selected), s saves,
@@ -166,25 +177,33 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QStringList>("labels");
-        QTest::addColumn<int>("reloads");     // after the one at start-up
-        QTest::addColumn<QString>("message"); // in the status bar or a message box
+        QTest::addColumn<int>("reloads");       // after the one at start-up
+        QTest::addColumn<QString>("message");   // in the status bar or a message box
         const QStringList start {"a.wav", "b.wav", "", "d d.wav "};
         QTest::newRow("empty text changes nothing") << "a1=" << start << 0 << "";
-        QTest::newRow("right after start writes slot 1") << "a0=x.wav" << QStringList {"x.wav", "b.wav", "", "d d.wav "} << 0 << "";
-        QTest::newRow("typed name kept exactly") << "a3=  due spazi .wav " << QStringList {"a.wav", "b.wav", "  due spazi .wav ", "d d.wav "} << 1 << "";
+        QTest::newRow("right after start writes slot 1")
+            << "a0=x.wav" << QStringList {"x.wav", "b.wav", "", "d d.wav "} << 0 << "";
+        QTest::newRow("typed name kept exactly")
+            << "a3=  due spazi .wav " << QStringList {"a.wav", "b.wav", "  due spazi .wav ", "d d.wav "} << 1
+            << "";
         QTest::newRow("tab click without saving reverts") << "a2=x.wav|t3" << start << 2 << "";
-        QTest::newRow("saved then tab click survives") << "a2=x.wav|s|t4" << QStringList {"a.wav", "x.wav", "", "d d.wav "} << 2 << "";
+        QTest::newRow("saved then tab click survives")
+            << "a2=x.wav|s|t4" << QStringList {"a.wav", "x.wav", "", "d d.wav "} << 2 << "";
         QTest::newRow("clicking the selected tab reloads too") << "a1=x.wav|t1" << start << 1 << "";
         QTest::newRow("tab changed with the keyboard reverts") << "a2=x.wav|kRight" << start << 2 << "";
         QTest::newRow("tab changed with the wheel reverts") << "a2=x.wav|w" << start << 2 << "";
-        QTest::newRow("keyboard-selected tab is the one written") << "kRight|kRight|a0=x.wav" << QStringList {"a.wav", "b.wav", "x.wav", "d d.wav "} << 2 << "";
+        QTest::newRow("keyboard-selected tab is the one written")
+            << "kRight|kRight|a0=x.wav" << QStringList {"a.wav", "b.wav", "x.wav", "d d.wav "} << 2 << "";
         // Names that could not be saved so as to load back the same are refused at once.
         QTest::newRow("refused: line break") << "a1=a\nb.wav" << start << 0 << "contiene un a capo";
-        QTest::newRow("refused: text of a key") << "a1=x SUONO INGRESSO 4 = y.wav" << start << 0 << "SUONO INGRESSO 4 = ";
-        QTest::newRow("refused: longer than a line") << "a1=" + QString(40000, 'x') << start << 0 << "più lungo";
+        QTest::newRow("refused: text of a key")
+            << "a1=x SUONO INGRESSO 4 = y.wav" << start << 0 << "SUONO INGRESSO 4 = ";
+        QTest::newRow("refused: longer than a line")
+            << "a1=" + QString(40000, 'x') << start << 0 << "più lungo";
         // A failed save says why and keeps the assignments, which save once it is fixed.
-        QTest::newRow("save fails, then works") << "a1=x.wav|folder|s!|nofolder|s|t2" << QStringList {"x.wav", "b.wav", "", "d d.wav "} << 1
-                                                << "Impossibile salvare la configurazione in ";
+        QTest::newRow("save fails, then works")
+            << "a1=x.wav|folder|s!|nofolder|s|t2" << QStringList {"x.wav", "b.wav", "", "d d.wav "} << 1
+            << "Impossibile salvare la configurazione in ";
     }
     void assignments()
     {
@@ -209,10 +228,12 @@ private slots:
                 QTest::keyClick(bar, step == "kRight" ? Qt::Key_Right : Qt::Key_Left);
             } else if (step == "w") {
                 const QPointF at = bar->tabRect(0).center();
-                QWheelEvent wheel(at, bar->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QWheelEvent wheel(at, bar->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                                  Qt::NoScrollPhase, false);
                 QApplication::sendEvent(bar, &wheel);
             } else if (step == "folder") {
-                QVERIFY(QFile::remove(rig.dir.filePath("CONFIG.TXT")) && QDir(rig.dir.path()).mkdir("CONFIG.TXT"));
+                QVERIFY(QFile::remove(rig.dir.filePath("CONFIG.TXT")) &&
+                        QDir(rig.dir.path()).mkdir("CONFIG.TXT"));
             } else if (step == "nofolder") {
                 QVERIFY(QDir(rig.dir.path()).rmdir("CONFIG.TXT"));
             }
@@ -235,7 +256,8 @@ private slots:
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());   // a reload says it again
         const QList<QMessageBox *> boxes = form.findChildren<QMessageBox *>();
         QCOMPARE(boxes.size(), 1);   // in the same box: none stack up
-        QVERIFY2(boxes[0]->text().startsWith("Impossibile leggere la configurazione da"), qPrintable(boxes[0]->text()));
+        QVERIFY2(boxes[0]->text().startsWith("Impossibile leggere la configurazione da"),
+                 qPrintable(boxes[0]->text()));
     }
 
     // A 200 MB sound assigned and tried while input 2 is held: it loads in the
@@ -291,11 +313,13 @@ private slots:
         QSignalSpy listed(chooser, &Chooser::filesListed);
         QTRY_VERIFY(!listed.isEmpty());
         QCOMPARE(listed.first().value(0).toString(), QDir::currentPath());
-        QCOMPARE(chooser->Dir_tema->currentIndex().data(QFileSystemModel::FilePathRole).toString(), QDir::currentPath());
+        QCOMPARE(chooser->Dir_tema->currentIndex().data(QFileSystemModel::FilePathRole).toString(),
+                 QDir::currentPath());
 
         QTemporaryDir other;
         for (const char *name : {"uno.wav", "DUE.WAV", "Tre.Wav", "note.txt", "wav", "caf\xe9.wav"})
-            QVERIFY(::close(::open((QFile::encodeName(other.path()) + "/" + name).constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+            QVERIFY(::close(::open((QFile::encodeName(other.path()) + "/" + name).constData(),
+                                   O_CREAT | O_WRONLY, 0644)) == 0);
         chooser->openFolder(other.path());
         QTRY_COMPARE(listed.last().value(0).toString(), other.path());
         const QAbstractItemModel *model = chooser->File_tema->model();
@@ -305,11 +329,13 @@ private slots:
         const QString cafe = QFile::decodeName("caf\xe9.wav");
         QCOMPARE(shown, (QStringList {cafe, "DUE.WAV", "Tre.Wav", "uno.wav"}));
 
-        const std::tuple<int, QString, QByteArray> picks[] = {{1, "Tre.Wav", "Tre.Wav"}, {2, cafe, "caf\xe9.wav"}};
+        const std::tuple<int, QString, QByteArray> picks[] = {{1, "Tre.Wav", "Tre.Wav"},
+                                                              {2, cafe, "caf\xe9.wav"}};
         for (const auto &[tab, name, bytes] : picks) {
             chooser->TabStrip1->setCurrentIndex(tab - 1);
             const QModelIndex index = model->index(int(shown.indexOf(name)), 0);
-            QTest::mouseClick(chooser->File_tema->viewport(), Qt::LeftButton, {}, chooser->File_tema->visualRect(index).center());
+            QTest::mouseClick(chooser->File_tema->viewport(), Qt::LeftButton, {},
+                              chooser->File_tema->visualRect(index).center());
             QCOMPARE(chooser->Text_tema->text(), name);
             QTest::mouseClick(chooser->Command2, Qt::LeftButton);
             QTest::mouseClick(rig.get<QPushButton>(QString("CmdTest(%1)").arg(tab)), Qt::LeftButton);

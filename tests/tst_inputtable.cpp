@@ -21,7 +21,7 @@ constexpr Wire kWiring[] = {
 };
 constexpr int kRequestOrder[] = {2, 1, 3, 4};
 
-} // namespace
+}   // namespace
 
 class TestInputTable : public QObject {
     Q_OBJECT
@@ -37,7 +37,8 @@ private slots:
                 if (pulledLow)
                     expected.sounds.append(input);
             }
-            QVERIFY2(inputTick(quint8(status)) == expected, qPrintable(QString("status 0x%1").arg(status, 2, 16, QChar('0'))));
+            QVERIFY2(inputTick(quint8(status)) == expected,
+                     qPrintable(QString("status 0x%1").arg(status, 2, 16, QChar('0'))));
         }
     }
 

@@ -36,7 +36,7 @@ void run(AudioOutput &output, std::chrono::milliseconds time)
     }
 }
 
-} // namespace
+}   // namespace
 
 class TestSdlOutput : public QObject {
     Q_OBJECT

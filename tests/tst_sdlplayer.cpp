@@ -31,7 +31,7 @@ private:
 
 const qsizetype kChimeFrames = qsizetype(makeChime()->frames());
 
-} // namespace
+}   // namespace
 
 class TestSdlPlayer : public QObject {
     Q_OBJECT
@@ -52,12 +52,15 @@ private slots:
         QTest::addColumn<QStringList>("steps");   // p:<file> preload, <file> play, wait
         QTest::addColumn<QList<qsizetype>>("started");
         const qsizetype chime = kChimeFrames;
-        QTest::newRow("preloaded: starts at once") << QStringList {"p:a.wav", "wait", "a.wav"} << QList<qsizetype> {48000};
-        QTest::newRow("not loaded: silence, then the clip") << QStringList {"b.wav"} << QList<qsizetype> {0, 24000};
+        QTest::newRow("preloaded: starts at once")
+            << QStringList {"p:a.wav", "wait", "a.wav"} << QList<qsizetype> {48000};
+        QTest::newRow("not loaded: silence, then the clip")
+            << QStringList {"b.wav"} << QList<qsizetype> {0, 24000};
         QTest::newRow("missing file: the chime") << QStringList {"nope.wav"} << QList<qsizetype> {chime};
         QTest::newRow("a folder: the chime") << QStringList {""} << QList<qsizetype> {chime};
-        QTest::newRow("each request replaces the last") << QStringList {"p:a.wav", "p:b.wav", "wait", "a.wav", "wait", "b.wav"}
-                                                        << QList<qsizetype> {48000, 24000};
+        QTest::newRow("each request replaces the last")
+            << QStringList {"p:a.wav", "p:b.wav", "wait", "a.wav", "wait", "b.wav"}
+            << QList<qsizetype> {48000, 24000};
     }
     void requests()
     {

@@ -19,7 +19,8 @@ private slots:
         QVERIFY(wav::writeFile(fake, "#!/bin/sh\ntouch '" + QFile::encodeName(marker) + "'\nexit 1\n"));
         QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString port = dir.filePath("p");
-        QVERIFY(wav::writeFile(port, "0x68\n"));   // input 4 held: its (missing) sound is asked for every tick
+        QVERIFY(
+            wav::writeFile(port, "0x68\n"));   // input 4 held: its (missing) sound is asked for every tick
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("DBUS_SESSION_BUS_ADDRESS");
         env.insert("PATH", dir.path() + ":" + env.value("PATH"));
@@ -50,16 +51,19 @@ private slots:
         QTest::newRow("--help") << QStringList {"--help"} << "" << 0 << "--version  Mostra la versione";
         QTest::newRow("--version") << QStringList {"--version"} << "" << 0 << "velmora 0.";
         QTest::newRow("bad port") << QStringList {"--port", "lpt1"} << "" << 2 << "file:PERCORSO";
-        QTest::newRow("a device of another kind, unopened") << QStringList {"--port", "/dev/null"} << "" << 2
-                                                            << "non è una porta parallela";
-        QTest::newRow("--check: absent now, a warning") << QStringList {"--check", "--port", "evdev:/dev/input/by-id/none"}
-                                                        << "" << 0 << "attenzione: Dispositivo di input non leggibile ora";
-        QTest::newRow("unknown option") << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot";
+        QTest::newRow("a device of another kind, unopened")
+            << QStringList {"--port", "/dev/null"} << "" << 2 << "non è una porta parallela";
+        QTest::newRow("--check: absent now, a warning")
+            << QStringList {"--check", "--port", "evdev:/dev/input/by-id/none"} << "" << 0
+            << "attenzione: Dispositivo di input non leggibile ora";
+        QTest::newRow("unknown option")
+            << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot";
         QTest::newRow("no display") << QStringList {} << "" << 1 << "DISPLAY non impostato";
         QTest::newRow("display that does not answer") << QStringList {} << ":97" << 1 << "DISPLAY=:97";
-        QTest::newRow("display that does not answer, bad port") << QStringList {"--port", "lpt1"} << ":97" << 2 << "lpt1";
-        QTest::newRow("refusal shown on the screen") << QStringList {"--port", "evdev:/dev/null"} << "x" << 2
-                                                     << "non è un dispositivo di input";
+        QTest::newRow("display that does not answer, bad port")
+            << QStringList {"--port", "lpt1"} << ":97" << 2 << "lpt1";
+        QTest::newRow("refusal shown on the screen")
+            << QStringList {"--port", "evdev:/dev/null"} << "x" << 2 << "non è un dispositivo di input";
     }
     void commandLineAndRefusals()
     {
@@ -81,11 +85,13 @@ private slots:
         if (display == "x") {   // the box is there, saying why; Enter closes it
             QVERIFY(velmora.waitForStarted());
             QProcess search;
-            search.start("xdotool", {"search", "--sync", "--all", "--onlyvisible", "--pid", QString::number(velmora.processId()),
-                                     "--name", "^Velmora$"});
+            search.start("xdotool", {"search", "--sync", "--all", "--onlyvisible", "--pid",
+                                     QString::number(velmora.processId()), "--name", "^Velmora$"});
             QVERIFY(search.waitForFinished(20000) && search.exitCode() == 0);
-            // The box goes on the key's press, before its release reaches it: xdotool's complaint is no failure.
-            QProcess::execute("xdotool", {"key", "--window", search.readAll().split('\n').value(0), "Return"});
+            // The box goes on the key's press, before its release reaches it: xdotool's complaint is no
+            // failure.
+            QProcess::execute("xdotool",
+                              {"key", "--window", search.readAll().split('\n').value(0), "Return"});
         }
         QVERIFY(velmora.waitForFinished(10000));
         QCOMPARE(velmora.exitStatus(), QProcess::NormalExit);

@@ -1,6 +1,6 @@
+#include "fakes.h"
 #include "platform/parallelport.h"
 #include "platform/statusport.h"
-#include "fakes.h"
 #include "wavtools.h"
 
 #include <QElapsedTimer>
@@ -19,14 +19,15 @@ namespace {
 class FakeKernel : public PortSystem {
 public:
     QHash<QString, QByteArray> files;   // /proc and /sys
-    QHash<QByteArray, int> devices;     // node -> errno on open (0: it opens; ENOTTY: another kind of node); absent: ENOENT
+    QHash<QByteArray, int>
+        devices;   // node -> errno on open (0: it opens; ENOTTY: another kind of node); absent: ENOENT
     QList<QByteArray> opened;
-    QSemaphore claimGate {1000};        // a claim takes one; hold them all to make it wait
+    QSemaphore claimGate {1000};   // a claim takes one; hold them all to make it wait
     quint8 status = 0x78;
     int statusErrno = 0;
     bool root = false;
     quint8 ioStatus = 0x58;
-    std::atomic<int> claimed {0};       // claims not released yet
+    std::atomic<int> claimed {0};   // claims not released yet
     std::atomic<int> claimAttempts {0};
 
     int checkNode(const QByteArray &path) override
@@ -55,7 +56,7 @@ public:
     }
     void release(int) override { --claimed; }
     void closeDevice(int) override {}
-    int ioRefused = 0;                  // errno refusing direct I/O even to root
+    int ioRefused = 0;   // errno refusing direct I/O even to root
     int permitIo() override { return root ? -ioRefused : -EPERM; }
     bool privileged() override { return root; }
     quint8 inStatus() override { return ioStatus; }
@@ -77,7 +78,7 @@ FakeKernel &newKernel()
     return kernels.emplace_back();
 }
 
-} // namespace
+}   // namespace
 
 class TestStatusPort : public QObject {
     Q_OBJECT
@@ -89,28 +90,47 @@ private slots:
         // p<N>=<base-addr>, d<N>=<errno on open>, root, io=<errno for root>, ioports, unplugged;
         // after "later", what changes once Velmora has started
         QTest::addColumn<QString>("kernel");
-        QTest::addColumn<int>("status");       // -1: a failure whose text holds `says`; -2: refused at start
+        QTest::addColumn<int>("status");   // -1: a failure whose text holds `says`; -2: refused at start
         QTest::addColumn<QString>("says");
-        QTest::newRow("auto: ppdev port at 888, ECP form") << "auto" << "p0=888 1912|d0=0" << 0x78 << "";
-        QTest::newRow("auto: '888\\t0' as QEMU gives it") << "auto" << "p0=888\t0|d0=0" << 0x78 << "";
-        QTest::newRow("auto: the one at 888, not the first") << "auto" << "p0=632 0|p1=888 0|d0=0|d1=0|root" << 0x78 << "";
-        QTest::newRow("auto: no access, group lp") << "auto" << "p0=888 0|d0=13" << -1 << "gruppo lp";
-        QTest::newRow("auto: ppdev not loaded, user") << "auto" << "p0=888 0" << -1 << "modprobe ppdev";
-        QTest::newRow("auto: ppdev not loaded, root: direct I/O") << "auto" << "p0=888 0|root" << 0x58 << "";
-        QTest::newRow("auto: no parport module, root: I/O if shown") << "auto" << "ioports|root" << 0x58 << "";
-        QTest::newRow("auto: nothing at all") << "auto" << "root" << -1 << "parport_pc";
-        QTest::newRow("device: missing") << "/dev/parport3" << "" << -1 << "non esiste";
-        QTest::newRow("device: ENXIO") << "/dev/parport0" << "d0=6" << -1 << "modprobe ppdev";
-        QTest::newRow("device: unplugged while open") << "/dev/parport0" << "d0=0|unplugged" << -1 << "non esiste";
-        QTest::newRow("device: held by another driver, not claimed") << "/dev/parport0" << "d0=0|held" << -1 << "occupata";
-        QTest::newRow("device: another kind of node, refused at start") << "/dev/parport0" << "d0=25" << -2
-                                                                         << "non è una porta parallela";
-        QTest::newRow("device: another kind appears later, not opened") << "/dev/parport0" << "later|d0=25" << -1
-                                                                         << "non è una porta parallela";
-        QTest::newRow("io: user") << "io" << "ioports" << -1 << "serve root";
-        QTest::newRow("io: root") << "io" << "root" << 0x58 << "";
-        QTest::newRow("io: root, kernel locked down") << "io" << "root|io=1" << -1 << "anche a root";
-        QTest::newRow("io: no I/O instructions") << "io" << "root|io=38" << -1 << "non disponibile su questo sistema";
+        QTest::newRow("auto: ppdev port at 888, ECP form") << "auto"
+                                                           << "p0=888 1912|d0=0" << 0x78 << "";
+        QTest::newRow("auto: '888\\t0' as QEMU gives it") << "auto"
+                                                          << "p0=888\t0|d0=0" << 0x78 << "";
+        QTest::newRow("auto: the one at 888, not the first")
+            << "auto"
+            << "p0=632 0|p1=888 0|d0=0|d1=0|root" << 0x78 << "";
+        QTest::newRow("auto: no access, group lp") << "auto"
+                                                   << "p0=888 0|d0=13" << -1 << "gruppo lp";
+        QTest::newRow("auto: ppdev not loaded, user") << "auto"
+                                                      << "p0=888 0" << -1 << "modprobe ppdev";
+        QTest::newRow("auto: ppdev not loaded, root: direct I/O") << "auto"
+                                                                  << "p0=888 0|root" << 0x58 << "";
+        QTest::newRow("auto: no parport module, root: I/O if shown") << "auto"
+                                                                     << "ioports|root" << 0x58 << "";
+        QTest::newRow("auto: nothing at all") << "auto"
+                                              << "root" << -1 << "parport_pc";
+        QTest::newRow("device: missing") << "/dev/parport3"
+                                         << "" << -1 << "non esiste";
+        QTest::newRow("device: ENXIO") << "/dev/parport0"
+                                       << "d0=6" << -1 << "modprobe ppdev";
+        QTest::newRow("device: unplugged while open") << "/dev/parport0"
+                                                      << "d0=0|unplugged" << -1 << "non esiste";
+        QTest::newRow("device: held by another driver, not claimed") << "/dev/parport0"
+                                                                     << "d0=0|held" << -1 << "occupata";
+        QTest::newRow("device: another kind of node, refused at start")
+            << "/dev/parport0"
+            << "d0=25" << -2 << "non è una porta parallela";
+        QTest::newRow("device: another kind appears later, not opened")
+            << "/dev/parport0"
+            << "later|d0=25" << -1 << "non è una porta parallela";
+        QTest::newRow("io: user") << "io"
+                                  << "ioports" << -1 << "serve root";
+        QTest::newRow("io: root") << "io"
+                                  << "root" << 0x58 << "";
+        QTest::newRow("io: root, kernel locked down") << "io"
+                                                      << "root|io=1" << -1 << "anche a root";
+        QTest::newRow("io: no I/O instructions") << "io"
+                                                 << "root|io=38" << -1 << "non disponibile su questo sistema";
     }
     void choosesAndExplains()
     {
@@ -160,7 +180,8 @@ private slots:
         FakeKernel &k = newKernel();
         k.devices.insert("/dev/parport0", 0);
         k.claimGate.acquire(1000);
-        auto port = makePpdevPort(k, "/dev/parport0", {std::chrono::milliseconds(5), std::chrono::milliseconds(300)});
+        auto port =
+            makePpdevPort(k, "/dev/parport0", {std::chrono::milliseconds(5), std::chrono::milliseconds(300)});
         QCOMPARE(port->read(), PortReading::notYet());
         QCOMPARE(port->read(), PortReading::notYet());
         QTest::qWait(350);
@@ -194,12 +215,15 @@ private slots:
         wav::writeFile(path, "0x00\n");
         QVERIFY(!port->read().status);   // a failed port is tried again only every two seconds
 
-        auto fresh = makeStatusPort("file:" + path, &error);   // read anew each time: -1 says why, naming the file
-        const std::pair<QByteArray, int> texts[] = {{"0x00\n", 0}, {" 248 \r\n", 0xF8}, {"256", -1}, {"12x", -1}, {"99999999999999999999", -1}};
+        auto fresh =
+            makeStatusPort("file:" + path, &error);   // read anew each time: -1 says why, naming the file
+        const std::pair<QByteArray, int> texts[] = {
+            {"0x00\n", 0}, {" 248 \r\n", 0xF8}, {"256", -1}, {"12x", -1}, {"99999999999999999999", -1}};
         for (const auto &[text, status] : texts) {
             wav::writeFile(path, text);
             const PortReading reading = fresh->read();
-            QVERIFY2(status < 0 ? reading.error.contains(path) : reading == PortReading::ok(quint8(status)), text.constData());
+            QVERIFY2(status < 0 ? reading.error.contains(path) : reading == PortReading::ok(quint8(status)),
+                     text.constData());
         }
 
         const QString fifo = dir.filePath("fifo");   // would block a plain open for ever: refused unopened

@@ -5,9 +5,9 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QFile>
 #include <QString>
 #include <QtEndian>
 
@@ -20,7 +20,11 @@ namespace wav {
 enum class Encoding { U8, S16, S24, F32 };
 
 inline void put16(QByteArray &b, quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); }
-inline void put32(QByteArray &b, quint32 v) { put16(b, quint16(v & 0xffff)); put16(b, quint16(v >> 16)); }
+inline void put32(QByteArray &b, quint32 v)
+{
+    put16(b, quint16(v & 0xffff));
+    put16(b, quint16(v >> 16));
+}
 
 // A canonical WAV header for `dataBytes` of samples (format 1: PCM, 3: float).
 inline QByteArray header(int format, int channels, int rate, int bits, qint64 dataBytes)
@@ -41,22 +45,41 @@ inline QByteArray header(int format, int channels, int rate, int bits, qint64 da
 }
 
 // A sine of `hz` at half scale, the same on every channel, followed by `silence` seconds.
-inline QByteArray make(Encoding encoding, int rate, int channels, double hz, double seconds, double silence = 0)
+inline QByteArray make(Encoding encoding, int rate, int channels, double hz, double seconds,
+                       double silence = 0)
 {
-    const int bits = encoding == Encoding::U8 ? 8 : encoding == Encoding::S16 ? 16 : encoding == Encoding::S24 ? 24 : 32;
+    const int bits = encoding == Encoding::U8    ? 8
+                     : encoding == Encoding::S16 ? 16
+                     : encoding == Encoding::S24 ? 24
+                                                 : 32;
     QByteArray data;
     for (int i = 0; i < int(rate * seconds); ++i) {
         const double v = 0.5 * std::sin(2 * M_PI * hz * i / rate);
         for (int c = 0; c < channels; ++c) {
             switch (encoding) {
-            case Encoding::U8: data.append(char(quint8(std::lround(v * 127) + 128))); break;
-            case Encoding::S16: put16(data, quint16(qint16(std::lround(v * 32767)))); break;
-            case Encoding::S24: { const qint32 s = qint32(std::lround(v * 8388607)); data.append(char(s & 0xff)).append(char((s >> 8) & 0xff)).append(char((s >> 16) & 0xff)); break; }
-            case Encoding::F32: { float f = float(v); quint32 u; std::memcpy(&u, &f, 4); put32(data, u); break; }
+            case Encoding::U8:
+                data.append(char(quint8(std::lround(v * 127) + 128)));
+                break;
+            case Encoding::S16:
+                put16(data, quint16(qint16(std::lround(v * 32767))));
+                break;
+            case Encoding::S24: {
+                const qint32 s = qint32(std::lround(v * 8388607));
+                data.append(char(s & 0xff)).append(char((s >> 8) & 0xff)).append(char((s >> 16) & 0xff));
+                break;
+            }
+            case Encoding::F32: {
+                float f = float(v);
+                quint32 u;
+                std::memcpy(&u, &f, 4);
+                put32(data, u);
+                break;
+            }
             }
         }
     }
-    data.append(QByteArray(qsizetype(std::lround(rate * silence)) * channels * bits / 8, encoding == Encoding::U8 ? '\x80' : '\0'));
+    data.append(QByteArray(qsizetype(std::lround(rate * silence)) * channels * bits / 8,
+                           encoding == Encoding::U8 ? '\x80' : '\0'));
     return header(encoding == Encoding::F32 ? 3 : 1, channels, rate, bits, data.size()) + data;
 }
 
@@ -148,4 +171,4 @@ inline QList<std::size_t> onsets(const std::vector<float> &s, std::size_t from =
     return starts;
 }
 
-} // namespace wav
+}   // namespace wav

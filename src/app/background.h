@@ -32,9 +32,12 @@ void runInBackground(QObject *receiver, Work work, Done done)
             return;
         // Posted while the receiver is known to be alive; Qt drops it if the receiver
         // is destroyed before it is delivered.
-        QMetaObject::invokeMethod(guard->receiver, [guard, done = std::move(done), result = std::move(result)]() mutable {
-            QObject::disconnect(guard->watch);
-            done(std::move(result));
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            guard->receiver,
+            [guard, done = std::move(done), result = std::move(result)]() mutable {
+                QObject::disconnect(guard->watch);
+                done(std::move(result));
+            },
+            Qt::QueuedConnection);
     }).detach();
 }

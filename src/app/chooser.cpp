@@ -1,8 +1,8 @@
 #include "chooser.h"
 
-#include "twips.h"
 #include "background.h"
 #include "platform/filenames.h"
+#include "twips.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -21,16 +21,11 @@
 
 Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     : QGroupBox(QStringLiteral("Scelta del file da aggiungere nel tema"), parent),
-      TabStrip1(new QTabBar(this)),
-      Drive_tema(new QComboBox(this)),
-      Dir_tema(new QTreeView(this)),
-      File_tema(new QListView(this)),
-      Text_tema(new QLineEdit(this)),
+      TabStrip1(new QTabBar(this)), Drive_tema(new QComboBox(this)), Dir_tema(new QTreeView(this)),
+      File_tema(new QListView(this)), Text_tema(new QLineEdit(this)),
       Command2(new QPushButton(QStringLiteral("SALVA SUONO"), this)),
-      m_folderTree(new QFileSystemModel(this)),
-      m_wavFiles(new QStandardItemModel(this)),
-      m_folderWatcher(new QFileSystemWatcher(this)),
-      m_listVolumes(std::move(listVolumes))
+      m_folderTree(new QFileSystemModel(this)), m_wavFiles(new QStandardItemModel(this)),
+      m_folderWatcher(new QFileSystemWatcher(this)), m_listVolumes(std::move(listVolumes))
 {
     setObjectName(QStringLiteral("Frame6"));
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
@@ -118,20 +113,22 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
         emit assign(selectedInput(), text == m_chosenText ? m_chosenBytes : QFile::encodeName(text));
     });
 
-    connect(Drive_tema, &QComboBox::activated, this, [this](int index) {
-        openFolder(Drive_tema->itemData(index).toString());
-    });
+    connect(Drive_tema, &QComboBox::activated, this,
+            [this](int index) { openFolder(Drive_tema->itemData(index).toString()); });
 
     // The tree fills and sorts in the background: show the starting folder once its
     // parent is loaded and sorted.
     auto reveal = std::make_shared<QMetaObject::Connection>();
-    *reveal = connect(m_folderTree, &QFileSystemModel::directoryLoaded, this, [this, reveal](const QString &loaded) {
-        const QModelIndex current = Dir_tema->currentIndex();
-        if (current.isValid() && m_folderTree->filePath(current.parent()) == loaded) {
-            disconnect(*reveal);
-            QTimer::singleShot(100, this, [this] { Dir_tema->scrollTo(Dir_tema->currentIndex(), QAbstractItemView::PositionAtCenter); });
-        }
-    });
+    *reveal = connect(
+        m_folderTree, &QFileSystemModel::directoryLoaded, this, [this, reveal](const QString &loaded) {
+            const QModelIndex current = Dir_tema->currentIndex();
+            if (current.isValid() && m_folderTree->filePath(current.parent()) == loaded) {
+                disconnect(*reveal);
+                QTimer::singleShot(100, this, [this] {
+                    Dir_tema->scrollTo(Dir_tema->currentIndex(), QAbstractItemView::PositionAtCenter);
+                });
+            }
+        });
     // Listing volumes and folders waits for the event loop, so that the window is on
     // the screen first; the lists fill in the background as they always do.
     QTimer::singleShot(0, this, [this] {
@@ -152,7 +149,8 @@ QList<Chooser::Volume> Chooser::mountedVolumes()
         if (!volume.isValid() || !volume.isReady())
             continue;
         const QString root = volume.rootPath();
-        const QString name = volume.displayName() == root ? root : QStringLiteral("%1 (%2)").arg(root, volume.displayName());
+        const QString name =
+            volume.displayName() == root ? root : QStringLiteral("%1 (%2)").arg(root, volume.displayName());
         volumes.append({root, name});
     }
     return volumes;
@@ -166,15 +164,18 @@ void Chooser::fillDrives()
         QList<Volume> list;
         QString current;
     };
-    runInBackground(this, [list = m_listVolumes] {
-        return Volumes {list(), QStorageInfo(QDir::currentPath()).rootPath()};
-    }, [this](const Volumes &volumes) {
-        for (const Volume &volume : volumes.list) {
-            Drive_tema->addItem(volume.name, volume.root);
-            if (volume.root == volumes.current)
-                Drive_tema->setCurrentIndex(Drive_tema->count() - 1);
-        }
-    });
+    runInBackground(
+        this,
+        [list = m_listVolumes] {
+            return Volumes {list(), QStorageInfo(QDir::currentPath()).rootPath()};
+        },
+        [this](const Volumes &volumes) {
+            for (const Volume &volume : volumes.list) {
+                Drive_tema->addItem(volume.name, volume.root);
+                if (volume.root == volumes.current)
+                    Drive_tema->setCurrentIndex(Drive_tema->count() - 1);
+            }
+        });
 }
 
 void Chooser::openFolder(const QString &path)
@@ -202,16 +203,17 @@ void Chooser::listFiles()
 {
     // A folder that cannot be read simply shows no files.
     const QString folder = m_shownFolder;
-    runInBackground(this, [encoded = QFile::encodeName(folder)] { return listWavFiles(encoded); },
-                    [this, folder](const QList<QByteArray> &names) {
-        if (folder != m_shownFolder)
-            return;   // the user has opened another folder meanwhile
-        m_wavFiles->clear();
-        for (const QByteArray &name : names) {
-            auto *item = new QStandardItem(QFile::decodeName(name));
-            item->setData(name, Qt::UserRole);
-            m_wavFiles->appendRow(item);
-        }
-        emit filesListed(folder);
-    });
+    runInBackground(
+        this, [encoded = QFile::encodeName(folder)] { return listWavFiles(encoded); },
+        [this, folder](const QList<QByteArray> &names) {
+            if (folder != m_shownFolder)
+                return;   // the user has opened another folder meanwhile
+            m_wavFiles->clear();
+            for (const QByteArray &name : names) {
+                auto *item = new QStandardItem(QFile::decodeName(name));
+                item->setData(name, Qt::UserRole);
+                m_wavFiles->appendRow(item);
+            }
+            emit filesListed(folder);
+        });
 }

@@ -60,6 +60,6 @@ private:
     QFileSystemWatcher *m_folderWatcher;
     QString m_shownFolder;
     VolumeLister m_listVolumes;
-    QString m_chosenText;      // the name last picked in the file list, as shown
-    QByteArray m_chosenBytes;  // and as it is on disk
+    QString m_chosenText;       // the name last picked in the file list, as shown
+    QByteArray m_chosenBytes;   // and as it is on disk
 };

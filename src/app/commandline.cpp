@@ -9,23 +9,23 @@ namespace {
 QString helpText()
 {
     return QStringLiteral(
-               "Uso: velmora [opzioni]\n"
-               "Velmora: quattro ingressi (porta parallela o pulsanti USB), una spia e un suono per ciascuno.\n"
-               "\n"
-               "Opzioni:\n"
-               "  -h, --help     Mostra questo aiuto ed esce.\n"
-               "  -v, --version  Mostra la versione ed esce.\n"
-               "  --port SPEC    Da dove leggere i quattro ingressi: auto (predefinito), /dev/parportN,\n"
-               "                 io (accesso diretto a 0x379, solo root), file:PERCORSO (il byte di\n"
-               "                 stato scritto in un file, per provare senza porta) oppure\n"
-               "                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti USB:\n"
-               "                 tastierino, pedaliera, interfaccia per pulsanti arcade).\n"
-               "  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) ed esce.\n"
-               "  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2 se Velmora\n"
-               "                 le rifiuterebbe; un avviso se la porta ora non si legge (USB scollegato).\n");
+        "Uso: velmora [opzioni]\n"
+        "Velmora: quattro ingressi (porta parallela o pulsanti USB), una spia e un suono per ciascuno.\n"
+        "\n"
+        "Opzioni:\n"
+        "  -h, --help     Mostra questo aiuto ed esce.\n"
+        "  -v, --version  Mostra la versione ed esce.\n"
+        "  --port SPEC    Da dove leggere i quattro ingressi: auto (predefinito), /dev/parportN,\n"
+        "                 io (accesso diretto a 0x379, solo root), file:PERCORSO (il byte di\n"
+        "                 stato scritto in un file, per provare senza porta) oppure\n"
+        "                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti USB:\n"
+        "                 tastierino, pedaliera, interfaccia per pulsanti arcade).\n"
+        "  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) ed esce.\n"
+        "  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2 se Velmora\n"
+        "                 le rifiuterebbe; un avviso se la porta ora non si legge (USB scollegato).\n");
 }
 
-} // namespace
+}   // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -44,15 +44,16 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return result;
     };
     if (!parser.parse(arguments)) {
-        if (!parser.unknownOptionNames().isEmpty())
-        {
+        if (!parser.unknownOptionNames().isEmpty()) {
             const QString name = parser.unknownOptionNames().constFirst();
-            return error(QStringLiteral("opzione sconosciuta: %1%2").arg(name.size() == 1 ? "-" : "--", name));
+            return error(
+                QStringLiteral("opzione sconosciuta: %1%2").arg(name.size() == 1 ? "-" : "--", name));
         }
         return error(QStringLiteral("manca il valore dell'opzione --port"));
     }
     if (!parser.positionalArguments().isEmpty())
-        return error(QStringLiteral("argomento non previsto: %1").arg(parser.positionalArguments().constFirst()));
+        return error(
+            QStringLiteral("argomento non previsto: %1").arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(help)) {
         result.action = CommandLine::Action::Help;
         result.text = helpText();

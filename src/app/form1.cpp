@@ -54,7 +54,7 @@ public:
     }
 };
 
-} // namespace
+}   // namespace
 
 Form1::Form1(StatusPort &port, SoundPlayer &player, const QString &programFolder, QWidget *parent)
     : QMainWindow(parent), m_monitor(port), m_sounds(player, programFolder)
@@ -181,7 +181,8 @@ void Form1::LeggiIngressi()
     for (const int input : tick.sounds)
         SuonaBrano(input);
     for (const InputLine &line : kInputs)
-        m_shape1[std::size_t(line.bit)]->setFillColor(tick.active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
+        m_shape1[std::size_t(line.bit)]->setFillColor(
+            tick.active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
 }
 
 // The device behind the descriptor changes when it is unplugged and plugged back in:
@@ -200,7 +201,7 @@ void Form1::watchForPresses()
     m_pressWatch = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(m_pressWatch, &QSocketNotifier::activated, this, [this] {
         if (m_monitor.newPress()) {   // also true when the device went: the read says so and drops the watch
-            m_timer1.start();   // the next tick a whole interval after this one
+            m_timer1.start();         // the next tick a whole interval after this one
             LeggiIngressi();
         }
     });
@@ -215,7 +216,8 @@ void Form1::showStatus(const QString &text)
     const QRect room(0, 0, m_statusLine->contentsRect().width(), 1 << 20);
     auto fits = [&](const QString &t) {   // a word longer than a line is not broken: it must fit too
         const QRect needed = metrics.boundingRect(room, Qt::TextWordWrap, t);
-        return needed.width() <= room.width() && needed.height() < (kStatusLines + 0.5) * metrics.lineSpacing();
+        return needed.width() <= room.width() &&
+               needed.height() < (kStatusLines + 0.5) * metrics.lineSpacing();
     };
     const QString ellipsis(QChar(0x2026));
     QString shown = text;
@@ -263,7 +265,8 @@ void Form1::warn(const QString &text, const QString &whatToDo)
 {
     // One box at a time: a repeated failure (each tab click reloads) updates it.
     if (!m_warning) {
-        m_warning = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora"), {}, QMessageBox::Ok, this);
+        m_warning =
+            new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora"), {}, QMessageBox::Ok, this);
         m_warning->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_warning->setText(text);
@@ -274,7 +277,8 @@ void Form1::warn(const QString &text, const QString &whatToDo)
 void Form1::assignSlot(int input, const QByteArray &value)
 {
     if (const auto why = unsavableName(value)) {
-        statusBar()->showMessage(QStringLiteral("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*why), 8000);
+        statusBar()->showMessage(
+            QStringLiteral("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*why), 8000);
         return;
     }
     m_sounds.set(input, value);

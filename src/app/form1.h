@@ -51,7 +51,7 @@ private:
     SoundTable m_sounds;
     QString m_percorsoConfigurazione;
 
-    std::array<Lamp *, 8> m_shape1 {};          // indexed by status bit 4..7
+    std::array<Lamp *, 8> m_shape1 {};           // indexed by status bit 4..7
     std::array<QLabel *, 5> m_lblBrano {};       // indexed by input 1..4
     std::array<QPushButton *, 5> m_cmdTest {};   // indexed by input 1..4
     Chooser *m_chooser = nullptr;

@@ -1,7 +1,7 @@
 #include "app/commandline.h"
 #include "app/form1.h"
-#include "platform/sdlplayer.h"
 #include "inputs/evdevinput.h"
+#include "platform/sdlplayer.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -34,7 +34,8 @@ void holdDuringStartUp(QtMsgType type, const QMessageLogContext &context, const 
         if (g_refusing)
             std::_Exit(2);   // the refusal is on stderr already
         const QByteArray display = qgetenv("DISPLAY");
-        std::fprintf(stderr, kNoDisplay, display.isEmpty() ? "" : " (DISPLAY=", display.isEmpty() ? "" : (display + ")").constData());
+        std::fprintf(stderr, kNoDisplay, display.isEmpty() ? "" : " (DISPLAY=",
+                     display.isEmpty() ? "" : (display + ")").constData());
         std::fflush(stderr);
         std::_Exit(1);
     }
@@ -56,8 +57,10 @@ std::unique_ptr<QApplication> makeApplication(int &argc, char **argv)
 bool noDisplayNamed()
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    const bool wantsDesktop = platform.isEmpty() || platform.startsWith("xcb") || platform.startsWith("wayland");
-    return wantsDesktop && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const bool wantsDesktop =
+        platform.isEmpty() || platform.startsWith("xcb") || platform.startsWith("wayland");
+    return wantsDesktop && qEnvironmentVariableIsEmpty("DISPLAY") &&
+           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 // Started from the menu or at login, nobody sees stderr: where there is a display, the
@@ -69,15 +72,16 @@ int refuse(const QString &why, bool onScreen, int &argc, char **argv)
         return 2;
     g_refusing = true;
     const auto app = makeApplication(argc, argv);
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), QStringLiteral("Velmora non può partire."),
-                    QMessageBox::Ok);
-    box.setInformativeText(why + QStringLiteral("\n\nCorreggere le opzioni con cui viene avviata (la riga Exec della "
-                                                "voce di menu, oppure di nuovo scripts/install --port …) e riavviarla."));
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"),
+                    QStringLiteral("Velmora non può partire."), QMessageBox::Ok);
+    box.setInformativeText(
+        why + QStringLiteral("\n\nCorreggere le opzioni con cui viene avviata (la riga Exec della "
+                             "voce di menu, oppure di nuovo scripts/install --port …) e riavviarla."));
     box.exec();
     return 2;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {
@@ -114,8 +118,8 @@ int main(int argc, char *argv[])
         // Accepted; a source that cannot be read right now (a USB device unplugged) may
         // well be there when Velmora runs, so it is a warning only.
         if (const PortReading reading = port->read(); reading.isFailure())
-            std::fprintf(stderr, "velmora: attenzione: %s non leggibile ora: %s\n", qPrintable(port->sourceName()),
-                         qPrintable(reading.error));
+            std::fprintf(stderr, "velmora: attenzione: %s non leggibile ora: %s\n",
+                         qPrintable(port->sourceName()), qPrintable(reading.error));
         return 0;
     }
     if (noDisplayNamed()) {

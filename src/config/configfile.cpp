@@ -17,7 +17,7 @@ constexpr qsizetype kKeyLength = 19;
 
 QByteArray keyOf(int input) { return "SUONO INGRESSO " + QByteArray::number(input) + " = "; }
 
-} // namespace
+}   // namespace
 
 void ConfigParser::feed(QByteArrayView bytes)
 {
@@ -108,7 +108,9 @@ std::optional<QString> saveConfig(const QString &path, const SoundSlots &values)
 {
     for (int n = 1; n <= 4; ++n)
         if (const auto why = unsavableName(values[std::size_t(n - 1)]))
-            return QStringLiteral("il nome del suono dell'ingresso %1 %2; correggerlo e salvare di nuovo").arg(n).arg(*why);
+            return QStringLiteral("il nome del suono dell'ingresso %1 %2; correggerlo e salvare di nuovo")
+                .arg(n)
+                .arg(*why);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     const QByteArray bytes = serializeConfig(values);

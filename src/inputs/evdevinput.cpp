@@ -19,7 +19,8 @@ constexpr int kMostEventsPerTick = 4096;
 std::optional<int> parseCode(const QString &text)
 {
     bool ok = false;
-    const int number = text.startsWith(QLatin1String("0x")) ? text.mid(2).toInt(&ok, 16) : text.toInt(&ok, 10);
+    const int number =
+        text.startsWith(QLatin1String("0x")) ? text.mid(2).toInt(&ok, 16) : text.toInt(&ok, 10);
     if (ok)
         return number > 0 && number <= KEY_MAX ? std::optional(number) : std::nullopt;
     const int named = keyCodeFromName(text);
@@ -38,23 +39,26 @@ QString openFailure(const QString &device, int error)
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return QStringLiteral("il dispositivo %1 non c'è: collegarlo (velmora --list-inputs elenca quelli presenti); "
-                              "Velmora lo riprende da solo")
+        return QStringLiteral(
+                   "il dispositivo %1 non c'è: collegarlo (velmora --list-inputs elenca quelli presenti); "
+                   "Velmora lo riprende da solo")
             .arg(device);
     case EACCES:
     case EPERM:
         return QStringLiteral("accesso negato a %1: %2").arg(device, accessHelp());
     case ENOTTY:
     case EINVAL:
-        return QStringLiteral("%1 non è un dispositivo di input: indicare un /dev/input/eventN o un collegamento in "
-                              "/dev/input/by-id (velmora --list-inputs)")
+        return QStringLiteral(
+                   "%1 non è un dispositivo di input: indicare un /dev/input/eventN o un collegamento in "
+                   "/dev/input/by-id (velmora --list-inputs)")
             .arg(device);
     default:
-        return QStringLiteral("impossibile aprire %1: %2").arg(device, QString::fromLocal8Bit(std::strerror(error)));
+        return QStringLiteral("impossibile aprire %1: %2")
+            .arg(device, QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 
-} // namespace
+}   // namespace
 
 std::optional<EvdevSpec> parseEvdevSpec(const QString &text, QString *error)
 {
@@ -72,14 +76,16 @@ std::optional<EvdevSpec> parseEvdevSpec(const QString &text, QString *error)
         spec.device = text.left(colon);
         const QStringList items = tail.split(QLatin1Char(','));
         if (items.size() != kInputCount) {
-            *error = QStringLiteral("servono quattro codici separati da virgole, uno per ingresso (qui sono %1)")
-                         .arg(items.size());
+            *error =
+                QStringLiteral("servono quattro codici separati da virgole, uno per ingresso (qui sono %1)")
+                    .arg(items.size());
             return std::nullopt;
         }
         for (const QString &item : items) {
             const auto code = parseCode(item.trimmed());
             if (!code) {
-                *error = QStringLiteral("codice sconosciuto: \"%1\" (nomi come BTN_TRIGGER o KEY_1, oppure numeri)")
+                *error = QStringLiteral(
+                             "codice sconosciuto: \"%1\" (nomi come BTN_TRIGGER o KEY_1, oppure numeri)")
                              .arg(item.trimmed());
                 return std::nullopt;
             }
@@ -97,7 +103,9 @@ std::optional<EvdevSpec> parseEvdevSpec(const QString &text, QString *error)
     return spec;
 }
 
-EvdevInput::EvdevInput(EvdevSpec spec, InputDeviceOpener open) : m_spec(std::move(spec)), m_open(std::move(open)) {}
+EvdevInput::EvdevInput(EvdevSpec spec, InputDeviceOpener open)
+    : m_spec(std::move(spec)), m_open(std::move(open))
+{}
 
 QString EvdevInput::sourceName() const { return QStringLiteral("Dispositivo di input"); }
 
@@ -108,16 +116,20 @@ EvdevInput::Problem EvdevInput::open()
     if (!m_device)   // missing or not allowed may mend while Velmora runs; not an input device will not
         return {openFailure(m_spec.device, error), error == ENOTTY || error == EINVAL};
     const QList<int> keys = m_device->keys();
-    m_codes = m_spec.codes.isEmpty() ? keys.first(std::min<qsizetype>(keys.size(), kInputCount)) : m_spec.codes;
+    m_codes =
+        m_spec.codes.isEmpty() ? keys.first(std::min<qsizetype>(keys.size(), kInputCount)) : m_spec.codes;
     m_pressed = {};
     m_activeAtLastRead = {};
     QString missing;
     for (const int code : std::as_const(m_codes))
         if (!keys.contains(code))
-            missing = QStringLiteral("%1 non ha il tasto %2 (velmora --list-inputs mostra i tasti di ogni dispositivo)")
-                          .arg(m_spec.device, keyCodeName(code).isEmpty() ? QString::number(code) : keyCodeName(code));
+            missing = QStringLiteral(
+                          "%1 non ha il tasto %2 (velmora --list-inputs mostra i tasti di ogni dispositivo)")
+                          .arg(m_spec.device,
+                               keyCodeName(code).isEmpty() ? QString::number(code) : keyCodeName(code));
     if (keys.isEmpty())
-        missing = QStringLiteral("%1 non ha tasti né pulsanti: indicare un altro dispositivo (velmora --list-inputs)")
+        missing = QStringLiteral(
+                      "%1 non ha tasti né pulsanti: indicare un altro dispositivo (velmora --list-inputs)")
                       .arg(m_spec.device);
     if (!missing.isEmpty())
         m_device.reset();
@@ -150,7 +162,8 @@ bool EvdevInput::drain()
         if (r < 0) {
             m_device.reset();
             m_lost = r == -ENODEV ? QStringLiteral("il dispositivo %1 è stato scollegato: ricollegarlo, "
-                                                   "Velmora lo riprende da solo").arg(m_spec.device)
+                                                   "Velmora lo riprende da solo")
+                                        .arg(m_spec.device)
                                   : QStringLiteral("errore leggendo %1: %2")
                                         .arg(m_spec.device, QString::fromLocal8Bit(std::strerror(-r)));
             return true;   // news too: the window says so at once
@@ -164,7 +177,8 @@ bool EvdevInput::drain()
         m_pressed[i] = true;
         if (lcTiming().isDebugEnabled())
             qCDebug(lcTiming, "press %d %lld", int(input + 1),
-                    static_cast<long long>(event.input_event_sec) * 1000000000LL + event.input_event_usec * 1000LL);
+                    static_cast<long long>(event.input_event_sec) * 1000000000LL +
+                        event.input_event_usec * 1000LL);
     }
     return newPress;
 }
@@ -217,19 +231,21 @@ QString describeInputDevices(const QList<InputDeviceInfo> &devices)
         if (device.error) {
             const bool refused = device.error == EACCES || device.error == EPERM;
             denied = denied || refused;
-            out += path + QStringLiteral(": ")
-                   + (refused ? QStringLiteral("accesso negato") : QString::fromLocal8Bit(std::strerror(device.error)))
-                   + QLatin1Char('\n');
+            out += path + QStringLiteral(": ") +
+                   (refused ? QStringLiteral("accesso negato")
+                            : QString::fromLocal8Bit(std::strerror(device.error))) +
+                   QLatin1Char('\n');
             continue;
         }
         QStringList first;
         for (const int code : device.keys.first(std::min<qsizetype>(device.keys.size(), kInputCount)))
             first << keyCodeName(code);
         // Joined, not formatted: a device's name is its maker's text and may hold "%1".
-        out += path + QStringLiteral("\n    nome: ") + device.name
-               + (device.byId.isEmpty() ? QString() : QStringLiteral(" (") + device.node + QLatin1Char(')'))
-               + QStringLiteral("\n    primi tasti: ") + first.join(QLatin1Char(' '))
-               + QStringLiteral(" (%1 in tutto)\n    velmora --port evdev:").arg(device.keys.size()) + path + QLatin1Char('\n');
+        out += path + QStringLiteral("\n    nome: ") + device.name +
+               (device.byId.isEmpty() ? QString() : QStringLiteral(" (") + device.node + QLatin1Char(')')) +
+               QStringLiteral("\n    primi tasti: ") + first.join(QLatin1Char(' ')) +
+               QStringLiteral(" (%1 in tutto)\n    velmora --port evdev:").arg(device.keys.size()) + path +
+               QLatin1Char('\n');
     }
     if (devices.isEmpty())
         out += QStringLiteral("Nessun dispositivo di input con tasti o pulsanti in /dev/input.\n");

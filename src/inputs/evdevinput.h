@@ -40,8 +40,8 @@ public:
 
 private:
     struct Problem {
-        QString why;     // empty: opened, with the keys asked for
-        bool lasting;    // will not mend while Velmora runs: refused at start
+        QString why;    // empty: opened, with the keys asked for
+        bool lasting;   // will not mend while Velmora runs: refused at start
     };
     Problem open();
     bool drain();   // takes in the queued events; true on a press of an input idle at the last read
@@ -49,10 +49,10 @@ private:
     EvdevSpec m_spec;
     InputDeviceOpener m_open;
     std::unique_ptr<InputDevice> m_device;
-    QList<int> m_codes;   // inputs 1..4 (fewer if the device has fewer keys)
-    std::array<bool, 4> m_pressed {};            // since the last read
+    QList<int> m_codes;                 // inputs 1..4 (fewer if the device has fewer keys)
+    std::array<bool, 4> m_pressed {};   // since the last read
     std::array<bool, 4> m_activeAtLastRead {};
-    QString m_lost;                              // the device went between two reads
+    QString m_lost;   // the device went between two reads
 };
 
 // The source named by --port: "evdev:…" (or a path under /dev/input/) for USB buttons,

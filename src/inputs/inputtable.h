@@ -8,9 +8,9 @@
 // One input wired to a status line of the parallel port. Every input is active while
 // its pin is held low; the port hardware inverts Busy (bit 7), so that bit reads 1.
 struct InputLine {
-    int number;          // 1..4, as shown to the user
-    int bit;             // status bit 4..7, also the index of its lamp and frame
-    bool activeWhenSet;  // true only for bit 7
+    int number;           // 1..4, as shown to the user
+    int bit;              // status bit 4..7, also the index of its lamp and frame
+    bool activeWhenSet;   // true only for bit 7
 };
 
 // In the order the sounds are requested within one tick: since each request replaces

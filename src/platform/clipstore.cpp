@@ -31,7 +31,7 @@ struct Job {
     DecodeResult result {};
 };
 
-} // namespace
+}   // namespace
 
 struct ClipStore::Shared {
     Settings settings;
@@ -100,7 +100,8 @@ ClipStore::~ClipStore()
     m_shared->wake.notify_all();
     // A file being read stops at its next piece; a conversion cannot be interrupted, and
     // nobody waits for it: the loader then finishes on its own, holding what it uses.
-    if (m_shared->ended.wait_for(lock, std::chrono::milliseconds(100), [this] { return m_shared->loaderEnded; })) {
+    if (m_shared->ended.wait_for(lock, std::chrono::milliseconds(100),
+                                 [this] { return m_shared->loaderEnded; })) {
         lock.unlock();
         m_cache->loader.join();
     } else {
@@ -121,7 +122,7 @@ std::optional<QString> checkFile(const QByteArray &path, qint64 maxBytes, FileSt
     return std::nullopt;
 }
 
-} // namespace
+}   // namespace
 
 ClipStore::Found ClipStore::find(const QByteArray &path)
 {
@@ -140,10 +141,7 @@ ClipStore::Found ClipStore::find(const QByteArray &path)
     return {nullptr, {}, true};
 }
 
-void ClipStore::preload(const QByteArray &path)
-{
-    (void)find(path);
-}
+void ClipStore::preload(const QByteArray &path) { (void)find(path); }
 
 QList<QByteArray> ClipStore::collect()
 {
@@ -170,7 +168,8 @@ QList<QByteArray> ClipStore::collect()
     // distinct bad names cannot grow the cache without end. A clip that is playing stays
     // alive through the output's own reference.
     constexpr qsizetype kMaxEntries = 256;
-    while (cache.entries.size() > 1 && (cache.bytes > m_shared->settings.cacheBytes || cache.entries.size() > kMaxEntries)) {
+    while (cache.entries.size() > 1 &&
+           (cache.bytes > m_shared->settings.cacheBytes || cache.entries.size() > kMaxEntries)) {
         auto oldest = cache.entries.begin();
         for (auto it = cache.entries.begin(); it != cache.entries.end(); ++it)
             if (it->lastUse < oldest->lastUse)

@@ -10,7 +10,7 @@ namespace {
 constexpr unsigned kPpdevMajor = 99;
 constexpr unsigned kInputMajor = 13;
 
-} // namespace
+}   // namespace
 
 int checkDeviceNode(const QByteArray &path, DeviceKind kind)
 {

@@ -27,7 +27,8 @@ public:
     }
     int next(input_event *event, bool resync) override
     {
-        const int r = libevdev_next_event(m_dev, resync ? LIBEVDEV_READ_FLAG_SYNC : LIBEVDEV_READ_FLAG_NORMAL, event);
+        const int r =
+            libevdev_next_event(m_dev, resync ? LIBEVDEV_READ_FLAG_SYNC : LIBEVDEV_READ_FLAG_NORMAL, event);
         if (r == -EAGAIN)
             return Empty;
         if (r == LIBEVDEV_READ_STATUS_SYNC)
@@ -88,7 +89,7 @@ std::unique_ptr<EvdevDevice> openEvdev(const QByteArray &path, int *error)
     return std::make_unique<EvdevDevice>(fd, dev);
 }
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<InputDevice> openInputDevice(const QByteArray &path, int *error)
 {
@@ -105,16 +106,17 @@ int keyCodeFromName(const QString &name)
 
 QString keyCodeName(int code)
 {
-    const char *name = code >= 0 && code <= KEY_MAX ? libevdev_event_code_get_name(EV_KEY, uint(code)) : nullptr;
+    const char *name =
+        code >= 0 && code <= KEY_MAX ? libevdev_event_code_get_name(EV_KEY, uint(code)) : nullptr;
     return name ? QString::fromLatin1(name) : QString();
 }
 
 QList<InputDeviceInfo> listInputDevices()
 {
-    QStringList nodes = QDir(QStringLiteral("/dev/input")).entryList({QStringLiteral("event*")}, QDir::System);
-    std::sort(nodes.begin(), nodes.end(), [](const QString &a, const QString &b) {
-        return a.mid(5).toInt() < b.mid(5).toInt();
-    });
+    QStringList nodes =
+        QDir(QStringLiteral("/dev/input")).entryList({QStringLiteral("event*")}, QDir::System);
+    std::sort(nodes.begin(), nodes.end(),
+              [](const QString &a, const QString &b) { return a.mid(5).toInt() < b.mid(5).toInt(); });
     const QHash<QString, QString> links = byIdLinks();
     QList<InputDeviceInfo> devices;
     for (const QString &entry : std::as_const(nodes)) {

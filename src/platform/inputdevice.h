@@ -36,9 +36,9 @@ public:
 
 // The input devices the system has, in /dev/input/eventN order.
 struct InputDeviceInfo {
-    QString node;    // /dev/input/eventN
-    QString byId;    // its /dev/input/by-id link, if it has one
-    QString name;    // as the device calls itself
+    QString node;   // /dev/input/eventN
+    QString byId;   // its /dev/input/by-id link, if it has one
+    QString name;   // as the device calls itself
     QList<int> keys;
     int error = 0;   // errno when it could not be opened
 };

@@ -21,8 +21,9 @@ bool deviceMissing(int err) { return err == ENOENT || err == ENODEV || err == EN
 QString deviceErrorText(const QString &device, int err)
 {
     if (deviceMissing(err))
-        return QStringLiteral("la porta %1 non esiste (%2): caricare il modulo ppdev "
-                              "(sudo modprobe ppdev) e controllare che la porta parallela sia collegata e abilitata")
+        return QStringLiteral(
+                   "la porta %1 non esiste (%2): caricare il modulo ppdev "
+                   "(sudo modprobe ppdev) e controllare che la porta parallela sia collegata e abilitata")
             .arg(device, systemError(err));
     if (err == EACCES || err == EPERM)
         return QStringLiteral("accesso negato a %1: aggiungere l'utente al gruppo lp "
@@ -33,8 +34,10 @@ QString deviceErrorText(const QString &device, int err)
                               "evdev:DISPOSITIVO per i pulsanti USB o file:PERCORSO per provare senza porta")
             .arg(device);
     if (err == EBUSY)
-        return QStringLiteral("la porta %1 è occupata da un altro programma (per esempio una stampa in corso); "
-                              "Velmora riprova da sola").arg(device);
+        return QStringLiteral(
+                   "la porta %1 è occupata da un altro programma (per esempio una stampa in corso); "
+                   "Velmora riprova da sola")
+            .arg(device);
     return QStringLiteral("impossibile leggere %1: %2").arg(device, systemError(err));
 }
 
@@ -42,13 +45,15 @@ QString deviceErrorText(const QString &device, int err)
 // the kernel forbids direct I/O (lockdown under Secure Boot) or the machine has none.
 QString ioErrorText(int err, bool root)
 {
-    const QString ppdev = QStringLiteral("usare /dev/parport0 con il modulo ppdev (sudo modprobe ppdev) e il gruppo lp");
+    const QString ppdev =
+        QStringLiteral("usare /dev/parport0 con il modulo ppdev (sudo modprobe ppdev) e il gruppo lp");
     if ((err == EPERM || err == EACCES) && !root)
         return QStringLiteral("accesso diretto alla porta 0x379 negato (%1): serve root; meglio %2")
             .arg(systemError(err), ppdev);
     if (err == EPERM || err == EACCES)
-        return QStringLiteral("il kernel nega l'accesso diretto alla porta 0x379 anche a root (%1; succede con "
-                              "Secure Boot attivo): %2")
+        return QStringLiteral(
+                   "il kernel nega l'accesso diretto alla porta 0x379 anche a root (%1; succede con "
+                   "Secure Boot attivo): %2")
             .arg(systemError(err), ppdev);
     return QStringLiteral("accesso diretto alla porta 0x379 non disponibile su questo sistema (%1): %2")
         .arg(systemError(err), ppdev);
@@ -68,7 +73,8 @@ struct Claim {
 class PpdevPort : public StatusPort {
 public:
     PpdevPort(PortSystem &system, QString device, ParallelTimings timings)
-        : m_system(system), m_device(std::move(device)), m_timings(timings) {}
+        : m_system(system), m_device(std::move(device)), m_timings(timings)
+    {}
 
     ~PpdevPort() override
     {
@@ -127,8 +133,11 @@ private:
         const auto match = device.match(m_device);
         if (!match.hasMatch())
             return false;
-        const QByteArray active = m_system.readSmallFile(
-            QStringLiteral("/proc/sys/dev/parport/parport%1/devices/active").arg(match.captured(1))).trimmed();
+        const QByteArray active =
+            m_system
+                .readSmallFile(
+                    QStringLiteral("/proc/sys/dev/parport/parport%1/devices/active").arg(match.captured(1)))
+                .trimmed();
         return !active.isEmpty() && active != "none";
     }
 
@@ -208,7 +217,8 @@ std::optional<QString> findParportAt378(PortSystem &system)
     static const QRegularExpression name(QStringLiteral("^parport(\\d+)$"));
     for (const QString &entry : system.listFolder(root)) {
         const auto match = name.match(entry);
-        if (match.hasMatch() && parseBaseAddr(system.readSmallFile(root + '/' + entry + QStringLiteral("/base-addr"))) == kBaseAddress)
+        if (match.hasMatch() && parseBaseAddr(system.readSmallFile(
+                                    root + '/' + entry + QStringLiteral("/base-addr"))) == kBaseAddress)
             return QStringLiteral("/dev/parport") + match.captured(1);
     }
     return std::nullopt;
@@ -253,7 +263,8 @@ public:
             m_ppdev = std::make_unique<PpdevPort>(m_system, *device, m_timings);
             return read();
         }
-        if (ioportsShowParallelAt378(m_system.readSmallFile(QStringLiteral("/proc/ioports"))) && m_system.permitIo() >= 0) {
+        if (ioportsShowParallelAt378(m_system.readSmallFile(QStringLiteral("/proc/ioports"))) &&
+            m_system.permitIo() >= 0) {
             m_io = makeIoPort(m_system);
             return m_io->read();
         }
@@ -269,7 +280,7 @@ private:
     std::unique_ptr<StatusPort> m_io;
 };
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<StatusPort> makePpdevPort(PortSystem &system, const QString &device, ParallelTimings timings)
 {
@@ -278,7 +289,8 @@ std::unique_ptr<StatusPort> makePpdevPort(PortSystem &system, const QString &dev
 
 QString ppdevStartUpProblem(PortSystem &system, const QString &device)
 {
-    return system.checkNode(QFile::encodeName(device)) == -ENOTTY ? deviceErrorText(device, ENOTTY) : QString();
+    return system.checkNode(QFile::encodeName(device)) == -ENOTTY ? deviceErrorText(device, ENOTTY)
+                                                                  : QString();
 }
 
 std::unique_ptr<StatusPort> makeIoPort(PortSystem &system) { return std::make_unique<IoPort>(system); }

@@ -27,4 +27,3 @@ struct ParallelTimings {
 // I/O if permitted. Looked up again after each failure, so loading a module while
 // Velmora runs is enough.
 [[nodiscard]] std::unique_ptr<StatusPort> makeAutoPort(PortSystem &system, ParallelTimings timings = {});
-

@@ -25,7 +25,10 @@ int result(int value) { return value < 0 ? -errno : value; }
 class RealPortSystem : public PortSystem {
 public:
     int checkNode(const QByteArray &path) override { return checkDeviceNode(path, DeviceKind::ParallelPort); }
-    int openDevice(const QByteArray &path) override { return result(::open(path.constData(), O_RDWR | O_CLOEXEC)); }
+    int openDevice(const QByteArray &path) override
+    {
+        return result(::open(path.constData(), O_RDWR | O_CLOEXEC));
+    }
     int claim(int fd) override { return result(::ioctl(fd, PPCLAIM)); }
     int readStatus(int fd, quint8 *status) override
     {
@@ -64,7 +67,7 @@ public:
     }
 };
 
-} // namespace
+}   // namespace
 
 PortSystem &realPortSystem()
 {

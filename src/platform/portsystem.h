@@ -15,15 +15,15 @@ public:
     // 0 when path is a ppdev node, -ENOTTY when it is another file or device, -errno when
     // it cannot be looked at; asked before every open, since opening some nodes acts.
     virtual int checkNode(const QByteArray &path) = 0;
-    virtual int openDevice(const QByteArray &path) = 0;        // a /dev/parportN, read-write
-    virtual int claim(int fd) = 0;                             // PPCLAIM: blocks while another driver holds the port
-    virtual int readStatus(int fd, quint8 *status) = 0;        // PPRSTATUS
-    virtual void release(int fd) = 0;                          // PPRELEASE
+    virtual int openDevice(const QByteArray &path) = 0;   // a /dev/parportN, read-write
+    virtual int claim(int fd) = 0;   // PPCLAIM: blocks while another driver holds the port
+    virtual int readStatus(int fd, quint8 *status) = 0;   // PPRSTATUS
+    virtual void release(int fd) = 0;                     // PPRELEASE
     virtual void closeDevice(int fd) = 0;
-    virtual int permitIo() = 0;                                // access to I/O address 0x379 (root only)
-    virtual bool privileged() = 0;                             // running as root
-    virtual quint8 inStatus() = 0;                             // the byte at 0x379, once permitted
-    virtual QByteArray readSmallFile(const QString &path) = 0; // under /proc or /sys; empty when unreadable
+    virtual int permitIo() = 0;                                  // access to I/O address 0x379 (root only)
+    virtual bool privileged() = 0;                               // running as root
+    virtual quint8 inStatus() = 0;                               // the byte at 0x379, once permitted
+    virtual QByteArray readSmallFile(const QString &path) = 0;   // under /proc or /sys; empty when unreadable
     virtual QStringList listFolder(const QString &path) = 0;
 };
 

@@ -28,7 +28,8 @@ int openRegular(const QByteArray &path, qint64 maxBytes, QString *error, qint64 
     // starts counting down), and a FIFO would wait for a writer. Looked at again once
     // open, in case another file took its place meanwhile.
     struct stat st {};
-    *error = ::stat(path.constData(), &st) != 0 ? lastError() : regularFileProblem(st.st_mode, st.st_size, maxBytes);
+    *error = ::stat(path.constData(), &st) != 0 ? lastError()
+                                                : regularFileProblem(st.st_mode, st.st_size, maxBytes);
     if (!error->isEmpty())
         return -1;
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -36,8 +37,7 @@ int openRegular(const QByteArray &path, qint64 maxBytes, QString *error, qint64 
         *error = lastError();
         return -1;
     }
-    *error = ::fstat(fd, &st) != 0 ? lastError()
-                                   : regularFileProblem(st.st_mode, st.st_size, maxBytes);
+    *error = ::fstat(fd, &st) != 0 ? lastError() : regularFileProblem(st.st_mode, st.st_size, maxBytes);
     if (!error->isEmpty()) {
         ::close(fd);
         return -1;
@@ -61,12 +61,13 @@ QString lastError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 void closeFd(int fd) { ::close(fd); }
 
-} // namespace regularfile_detail
+}   // namespace regularfile_detail
 
 FileBytes readRegularFile(const QByteArray &path, qint64 maxBytes)
 {
     QByteArray bytes;
-    const QString error = readRegularFileInChunks(path, maxBytes, [&bytes](QByteArrayView chunk) { bytes.append(chunk); });
+    const QString error =
+        readRegularFileInChunks(path, maxBytes, [&bytes](QByteArrayView chunk) { bytes.append(chunk); });
     if (!error.isEmpty())
         return {std::nullopt, error};
     return {bytes, {}};

@@ -28,7 +28,7 @@ int openRegular(const QByteArray &path, qint64 maxBytes, QString *error, qint64 
 qint64 readSome(int fd, char *buffer, qint64 size);
 QString lastError();
 void closeFd(int fd);
-}
+}   // namespace regularfile_detail
 
 template <typename F>
 QString readRegularFileInChunks(const QByteArray &path, qint64 maxBytes, F &&chunk)
@@ -40,7 +40,8 @@ QString readRegularFileInChunks(const QByteArray &path, qint64 maxBytes, F &&chu
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     qint64 total = 0;
     while (total < maxBytes) {
-        const qint64 n = regularfile_detail::readSome(fd, buffer.data(), std::min<qint64>(buffer.size(), maxBytes - total));
+        const qint64 n = regularfile_detail::readSome(fd, buffer.data(),
+                                                      std::min<qint64>(buffer.size(), maxBytes - total));
         if (n < 0)   // a read error part way must not pass for the end of the file
             error = regularfile_detail::lastError();
         if (n <= 0)

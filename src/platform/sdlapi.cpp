@@ -15,13 +15,14 @@ Loaded load()
     Loaded result;
     void *library = ::dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
     if (!library) {
-        result.error = QStringLiteral("libreria SDL2 non caricata (%1): installare il pacchetto libsdl2-2.0-0")
-                           .arg(QString::fromLocal8Bit(::dlerror()));
+        result.error =
+            QStringLiteral("libreria SDL2 non caricata (%1): installare il pacchetto libsdl2-2.0-0")
+                .arg(QString::fromLocal8Bit(::dlerror()));
         return result;
     }
     bool complete = true;
-#define VELMORA_SDL_RESOLVE(name)                                                          \
-    result.api.name = reinterpret_cast<decltype(&::name)>(::dlsym(library, #name));       \
+#define VELMORA_SDL_RESOLVE(name)                                                                            \
+    result.api.name = reinterpret_cast<decltype(&::name)>(::dlsym(library, #name));                          \
     complete = complete && result.api.name;
     VELMORA_SDL_FUNCTIONS(VELMORA_SDL_RESOLVE)
 #undef VELMORA_SDL_RESOLVE
@@ -33,7 +34,7 @@ Loaded load()
     return result;
 }
 
-} // namespace
+}   // namespace
 
 const SdlApi *sdlApi(QString *error)
 {

@@ -21,7 +21,7 @@ static void quietAlsa(const char *, int, const char *, int, const char *, ...) {
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kBufferFrames = 512;
-} // namespace
+}   // namespace
 
 struct SdlOutput::State {
     explicit State(Settings s) : settings(s) {}
@@ -109,15 +109,17 @@ bool SdlOutput::State::open()
         device = sdl->SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (!device) {
             why = QString::fromUtf8(sdl->SDL_GetError());
-            sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);   // starting over lets SDL find a server that appears later
+            sdl->SDL_QuitSubSystem(
+                SDL_INIT_AUDIO);   // starting over lets SDL find a server that appears later
         }
     } else {
         why = QString::fromUtf8(sdl->SDL_GetError());
     }
     if (!device) {
         if (!unavailable)
-            qCWarning(lcSound).noquote() << "Audio non disponibile:" << why
-                                         << "- Velmora continua senza suono e riprova alla prossima richiesta.";
+            qCWarning(lcSound).noquote()
+                << "Audio non disponibile:" << why
+                << "- Velmora continua senza suono e riprova alla prossima richiesta.";
         unavailable = true;
         return false;
     }

@@ -13,7 +13,9 @@ Q_LOGGING_CATEGORY(lcTiming, "velmora.timing", QtInfoMsg)
 
 qint64 steadyNowNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 namespace {
@@ -21,13 +23,12 @@ struct Command {
     enum Kind { Play, Preload } kind;
     QByteArray path;
 };
-} // namespace
+}   // namespace
 
 struct SdlPlayer::Impl {
     Impl(Settings settings, std::unique_ptr<AudioOutput> out)
         : output(std::move(out)), store(settings.store, [this] { wakeUp(); })
-    {
-    }
+    {}
 
     // Shared between the window's thread, the store's loader and the control thread.
     std::mutex mutex;
@@ -40,7 +41,7 @@ struct SdlPlayer::Impl {
     std::unique_ptr<AudioOutput> output;
     std::shared_ptr<const Clip> chime;
     std::optional<QByteArray> waiting;   // the latest request, while its file loads
-    ClipStore store;                      // after what its loader's callback uses
+    ClipStore store;                     // after what its loader's callback uses
     std::thread control;
 
     void wakeUp()
@@ -92,7 +93,8 @@ void SdlPlayer::Impl::controlLoop()
             collect = std::exchange(loadsDone, false);
         }
         // Only the newest play request can be heard: older ones in the same batch are skipped.
-        const auto newest = std::find_if(batch.rbegin(), batch.rend(), [](const Command &c) { return c.kind == Command::Play; });
+        const auto newest = std::find_if(batch.rbegin(), batch.rend(),
+                                         [](const Command &c) { return c.kind == Command::Play; });
         for (auto it = batch.begin(); it != batch.end(); ++it) {
             if (it->kind == Command::Preload)
                 store.preload(it->path);
@@ -102,7 +104,8 @@ void SdlPlayer::Impl::controlLoop()
         if (collect)
             for (const QByteArray &path : store.collect())
                 if (waiting == path)
-                    handlePlay(path);   // found in the store now, or loading again if the file changed meanwhile
+                    handlePlay(
+                        path);   // found in the store now, or loading again if the file changed meanwhile
         output->maintain();
     }
     output.reset();   // closes the device on the thread that opened it

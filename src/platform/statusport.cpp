@@ -21,7 +21,8 @@ std::optional<quint8> parsePortText(const QByteArray &text)
     if (digits.isEmpty() || digits.size() > 8)
         return std::nullopt;
     for (char c : digits) {
-        const bool ok = hex ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c));
+        const bool ok =
+            hex ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c));
         if (!ok)
             return std::nullopt;
     }
@@ -42,8 +43,8 @@ public:
     {
         const FileBytes file = readRegularFile(QFile::encodeName(m_path), 256);
         if (!file.bytes)
-            return PortReading::failed(QStringLiteral("impossibile leggere il file della porta %1: %2")
-                                           .arg(m_path, file.error));
+            return PortReading::failed(
+                QStringLiteral("impossibile leggere il file della porta %1: %2").arg(m_path, file.error));
         const auto value = parsePortText(*file.bytes);
         return value ? PortReading::ok(*value) : PortReading::failed(malformed());
     }
@@ -51,7 +52,8 @@ public:
 private:
     QString malformed() const
     {
-        return QStringLiteral("il file della porta %1 non contiene un numero da 0 a 255 (decimale o 0x esadecimale)")
+        return QStringLiteral(
+                   "il file della porta %1 non contiene un numero da 0 a 255 (decimale o 0x esadecimale)")
             .arg(m_path);
     }
     QString m_path;
@@ -66,7 +68,7 @@ QString notAFile(const QString &path)
     return path + QLatin1Char(' ') + regularFileProblem(st.st_mode, 0, -1);
 }
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error, PortSystem &system)
 {
@@ -81,10 +83,10 @@ std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error, 
         port = makePpdevPort(system, spec);
     // A path that names the wrong kind of thing will not mend while Velmora runs, and is
     // never opened; one that is not there yet is waited for.
-    const QString why = !port ? QString()
+    const QString why = !port                                     ? QString()
                         : spec.startsWith(QLatin1String("/dev/")) ? ppdevStartUpProblem(system, spec)
                         : spec.startsWith(QLatin1String("file:")) ? notAFile(spec.mid(5))
-                                                                   : QString();
+                                                                  : QString();
     if (!why.isEmpty()) {
         if (error)
             *error = QStringLiteral("porta non valida: \"%1\": %2").arg(spec, why);
@@ -92,7 +94,8 @@ std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error, 
     }
     if (!port) {
         if (error)
-            *error = QStringLiteral("porta non valida: \"%1\" (valori ammessi: auto, io, /dev/parportN, evdev:DISPOSITIVO, file:PERCORSO)")
+            *error = QStringLiteral("porta non valida: \"%1\" (valori ammessi: auto, io, /dev/parportN, "
+                                    "evdev:DISPOSITIVO, file:PERCORSO)")
                          .arg(spec);
         return nullptr;
     }
@@ -102,8 +105,7 @@ std::unique_ptr<StatusPort> makeStatusPort(const QString &spec, QString *error, 
 RetryingStatusPort::RetryingStatusPort(std::unique_ptr<StatusPort> inner, std::chrono::milliseconds interval,
                                        Clock clock)
     : m_inner(std::move(inner)), m_interval(interval), m_clock(std::move(clock))
-{
-}
+{}
 
 PortReading RetryingStatusPort::read()
 {

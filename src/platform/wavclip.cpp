@@ -3,14 +3,12 @@
 #include "regularfile.h"
 #include "sdlapi.h"
 
-
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <utility>
 
 #include <unistd.h>
-
 
 namespace {
 
@@ -45,7 +43,8 @@ DecodeResult decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, 
     if (readError && !readError->isEmpty())   // SDL may keep what it got before the read failed
         return {nullptr, *readError};
     if (!ok)
-        return {nullptr, QStringLiteral("non è un WAV leggibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
+        return {nullptr,
+                QStringLiteral("non è un WAV leggibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
 
     const int frameBytes = int(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
     if (frameBytes <= 0 || spec.freq <= 0)
@@ -53,14 +52,19 @@ DecodeResult decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, 
     const std::size_t inFrames = length / std::size_t(frameBytes);
     const double outFrames = double(inFrames) * kOutputRate / spec.freq;
     if (outFrames > double(limits.maxFrames))
-        return {nullptr, QStringLiteral("suono troppo lungo (più di %1 secondi)").arg(limits.maxFrames / kOutputRate)};
+        return {nullptr,
+                QStringLiteral("suono troppo lungo (più di %1 secondi)").arg(limits.maxFrames / kOutputRate)};
 
     const int channels = spec.channels == 1 ? 1 : 2;   // more than two are mixed down to stereo
     SDL_AudioCVT cvt;
-    if (sdl->SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, Uint8(channels), kOutputRate) < 0)
-        return {nullptr, QStringLiteral("formato WAV non convertibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
+    if (sdl->SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, Uint8(channels),
+                               kOutputRate) < 0)
+        return {
+            nullptr,
+            QStringLiteral("formato WAV non convertibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
     const std::size_t inBytes = inFrames * std::size_t(frameBytes);
-    const std::size_t workBytes = inBytes * std::size_t(std::max(cvt.len_mult, 1)) + sizeof(qint16) * std::size_t(channels);
+    const std::size_t workBytes =
+        inBytes * std::size_t(std::max(cvt.len_mult, 1)) + sizeof(qint16) * std::size_t(channels);
     if (workBytes > std::size_t(INT_MAX))
         return {nullptr, QStringLiteral("suono troppo lungo")};
 
@@ -74,7 +78,9 @@ DecodeResult decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, 
         cvt.buf = static_cast<Uint8 *>(buffer.data);
         cvt.len = int(inBytes);
         if (sdl->SDL_ConvertAudio(&cvt) < 0)
-            return {nullptr, QStringLiteral("conversione non riuscita: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
+            return {
+                nullptr,
+                QStringLiteral("conversione non riuscita: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
         outBytes = std::size_t(cvt.len_cvt);
     }
     const std::size_t count = outBytes / (sizeof(qint16) * std::size_t(channels)) * std::size_t(channels);
@@ -132,7 +138,7 @@ struct FileSource {
     }
 };
 
-} // namespace
+}   // namespace
 
 DecodeResult decodeWav(const void *data, std::size_t size, const ClipLimits &limits)
 {
@@ -190,12 +196,14 @@ std::shared_ptr<const Clip> makeChime()
         if (t < 0)
             return 0.0;
         const double attack = std::min(1.0, t / 0.005);
-        const double body = std::sin(kTwoPi * hz * t) + 0.25 * std::sin(kTwoPi * 2 * hz * t) * std::exp(-t * 6);
+        const double body =
+            std::sin(kTwoPi * hz * t) + 0.25 * std::sin(kTwoPi * 2 * hz * t) * std::exp(-t * 6);
         return attack * std::exp(-t * 5.0) * body;
     };
     for (std::size_t i = 0; i < frames; ++i) {
         const double t = double(i) / kOutputRate;
-        samples[i] = qint16(std::lround(32767 * 0.22 * (bell(t, kChimeFirstHz) + bell(t - kSecondStart, kChimeSecondHz))));
+        samples[i] = qint16(
+            std::lround(32767 * 0.22 * (bell(t, kChimeFirstHz) + bell(t - kSecondStart, kChimeSecondHz))));
     }
     clip->samples = Samples(std::move(samples));
     return clip;

@@ -21,9 +21,11 @@ class Samples {
 public:
     Samples() = default;
     explicit Samples(std::vector<qint16> owned)
-        : m_owned(std::move(owned)), m_data(m_owned.data()), m_size(m_owned.size()) {}
+        : m_owned(std::move(owned)), m_data(m_owned.data()), m_size(m_owned.size())
+    {}
     Samples(qint16 *adopted, std::size_t count, void (*release)(void *))
-        : m_adopted(adopted, release), m_data(adopted), m_size(count) {}
+        : m_adopted(adopted, release), m_data(adopted), m_size(count)
+    {}
 
     [[nodiscard]] const qint16 *data() const { return m_data; }
     [[nodiscard]] std::size_t size() const { return m_size; }
@@ -39,14 +41,14 @@ private:
 };
 
 struct Clip {
-    Samples samples;   // interleaved, `channels` per frame, at kOutputRate
-    int channels = 1;  // 1 or 2
+    Samples samples;    // interleaved, `channels` per frame, at kOutputRate
+    int channels = 1;   // 1 or 2
     std::size_t frames() const { return samples.size() / std::size_t(channels); }
     std::size_t bytes() const { return samples.size() * sizeof(qint16); }
 };
 
 struct ClipLimits {
-    qint64 maxFileBytes = qint64(256) << 20;        // larger files are not read at all
+    qint64 maxFileBytes = qint64(256) << 20;                     // larger files are not read at all
     std::size_t maxFrames = std::size_t(5) * 60 * kOutputRate;   // 5 minutes, at most 55 MiB in stereo
 };
 

@@ -12,8 +12,7 @@ QByteArray soundPath(const QByteArray &programFolder, const QByteArray &value)
 
 SoundTable::SoundTable(SoundPlayer &player, const QString &programFolder)
     : m_player(player), m_programFolder(QFile::encodeName(programFolder))
-{
-}
+{}
 
 void SoundTable::set(int input, const QByteArray &value)
 {
