@@ -3,7 +3,7 @@
 // inputs active. Run through bench/run; prints medians.
 
 #include "app/form1.h"
-#include "platform/sdlplayer.h"
+#include "platform/audio/sdlplayer.h"
 #include "wavtools.h"
 
 #include <QApplication>
@@ -93,9 +93,10 @@ double loadPeakMiB(const QString &path, const ClipLimits &limits)
     return double(statusKiB("VmHWM:") - before) / 1024.0;
 }
 
-class AllActivePort : public StatusPort {
+class AllActivePort : public InputSource {
 public:
-    PortReading read() override { return PortReading::ok(0x87); }
+    InputReading read() override { return std::optional(Inputs {true, true, true, true}); }
+    QString name() const override { return QStringLiteral("Porta parallela"); }
 };
 
 }   // namespace

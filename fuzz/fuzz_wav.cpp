@@ -1,6 +1,6 @@
 // Any file the user picks is read and converted by the player's loader; a broken or
 // hostile WAV must give an error, never a crash or an out-of-bounds access.
-#include "platform/wavclip.h"
+#include "platform/audio/wavclip.h"
 
 #include <cstdlib>
 

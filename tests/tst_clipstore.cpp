@@ -1,4 +1,4 @@
-#include "platform/clipstore.h"
+#include "platform/audio/clipstore.h"
 #include "wavtools.h"
 
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 // listened to through SDL's disk driver, which writes what the device would play, or
 // through a real PulseAudio sound server, recorded from its null sink's monitor.
 // Each scenario is a script of steps, read by one interpreter below.
-#include "platform/wavclip.h"
+#include "platform/audio/wavclip.h"
 #include "wavtools.h"
 
 #include <QElapsedTimer>

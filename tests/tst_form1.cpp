@@ -2,7 +2,7 @@
 #include "app/form1.h"
 #include "app/lamp.h"
 #include "fakes.h"
-#include "platform/sdlplayer.h"
+#include "platform/audio/sdlplayer.h"
 #include "wavtools.h"
 
 #include <QComboBox>
@@ -22,8 +22,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-
-Q_DECLARE_METATYPE(PortReading)
 
 namespace {
 
@@ -69,7 +67,7 @@ struct Rig {
     }
 
     QTemporaryDir dir;
-    FakePort port;
+    FakeSource port;
     FakePlayer player;
     std::unique_ptr<Form1> form;
 };
@@ -82,32 +80,32 @@ private slots:
     // A tick after one that lit inputs 1, 3 and 4: what the next reading does.
     void tick_data()
     {
-        QTest::addColumn<PortReading>("reading");
+        QTest::addColumn<QString>("read");
         QTest::addColumn<QString>("lamps");         // inputs 1 to 4, as drawn
         QTest::addColumn<QList<int>>("requests");   // inputs, in order
         QTest::addColumn<QString>("statusLine");
-        QTest::newRow("0x87: all four, 2 first")
-            << PortReading::ok(0x87) << "GGGG" << QList<int> {2, 1, 3, 4} << "";
-        QTest::newRow("0x7F: none, low bits ignored")
-            << PortReading::ok(0x7F) << "RRRR" << QList<int> {} << "";
+        QTest::newRow("all four, 2 first") << "1111"
+                                           << "GGGG" << QList<int> {2, 1, 3, 4} << "";
+        QTest::newRow("none") << "0000"
+                              << "RRRR" << QList<int> {} << "";
         QTest::newRow("port failing: red, silent, says why")
-            << PortReading::failed("guasto") << "RRRR" << QList<int> {}
-            << "Porta parallela non leggibile: guasto";
-        QTest::newRow("claim under way: lamps as they were")
-            << PortReading::notYet() << "GRGG" << QList<int> {} << "";
+            << "x guasto"
+            << "RRRR" << QList<int> {} << "Porta parallela non leggibile: guasto";
+        QTest::newRow("claim under way: lamps as they were") << "wait"
+                                                             << "GRGG" << QList<int> {} << "";
     }
     void tick()
     {
-        QFETCH(PortReading, reading);
+        QFETCH(QString, read);
         QFETCH(QString, lamps);
         QFETCH(QList<int>, requests);
         QFETCH(QString, statusLine);
         Rig rig;
-        rig.port.next = PortReading::ok(0x00);
+        rig.port.next = reading("1011");
         rig.form->LeggiIngressi();
         QCOMPARE(rig.lamps(), QString("GRGG"));
         rig.player.plays.clear();
-        rig.port.next = reading;
+        rig.port.next = reading(read);
         rig.form->LeggiIngressi();
         QCOMPARE(rig.lamps(), lamps);
         QCOMPARE(rig.inputsPlayed(), requests);
@@ -122,7 +120,7 @@ private slots:
         Rig rig;
         rig.form->show();
         QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-        rig.port.next = PortReading::failed("/dev/input/by-id/" + QString(300, 'x') + " non c'è: collegarlo");
+        rig.port.next = reading("x /dev/input/by-id/" + QString(300, 'x') + " non c'è: collegarlo");
         rig.form->LeggiIngressi();
         auto *line = rig.get<QLabel>("statusLine");
         QVERIFY(line->toolTip().endsWith("collegarlo"));
@@ -151,7 +149,7 @@ private slots:
         auto *timer = rig.get<QTimer>("Timer1");
         timer->stop();
         rig.port.pressIsNews = news;
-        rig.port.next = PortReading::ok(0x38);   // input 1
+        rig.port.next = reading("1000");
         QCOMPARE(::write(pipe[1], "p", 1), 1);
         QTest::qWait(50);
         QCOMPARE(rig.port.reads, news ? 2 : 1);
@@ -249,7 +247,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QFile::link("/proc/self/mem", dir.filePath("CONFIG.TXT")));   // read fails, even for root
-        FakePort port;
+        FakeSource port;
         FakePlayer player;
         Form1 form(port, player, dir.path());
         QTabBar *bar = form.findChild<Chooser *>("Frame6")->TabStrip1;
@@ -266,8 +264,8 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(wav::writeHugeWav(dir.filePath("grande.wav"), qint64(200) << 20));
-        FakePort port;
-        port.next = PortReading::ok(0xF8);   // input 2 held
+        FakeSource port;
+        port.next = reading("0100");   // input 2 held
         SdlPlayer player;
         Form1 form(port, player, dir.path());
         auto *chooser = form.findChild<Chooser *>("Frame6");

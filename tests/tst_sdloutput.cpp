@@ -1,4 +1,4 @@
-#include "platform/audiooutput.h"
+#include "platform/audio/sdloutput.h"
 #include "wavtools.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/sdlplayer.h"
+#include "platform/audio/sdlplayer.h"
 #include "wavtools.h"
 
 #include <QTemporaryDir>

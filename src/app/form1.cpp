@@ -2,7 +2,10 @@
 
 #include "chooser.h"
 #include "config/configfile.h"
+#include "form1style.h"
 #include "lamp.h"
+#include "platform/timing.h"
+#include "statusline.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -14,50 +17,13 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTreeView>
 
-namespace {
-
-constexpr int kStatusLines = 3;
-
-// Frame captions are drawn in the system highlight colour, and tabs are narrow enough
-// for the four of them to fit the tab strip's width.
-class Form1Style : public QProxyStyle {
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
-    {
-        if (metric == PM_TabBarTabHSpace)
-            return 8;
-        if (metric == PM_TabBarTabVSpace)
-            return 4;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
-                            const QWidget *widget) const override
-    {
-        if (const auto *frame = qstyleoption_cast<const QStyleOptionGroupBox *>(option);
-            frame && control == CC_GroupBox) {
-            QStyleOptionGroupBox highlighted(*frame);
-            const QColor highlight = frame->palette.color(QPalette::Highlight);
-            highlighted.palette.setColor(QPalette::WindowText, highlight);
-            highlighted.textColor = highlight;
-            QProxyStyle::drawComplexControl(control, &highlighted, painter, widget);
-            return;
-        }
-        QProxyStyle::drawComplexControl(control, option, painter, widget);
-    }
-};
-
-}   // namespace
-
-Form1::Form1(StatusPort &port, SoundPlayer &player, const QString &programFolder, QWidget *parent)
-    : QMainWindow(parent), m_monitor(port), m_sounds(player, programFolder)
+Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent), m_monitor(source), m_sounds(player, programFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora"));
@@ -83,12 +49,7 @@ Form1::Form1(StatusPort &port, SoundPlayer &player, const QString &programFolder
     m_chooser->TabStrip1->setStyle(style);
 
     buildMenu();
-    m_statusLine = new QLabel(this);
-    m_statusLine->setObjectName(QStringLiteral("statusLine"));
-    m_statusLine->setWordWrap(true);
-    // Three lines, never more, so that a long message (a USB device's by-id path) never
-    // covers the frames above it: what does not fit is cut, and is whole in its tooltip.
-    m_statusLine->setFixedHeight(kStatusLines * m_statusLine->fontMetrics().lineSpacing());
+    m_statusLine = new StatusLine(this);
     statusBar()->addWidget(m_statusLine, 1);
     statusBar()->setSizeGripEnabled(false);
 
@@ -164,20 +125,21 @@ void Form1::buildMenu()
 
 void Form1::LeggiIngressi()
 {
-    const PortReading reading = m_monitor.read();
+    const InputReading reading = m_monitor.read();
     watchForPresses();   // a read may have opened or lost the device
     if (lcTiming().isDebugEnabled())
         qCDebug(lcTiming, "tick %lld", static_cast<long long>(steadyNowNs()));
-    if (reading.pending)
-        return;   // the port is still being claimed: the lamps stay as they are until it answers
-    if (!reading.status) {
+    if (!reading) {
         for (int b = 4; b <= 7; ++b)
             m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
-        showStatus(QStringLiteral("%1 non leggibile: %2").arg(m_monitor.sourceName(), reading.error));
+        m_statusLine->showMessage(
+            QStringLiteral("%1 non leggibile: %2").arg(m_monitor.name(), reading.error()));
         return;
     }
-    showStatus({});
-    const InputTick tick = inputTick(*reading.status);
+    if (!*reading)
+        return;   // the port is still being claimed: the lamps stay as they are until it answers
+    m_statusLine->showMessage({});
+    const InputTick tick = inputTick(**reading);
     for (const int input : tick.sounds)
         SuonaBrano(input);
     for (const InputLine &line : kInputs)
@@ -207,55 +169,27 @@ void Form1::watchForPresses()
     });
 }
 
-void Form1::showStatus(const QString &text)
-{
-    if (text == m_statusLine->toolTip())
-        return;   // the same failure tick after tick: measured once
-    m_statusLine->setToolTip(text);
-    const QFontMetrics metrics = m_statusLine->fontMetrics();
-    const QRect room(0, 0, m_statusLine->contentsRect().width(), 1 << 20);
-    auto fits = [&](const QString &t) {   // a word longer than a line is not broken: it must fit too
-        const QRect needed = metrics.boundingRect(room, Qt::TextWordWrap, t);
-        return needed.width() <= room.width() &&
-               needed.height() < (kStatusLines + 0.5) * metrics.lineSpacing();
-    };
-    const QString ellipsis(QChar(0x2026));
-    QString shown = text;
-    if (m_statusLine->isVisible() && !fits(text)) {
-        qsizetype low = 0, high = text.size();   // the longest start of the text that fits with "…"
-        while (low < high) {
-            const qsizetype mid = (low + high + 1) / 2;
-            if (fits(text.left(mid) + ellipsis))
-                low = mid;
-            else
-                high = mid - 1;
-        }
-        shown = text.left(low) + ellipsis;
-    }
-    m_statusLine->setText(shown);
-}
-
 void Form1::SuonaBrano(int input) { m_sounds.SuonaBrano(input); }
 
 void Form1::CaricaConfigurazione()
 {
-    const LoadedConfig loaded = loadConfig(m_percorsoConfigurazione);
-    m_sounds.setAll(loaded.values);
+    const Result<SoundSlots> loaded = loadConfig(m_percorsoConfigurazione);
+    m_sounds.setAll(loaded.value_or(SoundSlots {}));
     showSlots();
-    if (!loaded.error.isEmpty())
+    if (!loaded)
         warn(QStringLiteral("Impossibile leggere la configurazione da %1: %2")
-                 .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), loaded.error),
+                 .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), loaded.error()),
              QStringLiteral("Le assegnazioni sono vuote. Correggere il file e riavviare il programma; "
                             "\"Salva configurazione\" lo sostituirebbe con quelle mostrate."));
 }
 
 bool Form1::ScriviConfigurazione()
 {
-    const std::optional<QString> error = saveConfig(m_percorsoConfigurazione, m_sounds.values());
-    if (!error)
+    const Done saved = saveConfig(m_percorsoConfigurazione, m_sounds.values());
+    if (saved)
         return true;
     warn(QStringLiteral("Impossibile salvare la configurazione in %1: %2")
-             .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), *error),
+             .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), saved.error()),
          QStringLiteral("Le assegnazioni restano nella finestra: "
                         "risolvere il problema e scegliere di nuovo \"Salva configurazione\"."));
     return false;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "inputs/inputmonitor.h"
-#include "inputs/inputtable.h"
+#include "inputs/inputtick.h"
 #include "sounds/soundtable.h"
 
 #include <QMainWindow>
@@ -16,6 +16,7 @@ class Lamp;
 class QLabel;
 class QMessageBox;
 class QPushButton;
+class StatusLine;
 
 // The program's only window: four inputs with their lamps, test buttons and sound
 // names on the left, the sound chooser on the right, the save and exit commands in
@@ -30,7 +31,7 @@ class QPushButton;
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    Form1(StatusPort &port, SoundPlayer &player, const QString &programFolder, QWidget *parent = nullptr);
+    Form1(InputSource &source, SoundPlayer &player, const QString &programFolder, QWidget *parent = nullptr);
 
     void LeggiIngressi();
     void SuonaBrano(int input);
@@ -41,7 +42,6 @@ public:
 private:
     void buildInputFrames(QWidget *frame1);
     void buildMenu();
-    void showStatus(const QString &text);
     void watchForPresses();
     void assignSlot(int input, const QByteArray &value);
     void showSlots();
@@ -55,7 +55,7 @@ private:
     std::array<QLabel *, 5> m_lblBrano {};       // indexed by input 1..4
     std::array<QPushButton *, 5> m_cmdTest {};   // indexed by input 1..4
     Chooser *m_chooser = nullptr;
-    QLabel *m_statusLine = nullptr;
+    StatusLine *m_statusLine = nullptr;
     QPointer<QMessageBox> m_warning;
     QTimer m_timer1;
     QPointer<QSocketNotifier> m_pressWatch;

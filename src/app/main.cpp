@@ -1,7 +1,8 @@
 #include "app/commandline.h"
 #include "app/form1.h"
-#include "inputs/evdevinput.h"
-#include "platform/sdlplayer.h"
+#include "app/inputlisting.h"
+#include "inputs/sourcechoice.h"
+#include "platform/audio/sdlplayer.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -110,16 +111,16 @@ int main(int argc, char *argv[])
     case CommandLine::Action::Check:
         break;
     }
-    QString error;
-    const std::unique_ptr<StatusPort> port = makeInputSource(options.port, &error);
-    if (!port)
-        return refuse(error, options.action == CommandLine::Action::Run, argc, argv);
+    const Result<std::unique_ptr<InputSource>> source = makeInputSource(options.port);
+    if (!source)
+        return refuse(source.error(), options.action == CommandLine::Action::Run, argc, argv);
+    InputSource &inputs = **source;
     if (options.action == CommandLine::Action::Check) {
         // Accepted; a source that cannot be read right now (a USB device unplugged) may
         // well be there when Velmora runs, so it is a warning only.
-        if (const PortReading reading = port->read(); reading.isFailure())
-            std::fprintf(stderr, "velmora: attenzione: %s non leggibile ora: %s\n",
-                         qPrintable(port->sourceName()), qPrintable(reading.error));
+        if (const InputReading reading = inputs.read(); !reading)
+            std::fprintf(stderr, "velmora: attenzione: %s non leggibile ora: %s\n", qPrintable(inputs.name()),
+                         qPrintable(reading.error()));
         return 0;
     }
     if (noDisplayNamed()) {
@@ -137,7 +138,7 @@ int main(int argc, char *argv[])
     QApplication::setFont(font);
 
     SdlPlayer player;
-    Form1 window(*port, player, QApplication::applicationDirPath());
+    Form1 window(inputs, player, QApplication::applicationDirPath());
     window.show();
     return QApplication::exec();
 }

@@ -91,30 +91,31 @@ QByteArray serializeConfig(const SoundSlots &values)
     return out;
 }
 
-LoadedConfig loadConfig(const QString &path)
+Result<SoundSlots> loadConfig(const QString &path)
 {
     ConfigParser parser;
-    const QString error = readRegularFileInChunks(QFile::encodeName(path), kMaxConfigBytes,
-                                                  [&parser](QByteArrayView chunk) { parser.feed(chunk); });
-    if (error.isEmpty())
-        return {parser.finish(), {}};
+    const Done read = readRegularFileInChunks(QFile::encodeName(path), kMaxConfigBytes,
+                                              [&parser](QByteArrayView chunk) { parser.feed(chunk); });
+    if (read)
+        return parser.finish();
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
-        return {};
-    qCWarning(lcConfig).noquote() << "Configurazione non letta da" << path << "-" << error;
-    return {{}, error};
+        return SoundSlots {};
+    qCWarning(lcConfig).noquote() << "Configurazione non letta da" << path << "-" << read.error();
+    return failure(read.error());
 }
 
-std::optional<QString> saveConfig(const QString &path, const SoundSlots &values)
+Done saveConfig(const QString &path, const SoundSlots &values)
 {
     for (int n = 1; n <= 4; ++n)
         if (const auto why = unsavableName(values[std::size_t(n - 1)]))
-            return QStringLiteral("il nome del suono dell'ingresso %1 %2; correggerlo e salvare di nuovo")
-                .arg(n)
-                .arg(*why);
+            return failure(
+                QStringLiteral("il nome del suono dell'ingresso %1 %2; correggerlo e salvare di nuovo")
+                    .arg(n)
+                    .arg(*why));
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     const QByteArray bytes = serializeConfig(values);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
-    return std::nullopt;
+        return failure(file.errorString());
+    return kDone;
 }

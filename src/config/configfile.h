@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/result.h"
 #include "sounds/soundtable.h"
 
 #include <QByteArray>
@@ -38,19 +39,14 @@ private:
 [[nodiscard]] SoundSlots parseConfig(QByteArrayView bytes);
 [[nodiscard]] QByteArray serializeConfig(const SoundSlots &values);
 
-// What a load found. A file that is missing is not an error: the slots are just empty.
-// A file that is there but cannot be read (a folder, no permission, a read error, too
-// large) gives empty slots and says why, so the user learns of it before a save
+// The four slots as CONFIG.TXT gives them. A file that is missing is not an error: the
+// slots are just empty. A file that is there but cannot be read (a folder, no permission,
+// a read error, too large) is, in Italian, so the user learns of it before a save
 // replaces it.
-struct LoadedConfig {
-    SoundSlots values;
-    QString error;   // in Italian; empty when the file was read or is missing
-};
-[[nodiscard]] LoadedConfig loadConfig(const QString &path);
+[[nodiscard]] Result<SoundSlots> loadConfig(const QString &path);
 
 // Writes the file atomically: it is either the old one or the whole new one.
-// Returns why it could not, in Italian, or nothing on success.
-[[nodiscard]] std::optional<QString> saveConfig(const QString &path, const SoundSlots &values);
+[[nodiscard]] Done saveConfig(const QString &path, const SoundSlots &values);
 
 // CONFIG.TXT larger than this is not read (it cannot be one Velmora wrote).
 inline constexpr qint64 kMaxConfigBytes = qint64(64) << 20;

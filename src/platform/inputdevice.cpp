@@ -68,35 +68,31 @@ QHash<QString, QString> byIdLinks()
     return links;
 }
 
-// Read-only and non-blocking; nullptr and *error (an errno) when it cannot be opened.
-std::unique_ptr<EvdevDevice> openEvdev(const QByteArray &path, int *error)
+// Read-only and non-blocking; or the errno why it cannot be opened.
+Result<std::unique_ptr<EvdevDevice>, int> openEvdev(const QByteArray &path)
 {
-    if (const int r = checkDeviceNode(path, DeviceKind::InputDevice); r < 0) {   // never open another kind
-        *error = -r;
-        return nullptr;
-    }
+    if (const int r = checkDeviceNode(path, DeviceKind::InputDevice); r < 0)   // never open another kind
+        return failure(-r);
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *error = errno;
-        return nullptr;
-    }
+    if (fd < 0)
+        return failure(errno);
     libevdev *dev = nullptr;
     if (const int r = libevdev_new_from_fd(fd, &dev); r < 0) {
-        *error = -r;
         ::close(fd);
-        return nullptr;
+        return failure(-r);
     }
     return std::make_unique<EvdevDevice>(fd, dev);
 }
 
 }   // namespace
 
-std::unique_ptr<InputDevice> openInputDevice(const QByteArray &path, int *error)
+Result<std::unique_ptr<InputDevice>, int> openInputDevice(const QByteArray &path)
 {
-    auto device = openEvdev(path, error);
-    if (device)
-        device->useSteadyClock();
-    return device;
+    auto device = openEvdev(path);
+    if (!device)
+        return failure(device.error());
+    (*device)->useSteadyClock();
+    return std::unique_ptr<InputDevice>(std::move(*device));
 }
 
 int keyCodeFromName(const QString &name)
@@ -123,9 +119,11 @@ QList<InputDeviceInfo> listInputDevices()
         InputDeviceInfo info;
         info.node = QStringLiteral("/dev/input/") + entry;
         info.byId = links.value(info.node);
-        if (const auto device = openEvdev(QFile::encodeName(info.node), &info.error)) {
-            info.name = device->name();
-            info.keys = device->keys();
+        if (const auto device = openEvdev(QFile::encodeName(info.node))) {
+            info.name = (*device)->name();
+            info.keys = (*device)->keys();
+        } else {
+            info.error = device.error();
         }
         if (info.error || !info.keys.isEmpty())
             devices << info;

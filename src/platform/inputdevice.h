@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -25,10 +27,9 @@ public:
     [[nodiscard]] virtual int descriptor() const { return -1; }
 };
 
-// Opens a device read-only and non-blocking, its event times on the steady clock.
-// Returns nullptr and sets *error (an errno) when it cannot; a path that names anything
-// but an input device is never opened (ENOTTY).
-[[nodiscard]] std::unique_ptr<InputDevice> openInputDevice(const QByteArray &path, int *error);
+// Opens a device read-only and non-blocking, its event times on the steady clock; or the
+// errno why not. A path that names anything but an input device is never opened (ENOTTY).
+[[nodiscard]] Result<std::unique_ptr<InputDevice>, int> openInputDevice(const QByteArray &path);
 
 // libevdev's names for key and button codes: "BTN_TRIGGER" <-> 288. -1 / empty when unknown.
 [[nodiscard]] int keyCodeFromName(const QString &name);

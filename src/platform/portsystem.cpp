@@ -58,8 +58,7 @@ public:
     }
     QByteArray readSmallFile(const QString &path) override
     {
-        const FileBytes file = readRegularFile(QFile::encodeName(path), 64 * 1024);
-        return file.bytes.value_or(QByteArray());
+        return readRegularFile(QFile::encodeName(path), 64 * 1024).value_or(QByteArray());
     }
     QStringList listFolder(const QString &path) override
     {

@@ -22,29 +22,26 @@ QString regularFileProblem(unsigned mode, qint64 size, qint64 maxBytes)
 
 namespace regularfile_detail {
 
-int openRegular(const QByteArray &path, qint64 maxBytes, QString *error, qint64 *size)
+Result<OpenFile> openRegular(const QByteArray &path, qint64 maxBytes)
 {
     // Looked at before it is opened: opening a device node can act on its own (a watchdog
     // starts counting down), and a FIFO would wait for a writer. Looked at again once
     // open, in case another file took its place meanwhile.
     struct stat st {};
-    *error = ::stat(path.constData(), &st) != 0 ? lastError()
-                                                : regularFileProblem(st.st_mode, st.st_size, maxBytes);
-    if (!error->isEmpty())
-        return -1;
+    if (::stat(path.constData(), &st) != 0)
+        return failure(lastError());
+    if (QString problem = regularFileProblem(st.st_mode, st.st_size, maxBytes); !problem.isEmpty())
+        return failure(problem);
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *error = lastError();
-        return -1;
-    }
-    *error = ::fstat(fd, &st) != 0 ? lastError() : regularFileProblem(st.st_mode, st.st_size, maxBytes);
-    if (!error->isEmpty()) {
+    if (fd < 0)
+        return failure(lastError());
+    QString problem =
+        ::fstat(fd, &st) != 0 ? lastError() : regularFileProblem(st.st_mode, st.st_size, maxBytes);
+    if (!problem.isEmpty()) {
         ::close(fd);
-        return -1;
+        return failure(problem);
     }
-    if (size)
-        *size = qint64(st.st_size);
-    return fd;
+    return OpenFile {fd, qint64(st.st_size)};
 }
 
 qint64 readSome(int fd, char *buffer, qint64 size)
@@ -63,12 +60,12 @@ void closeFd(int fd) { ::close(fd); }
 
 }   // namespace regularfile_detail
 
-FileBytes readRegularFile(const QByteArray &path, qint64 maxBytes)
+Result<QByteArray> readRegularFile(const QByteArray &path, qint64 maxBytes)
 {
     QByteArray bytes;
-    const QString error =
+    const Done read =
         readRegularFileInChunks(path, maxBytes, [&bytes](QByteArrayView chunk) { bytes.append(chunk); });
-    if (!error.isEmpty())
-        return {std::nullopt, error};
-    return {bytes, {}};
+    if (!read)
+        return failure(read.error());
+    return bytes;
 }

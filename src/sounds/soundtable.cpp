@@ -1,5 +1,7 @@
 #include "soundtable.h"
 
+#include "platform/audio/soundlog.h"
+
 #include <QFile>
 
 QByteArray soundPath(const QByteArray &programFolder, const QByteArray &value)

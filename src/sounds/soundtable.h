@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/soundplayer.h"
+#include "platform/audio/soundplayer.h"
 
 #include <QByteArray>
 #include <QString>

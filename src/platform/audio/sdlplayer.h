@@ -1,7 +1,7 @@
 #pragma once
 
-#include "audiooutput.h"
 #include "clipstore.h"
+#include "sdloutput.h"
 #include "soundplayer.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "wavclip.h"
 
-#include "regularfile.h"
+#include "platform/regularfile.h"
 #include "sdlapi.h"
 
 #include <climits>
@@ -160,15 +160,14 @@ DecodeResult readWavFile(const QByteArray &path, const ClipLimits &limits, const
     const SdlApi *sdl = sdlApi(&unavailable);
     if (!sdl)
         return {nullptr, unavailable};
-    QString error;
-    qint64 size = 0;
-    const int fd = regularfile_detail::openRegular(path, limits.maxFileBytes, &error, &size);
-    if (fd < 0)
-        return {nullptr, error};
-    FileSource source {sdl, fd, size, cancel, {}};
+    const Result<regularfile_detail::OpenFile> file =
+        regularfile_detail::openRegular(path, limits.maxFileBytes);
+    if (!file)
+        return {nullptr, file.error()};
+    FileSource source {sdl, file->fd, file->size, cancel, {}};
     SDL_RWops *rw = sdl->SDL_AllocRW();
     if (!rw) {
-        regularfile_detail::closeFd(fd);
+        regularfile_detail::closeFd(file->fd);
         return {nullptr, QString::fromUtf8(sdl->SDL_GetError())};
     }
     rw->size = &FileSource::sizeOf;

@@ -1,16 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLoggingCategory>
 
-Q_DECLARE_LOGGING_CATEGORY(lcSound)
-
-// Timing lines for benchmarks, off unless QT_LOGGING_RULES="velmora.timing.debug=true":
-// "tick N" when a tick has read the port, "sound N" when a clip's first frame was handed
-// to the device; N is the steady clock in nanoseconds.
-Q_DECLARE_LOGGING_CATEGORY(lcTiming)
-[[nodiscard]] qint64 steadyNowNs();
-
+// What the sound table asks of the machine: play a file at once, or get it ready.
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;

@@ -1,10 +1,9 @@
 #include "clipstore.h"
 
-#include "regularfile.h"
-#include "soundplayer.h"
+#include "platform/regularfile.h"
+#include "soundlog.h"
 
 #include <QHash>
-#include <QLoggingCategory>
 
 #include <condition_variable>
 #include <cstring>

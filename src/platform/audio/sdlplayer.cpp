@@ -1,22 +1,12 @@
 #include "sdlplayer.h"
 
-#include <QLoggingCategory>
+#include "soundlog.h"
 
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <optional>
 #include <thread>
-
-Q_LOGGING_CATEGORY(lcSound, "velmora.sound", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcTiming, "velmora.timing", QtInfoMsg)
-
-qint64 steadyNowNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 namespace {
 struct Command {

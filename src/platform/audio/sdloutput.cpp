@@ -1,9 +1,8 @@
-#include "audiooutput.h"
+#include "sdloutput.h"
 
+#include "platform/audio/soundlog.h"
+#include "platform/timing.h"
 #include "sdlapi.h"
-#include "soundplayer.h"
-
-#include <QLoggingCategory>
 
 #include <atomic>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "portsystem.h"
-#include "statusport.h"
+#include "inputs/inputsource.h"
+#include "platform/portsystem.h"
 
 #include <chrono>
 #include <memory>
@@ -16,14 +16,12 @@ struct ParallelTimings {
     std::chrono::milliseconds busyAfter {2000};
 };
 
-[[nodiscard]] std::unique_ptr<StatusPort> makePpdevPort(PortSystem &system, const QString &device,
-                                                        ParallelTimings timings = {});
-// Why a device path cannot be a parallel port whatever happens while Velmora runs (it names
-// another kind of node, which is never opened), or empty; one not there yet is waited for.
-[[nodiscard]] QString ppdevStartUpProblem(PortSystem &system, const QString &device);
-[[nodiscard]] std::unique_ptr<StatusPort> makeIoPort(PortSystem &system);
+// "/dev/parportN". A path that names another kind of node is refused, unopened.
+[[nodiscard]] Result<std::unique_ptr<InputSource>> makePpdevPort(PortSystem &system, const QString &device,
+                                                                 ParallelTimings timings = {});
+[[nodiscard]] std::unique_ptr<InputSource> makeIoPort(PortSystem &system);
 // "auto": the /dev/parportN whose base address is 0x378 through ppdev; when ppdev is not
 // loaded, or the kernel knows no such device but shows a parallel port at 0x378, direct
 // I/O if permitted. Looked up again after each failure, so loading a module while
 // Velmora runs is enough.
-[[nodiscard]] std::unique_ptr<StatusPort> makeAutoPort(PortSystem &system, ParallelTimings timings = {});
+[[nodiscard]] std::unique_ptr<InputSource> makeAutoPort(PortSystem &system, ParallelTimings timings = {});

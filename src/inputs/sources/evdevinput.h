@@ -1,15 +1,14 @@
 #pragma once
 
+#include "inputs/inputsource.h"
 #include "platform/inputdevice.h"
-#include "platform/statusport.h"
 
 #include <array>
 #include <functional>
 #include <optional>
 
 // Four USB buttons (a button encoder, a foot switch, a keypad) as the source of the four
-// inputs, handed on as the status byte the parallel port would give, so that the tick,
-// the lamps and the sounds do not know where the inputs came from.
+// inputs, read through the kernel's evdev interface.
 //
 // What follows "evdev:": DEVICE[:CODE1,CODE2,CODE3,CODE4], codes by libevdev's names
 // (BTN_TRIGGER, KEY_1) or numbers. No codes: the device's first four keys in code order.
@@ -18,18 +17,18 @@ struct EvdevSpec {
     QList<int> codes;   // empty: the device's own first four
     bool operator==(const EvdevSpec &) const = default;
 };
-[[nodiscard]] std::optional<EvdevSpec> parseEvdevSpec(const QString &text, QString *error);
+[[nodiscard]] Result<EvdevSpec> parseEvdevSpec(const QString &text);
 
-using InputDeviceOpener = std::function<std::unique_ptr<InputDevice>(const QByteArray &path, int *error)>;
+using InputDeviceOpener = std::function<Result<std::unique_ptr<InputDevice>, int>(const QByteArray &path)>;
 
-class EvdevInput : public StatusPort {
+class EvdevInput : public InputSource {
 public:
     explicit EvdevInput(EvdevSpec spec, InputDeviceOpener open = &openInputDevice);
 
     // An input is active while its button is down, and also for the one tick after a
     // press that was already released again: a tap between two ticks is never lost.
-    PortReading read() override;
-    QString sourceName() const override;
+    InputReading read() override;
+    QString name() const override;
     int wakeDescriptor() const override;
     bool newPress() override;
 
@@ -49,15 +48,16 @@ private:
     EvdevSpec m_spec;
     InputDeviceOpener m_open;
     std::unique_ptr<InputDevice> m_device;
-    QList<int> m_codes;                 // inputs 1..4 (fewer if the device has fewer keys)
-    std::array<bool, 4> m_pressed {};   // since the last read
-    std::array<bool, 4> m_activeAtLastRead {};
+    QList<int> m_codes;    // inputs 1..4 (fewer if the device has fewer keys)
+    Inputs m_pressed {};   // since the last read
+    Inputs m_activeAtLastRead {};
     QString m_lost;   // the device went between two reads
 };
 
-// The source named by --port: "evdev:…" (or a path under /dev/input/) for USB buttons,
-// anything else for the parallel port. Returns nullptr and sets *error when refused.
-[[nodiscard]] std::unique_ptr<StatusPort> makeInputSource(const QString &spec, QString *error);
+// "evdev:" followed by this text, or a path under /dev/input/: the device is opened now,
+// if it is there, so that a mistake on the command line is said before the window opens.
+[[nodiscard]] Result<std::unique_ptr<InputSource>> makeEvdevInput(const QString &text,
+                                                                  InputDeviceOpener open = &openInputDevice);
 
-// What velmora --list-inputs prints.
-[[nodiscard]] QString describeInputDevices(const QList<InputDeviceInfo> &devices);
+// What a user without access to input devices can do, in Italian.
+[[nodiscard]] QString evdevAccessHelp();

@@ -1,7 +1,6 @@
 #include "evdevinput.h"
 
-#include "inputtable.h"
-#include "platform/soundplayer.h"
+#include "platform/timing.h"
 
 #include <QFile>
 
@@ -27,12 +26,6 @@ std::optional<int> parseCode(const QString &text)
     return named >= 0 ? std::optional(named) : std::nullopt;
 }
 
-QString accessHelp()
-{
-    return QStringLiteral("aggiungere l'utente al gruppo input (sudo usermod -aG input $USER, poi uscire e "
-                          "rientrare nella sessione) oppure installare la regola udev descritta nel README");
-}
-
 QString openFailure(const QString &device, int error)
 {
     switch (error) {
@@ -45,7 +38,7 @@ QString openFailure(const QString &device, int error)
             .arg(device);
     case EACCES:
     case EPERM:
-        return QStringLiteral("accesso negato a %1: %2").arg(device, accessHelp());
+        return QStringLiteral("accesso negato a %1: %2").arg(device, evdevAccessHelp());
     case ENOTTY:
     case EINVAL:
         return QStringLiteral(
@@ -60,7 +53,13 @@ QString openFailure(const QString &device, int error)
 
 }   // namespace
 
-std::optional<EvdevSpec> parseEvdevSpec(const QString &text, QString *error)
+QString evdevAccessHelp()
+{
+    return QStringLiteral("aggiungere l'utente al gruppo input (sudo usermod -aG input $USER, poi uscire e "
+                          "rientrare nella sessione) oppure installare la regola udev descritta nel README");
+}
+
+Result<EvdevSpec> parseEvdevSpec(const QString &text)
 {
     EvdevSpec spec {text, {}};
     // Paths under /dev/input/by-path hold colons: the part after the last one is codes
@@ -68,37 +67,35 @@ std::optional<EvdevSpec> parseEvdevSpec(const QString &text, QString *error)
     const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
     const QString tail = colon < 0 ? QString() : text.mid(colon + 1);
     if (colon >= 0 && tail.trimmed().isEmpty()) {   // "…event3:" names no device of that name
-        *error = QStringLiteral("dopo i due punti mancano i codici (per esempio :KEY_1,KEY_2,KEY_3,KEY_4); "
-                                "senza codici, togliere i due punti");
-        return std::nullopt;
+        return failure(
+            QStringLiteral("dopo i due punti mancano i codici (per esempio :KEY_1,KEY_2,KEY_3,KEY_4); "
+                           "senza codici, togliere i due punti"));
     }
     if (colon >= 0 && (tail.contains(QLatin1Char(',')) || parseCode(tail.trimmed()))) {
         spec.device = text.left(colon);
         const QStringList items = tail.split(QLatin1Char(','));
         if (items.size() != kInputCount) {
-            *error =
+            return failure(
                 QStringLiteral("servono quattro codici separati da virgole, uno per ingresso (qui sono %1)")
-                    .arg(items.size());
-            return std::nullopt;
+                    .arg(items.size()));
         }
         for (const QString &item : items) {
             const auto code = parseCode(item.trimmed());
             if (!code) {
-                *error = QStringLiteral(
-                             "codice sconosciuto: \"%1\" (nomi come BTN_TRIGGER o KEY_1, oppure numeri)")
-                             .arg(item.trimmed());
-                return std::nullopt;
+                return failure(
+                    QStringLiteral(
+                        "codice sconosciuto: \"%1\" (nomi come BTN_TRIGGER o KEY_1, oppure numeri)")
+                        .arg(item.trimmed()));
             }
             if (spec.codes.contains(*code)) {
-                *error = QStringLiteral("il codice %1 compare due volte").arg(item.trimmed());
-                return std::nullopt;
+                return failure(QStringLiteral("il codice %1 compare due volte").arg(item.trimmed()));
             }
             spec.codes << *code;
         }
     }
     if (spec.device.isEmpty()) {
-        *error = QStringLiteral("manca il dispositivo (per esempio evdev:/dev/input/by-id/…-event-joystick)");
-        return std::nullopt;
+        return failure(
+            QStringLiteral("manca il dispositivo (per esempio evdev:/dev/input/by-id/…-event-joystick)"));
     }
     return spec;
 }
@@ -107,14 +104,16 @@ EvdevInput::EvdevInput(EvdevSpec spec, InputDeviceOpener open)
     : m_spec(std::move(spec)), m_open(std::move(open))
 {}
 
-QString EvdevInput::sourceName() const { return QStringLiteral("Dispositivo di input"); }
+QString EvdevInput::name() const { return QStringLiteral("Dispositivo di input"); }
 
 EvdevInput::Problem EvdevInput::open()
 {
-    int error = 0;
-    m_device = m_open(QFile::encodeName(m_spec.device), &error);
-    if (!m_device)   // missing or not allowed may mend while Velmora runs; not an input device will not
+    Result<std::unique_ptr<InputDevice>, int> opened = m_open(QFile::encodeName(m_spec.device));
+    if (!opened) {   // missing or not allowed may mend while Velmora runs; not an input device will not
+        const int error = opened.error();
         return {openFailure(m_spec.device, error), error == ENOTTY || error == EINVAL};
+    }
+    m_device = std::move(*opened);
     const QList<int> keys = m_device->keys();
     m_codes =
         m_spec.codes.isEmpty() ? keys.first(std::min<qsizetype>(keys.size(), kInputCount)) : m_spec.codes;
@@ -187,69 +186,31 @@ bool EvdevInput::newPress() { return m_device && drain(); }
 
 int EvdevInput::wakeDescriptor() const { return m_device ? m_device->descriptor() : -1; }
 
-PortReading EvdevInput::read()
+InputReading EvdevInput::read()
 {
     if (!m_device && m_lost.isEmpty()) {   // a loss seen between reads is said before reopening
         if (const Problem problem = open(); !problem.why.isEmpty())
-            return PortReading::failed(problem.why);
+            return failure(problem.why);
     }
     if (m_device)
         drain();
     if (!m_device)
-        return PortReading::failed(std::exchange(m_lost, QString()));
-    std::array<bool, 4> active {};
+        return failure(std::exchange(m_lost, QString()));
+    Inputs active {};
     for (qsizetype i = 0; i < m_codes.size(); ++i)
         active[std::size_t(i)] = m_pressed[std::size_t(i)] || m_device->isDown(m_codes[i]);
     m_activeAtLastRead = active;
     m_pressed = {};
-    return PortReading::ok(statusByteFor(active));
+    return std::optional(active);
 }
 
-std::unique_ptr<StatusPort> makeInputSource(const QString &spec, QString *error)
+Result<std::unique_ptr<InputSource>> makeEvdevInput(const QString &text, InputDeviceOpener open)
 {
-    const bool evdev = spec.startsWith(QLatin1String("evdev:"));
-    if (!evdev && !spec.startsWith(QLatin1String("/dev/input/")))
-        return makeStatusPort(spec, error);
-    QString why;
-    auto parsed = parseEvdevSpec(evdev ? spec.mid(6) : spec, &why);
-    auto input = parsed ? std::make_unique<EvdevInput>(*parsed) : nullptr;
-    if (input)
-        why = input->startUpProblem();
-    if (!why.isEmpty()) {
-        *error = QStringLiteral("porta non valida: \"%1\": %2").arg(spec, why);
-        return nullptr;
-    }
-    return std::make_unique<RetryingStatusPort>(std::move(input), std::chrono::seconds(2));
-}
-
-QString describeInputDevices(const QList<InputDeviceInfo> &devices)
-{
-    QString out;
-    bool denied = false;
-    for (const InputDeviceInfo &device : devices) {
-        const QString path = device.byId.isEmpty() ? device.node : device.byId;
-        if (device.error) {
-            const bool refused = device.error == EACCES || device.error == EPERM;
-            denied = denied || refused;
-            out += path + QStringLiteral(": ") +
-                   (refused ? QStringLiteral("accesso negato")
-                            : QString::fromLocal8Bit(std::strerror(device.error))) +
-                   QLatin1Char('\n');
-            continue;
-        }
-        QStringList first;
-        for (const int code : device.keys.first(std::min<qsizetype>(device.keys.size(), kInputCount)))
-            first << keyCodeName(code);
-        // Joined, not formatted: a device's name is its maker's text and may hold "%1".
-        out += path + QStringLiteral("\n    nome: ") + device.name +
-               (device.byId.isEmpty() ? QString() : QStringLiteral(" (") + device.node + QLatin1Char(')')) +
-               QStringLiteral("\n    primi tasti: ") + first.join(QLatin1Char(' ')) +
-               QStringLiteral(" (%1 in tutto)\n    velmora --port evdev:").arg(device.keys.size()) + path +
-               QLatin1Char('\n');
-    }
-    if (devices.isEmpty())
-        out += QStringLiteral("Nessun dispositivo di input con tasti o pulsanti in /dev/input.\n");
-    if (denied)
-        out += QStringLiteral("Per leggere i dispositivi ad accesso negato: %1.\n").arg(accessHelp());
-    return out;
+    const Result<EvdevSpec> spec = parseEvdevSpec(text);
+    if (!spec)
+        return failure(spec.error());
+    auto input = std::make_unique<EvdevInput>(*spec, std::move(open));
+    if (const QString why = input->startUpProblem(); !why.isEmpty())
+        return failure(why);
+    return std::unique_ptr<InputSource>(std::move(input));
 }

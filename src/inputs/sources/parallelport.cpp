@@ -1,5 +1,7 @@
 #include "parallelport.h"
 
+#include "statusbyte.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -70,7 +72,7 @@ struct Claim {
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 };
 
-class PpdevPort : public StatusPort {
+class PpdevPort : public StatusByteSource {
 public:
     PpdevPort(PortSystem &system, QString device, ParallelTimings timings)
         : m_system(system), m_device(std::move(device)), m_timings(timings)
@@ -91,7 +93,7 @@ public:
     // The errno of the last failure, for "auto" to tell a missing ppdev from the rest.
     int lastError() const { return m_lastError; }
 
-    PortReading read() override
+    InputReading read() override
     {
         if (m_fd < 0) {
             if (!m_claim) {
@@ -104,7 +106,7 @@ public:
             std::unique_lock lock(m_claim->mutex);
             if (!m_claim->finished.wait_for(lock, m_timings.claimWait, [this] { return m_claim->done; })) {
                 const bool held = std::chrono::steady_clock::now() - m_claim->started >= m_timings.busyAfter;
-                return held ? fail(EBUSY) : PortReading::notYet();
+                return held ? fail(EBUSY) : notYet();
             }
             const int result = m_claim->result;
             lock.unlock();
@@ -120,7 +122,7 @@ public:
             return fail(-r);
         }
         m_lastError = 0;
-        return PortReading::ok(status);
+        return std::optional(inputsFromStatus(status));
     }
 
 private:
@@ -141,10 +143,10 @@ private:
         return !active.isEmpty() && active != "none";
     }
 
-    PortReading fail(int err)
+    InputReading fail(int err)
     {
         m_lastError = err;
-        return PortReading::failed(deviceErrorText(m_device, err));
+        return failure(deviceErrorText(m_device, err));
     }
 
     void startClaim()
@@ -180,18 +182,18 @@ private:
     std::shared_ptr<Claim> m_claim;
 };
 
-class IoPort : public StatusPort {
+class IoPort : public StatusByteSource {
 public:
     explicit IoPort(PortSystem &system) : m_system(system) {}
 
-    PortReading read() override
+    InputReading read() override
     {
         if (!m_permitted) {
             if (const int r = m_system.permitIo(); r < 0)
-                return PortReading::failed(ioErrorText(-r, m_system.privileged()));
+                return failure(ioErrorText(-r, m_system.privileged()));
             m_permitted = true;
         }
-        return PortReading::ok(m_system.inStatus());
+        return std::optional(inputsFromStatus(m_system.inStatus()));
     }
 
 private:
@@ -239,17 +241,17 @@ bool ioportsShowParallelAt378(const QByteArray &ioports)
     return false;
 }
 
-class AutoPort : public StatusPort {
+class AutoPort : public StatusByteSource {
 public:
     AutoPort(PortSystem &system, ParallelTimings timings) : m_system(system), m_timings(timings) {}
 
-    PortReading read() override
+    InputReading read() override
     {
         if (m_io)
             return m_io->read();
         if (m_ppdev) {
-            PortReading reading = m_ppdev->read();
-            if (!reading.isFailure() || !deviceMissing(m_ppdev->lastError()))
+            InputReading reading = m_ppdev->read();
+            if (reading || !deviceMissing(m_ppdev->lastError()))
                 return reading;
             // The kernel knows the port but ppdev is not loaded: direct I/O when permitted,
             // otherwise the message says to load ppdev, and the next attempt looks again.
@@ -268,7 +270,7 @@ public:
             m_io = makeIoPort(m_system);
             return m_io->read();
         }
-        return PortReading::failed(QStringLiteral(
+        return failure(QStringLiteral(
             "nessuna porta parallela trovata all'indirizzo 0x378: caricare i moduli parport_pc e ppdev "
             "(sudo modprobe parport_pc ppdev) oppure indicare la porta con --port"));
     }
@@ -277,25 +279,24 @@ private:
     PortSystem &m_system;
     ParallelTimings m_timings;
     std::unique_ptr<PpdevPort> m_ppdev;
-    std::unique_ptr<StatusPort> m_io;
+    std::unique_ptr<InputSource> m_io;
 };
 
 }   // namespace
 
-std::unique_ptr<StatusPort> makePpdevPort(PortSystem &system, const QString &device, ParallelTimings timings)
+Result<std::unique_ptr<InputSource>> makePpdevPort(PortSystem &system, const QString &device,
+                                                   ParallelTimings timings)
 {
-    return std::make_unique<PpdevPort>(system, device, timings);
+    // Another kind of node will not become a port while Velmora runs: refused, unopened.
+    // One that is not there yet is waited for.
+    if (system.checkNode(QFile::encodeName(device)) == -ENOTTY)
+        return failure(deviceErrorText(device, ENOTTY));
+    return std::unique_ptr<InputSource>(std::make_unique<PpdevPort>(system, device, timings));
 }
 
-QString ppdevStartUpProblem(PortSystem &system, const QString &device)
-{
-    return system.checkNode(QFile::encodeName(device)) == -ENOTTY ? deviceErrorText(device, ENOTTY)
-                                                                  : QString();
-}
+std::unique_ptr<InputSource> makeIoPort(PortSystem &system) { return std::make_unique<IoPort>(system); }
 
-std::unique_ptr<StatusPort> makeIoPort(PortSystem &system) { return std::make_unique<IoPort>(system); }
-
-std::unique_ptr<StatusPort> makeAutoPort(PortSystem &system, ParallelTimings timings)
+std::unique_ptr<InputSource> makeAutoPort(PortSystem &system, ParallelTimings timings)
 {
     return std::make_unique<AutoPort>(system, timings);
 }

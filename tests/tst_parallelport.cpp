@@ -1,6 +1,7 @@
 #include "fakes.h"
-#include "platform/parallelport.h"
-#include "platform/statusport.h"
+#include "inputs/sourcechoice.h"
+#include "inputs/sources/parallelport.h"
+#include "inputs/sources/statusbyte.h"
 #include "wavtools.h"
 
 #include <QElapsedTimer>
@@ -71,6 +72,9 @@ public:
     }
 };
 
+// The reading a status byte gives, by the wiring.
+InputReading status(quint8 byte) { return std::optional(inputsFromStatus(byte)); }
+
 // Kernels outlive the claim threads that may still be using them when a test ends.
 FakeKernel &newKernel()
 {
@@ -80,7 +84,7 @@ FakeKernel &newKernel()
 
 }   // namespace
 
-class TestStatusPort : public QObject {
+class TestParallelPort : public QObject {
     Q_OBJECT
 private slots:
     // What each spec reads, or says, on kernels set up as users meet them.
@@ -159,16 +163,15 @@ private slots:
         };
         for (const QString &item : items.first(later))
             setUp(item);
-        QString error;
-        const auto port = makeStatusPort(spec, &error, k);
+        const auto port = makeInputSource(spec, k);
         QCOMPARE(!port, status == -2);
         for (const QString &item : items.mid(later + 1))
             setUp(item);
-        const PortReading reading = port ? port->read() : PortReading::failed(error);
+        const InputReading read = port ? (*port)->read() : failure(port.error());
         if (kernel.contains("=25"))   // never opened: opening some nodes acts on its own
             QCOMPARE(k.opened, QList<QByteArray> {});
-        QCOMPARE(reading.status ? int(*reading.status) : -1, std::max(status, -1));
-        QVERIFY2(reading.error.contains(says), qPrintable(reading.error));
+        QCOMPARE(read, status < 0 ? InputReading(failure(read.error())) : ::status(quint8(status)));
+        QVERIFY2(read.error().contains(says), qPrintable(read.error()));
         if (kernel.contains("held"))   // a claim would block inside ppdev, holding up the holder too
             QCOMPARE(k.claimAttempts.load(), 0);
     }
@@ -180,15 +183,15 @@ private slots:
         FakeKernel &k = newKernel();
         k.devices.insert("/dev/parport0", 0);
         k.claimGate.acquire(1000);
-        auto port =
-            makePpdevPort(k, "/dev/parport0", {std::chrono::milliseconds(5), std::chrono::milliseconds(300)});
-        QCOMPARE(port->read(), PortReading::notYet());
-        QCOMPARE(port->read(), PortReading::notYet());
+        auto port = std::move(*makePpdevPort(k, "/dev/parport0",
+                                             {std::chrono::milliseconds(5), std::chrono::milliseconds(300)}));
+        QCOMPARE(port->read(), notYet());
+        QCOMPARE(port->read(), notYet());
         QTest::qWait(350);
-        const PortReading busy = port->read();
-        QVERIFY2(busy.error.contains("occupata"), qPrintable(busy.error));
+        const InputReading busy = port->read();
+        QVERIFY2(busy.error().contains("occupata"), qPrintable(busy.error()));
         k.claimGate.release(1000);
-        QTRY_COMPARE(port->read(), PortReading::ok(0x78));
+        QTRY_COMPARE(port->read(), status(0x78));
         QCOMPARE(k.claimed.load(), 1);
         port.reset();
         QCOMPARE(k.claimed.load(), 0);   // released on the way out: another program can claim it at once
@@ -200,61 +203,33 @@ private slots:
         FakeKernel &k = newKernel();
         k.parport(0, "888\t0");
         auto port = makeAutoPort(k);
-        QVERIFY(port->read().error.contains("modprobe ppdev"));
+        QVERIFY(port->read().error().contains("modprobe ppdev"));
         k.devices.insert("/dev/parport0", 0);
-        QCOMPARE(port->read(), PortReading::ok(0x78));
+        QCOMPARE(port->read(), status(0x78));
     }
 
     void filePortReadsEveryTimeAndNeverBlocks()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("p");
-        QString error;
-        auto port = makeStatusPort("file:" + path, &error);
-        QVERIFY(!port->read().status);   // no file yet
-        wav::writeFile(path, "0x00\n");
-        QVERIFY(!port->read().status);   // a failed port is tried again only every two seconds
-
-        auto fresh =
-            makeStatusPort("file:" + path, &error);   // read anew each time: -1 says why, naming the file
+        auto port = std::move(
+            *makeInputSource("file:" + path));   // read anew each time: -1 says why, naming the file
+        QVERIFY(!port->read());                  // no file yet
         const std::pair<QByteArray, int> texts[] = {
             {"0x00\n", 0}, {" 248 \r\n", 0xF8}, {"256", -1}, {"12x", -1}, {"99999999999999999999", -1}};
         for (const auto &[text, status] : texts) {
             wav::writeFile(path, text);
-            const PortReading reading = fresh->read();
-            QVERIFY2(status < 0 ? reading.error.contains(path) : reading == PortReading::ok(quint8(status)),
+            const InputReading read = port->read();
+            QVERIFY2(status < 0 ? read.error().contains(path) : read == ::status(quint8(status)),
                      text.constData());
         }
 
         const QString fifo = dir.filePath("fifo");   // would block a plain open for ever: refused unopened
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QVERIFY(!makeStatusPort("file:" + fifo, &error));
-        QVERIFY2(error.contains("non è un file normale"), qPrintable(error));
-    }
-
-    void retriesEveryInterval()
-    {
-        using namespace std::chrono;
-        auto inner = std::make_unique<FakePort>();
-        FakePort *fake = inner.get();
-        fake->script = {PortReading::failed("giù"), PortReading::failed("ancora giù"), PortReading::notYet(),
-                        PortReading::ok(0x78)};
-        steady_clock::time_point now {};
-        RetryingStatusPort port(std::move(inner), seconds(2), [&now] { return now; });
-
-        QCOMPARE(port.read(), PortReading::failed("giù"));
-        now += milliseconds(1900);
-        QCOMPARE(port.read(), PortReading::failed("giù"));   // answered without touching the port
-        QCOMPARE(fake->reads, 1);
-        now += milliseconds(200);
-        QCOMPARE(port.read(), PortReading::failed("ancora giù"));
-        now += seconds(2);
-        QCOMPARE(port.read(), PortReading::notYet());
-        QCOMPARE(port.read(), PortReading::ok(0x78));   // a claim under way is asked again at once
-        QCOMPARE(port.read(), PortReading::ok(0x78));   // once working, read on every call
-        QCOMPARE(fake->reads, 5);
+        const auto refused = makeInputSource("file:" + fifo);
+        QVERIFY2(!refused && refused.error().contains("non è un file normale"), qPrintable(refused.error()));
     }
 };
 
-QTEST_GUILESS_MAIN(TestStatusPort)
-#include "tst_statusport.moc"
+QTEST_GUILESS_MAIN(TestParallelPort)
+#include "tst_parallelport.moc"

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/inputdevice.h"
+
+#include <QString>
+
+// What velmora --list-inputs prints: each device with keys or buttons, its name, its
+// first four keys and the --port to use; for a device the user may not open, what to do.
+[[nodiscard]] QString describeInputDevices(const QList<InputDeviceInfo> &devices);

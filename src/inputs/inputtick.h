@@ -1,0 +1,34 @@
+#pragma once
+
+#include "inputs/inputsource.h"
+
+#include <QList>
+
+#include <array>
+
+// One input as it is wired to a status line of the parallel port, and as the window shows
+// it. Every input is active while its pin is held low; the port hardware inverts Busy
+// (bit 7), so that bit reads 1.
+struct InputLine {
+    int number;           // 1..4, as shown to the user
+    int bit;              // status bit 4..7, also the index of its lamp and frame
+    bool activeWhenSet;   // true only for bit 7
+};
+
+// In the order the sounds are requested within one tick: since each request replaces
+// the sound playing, the last active one in this list is the one heard.
+inline constexpr std::array<InputLine, 4> kInputs {{
+    {2, 7, true},
+    {1, 6, false},
+    {3, 5, false},
+    {4, 4, false},
+}};
+
+// What the inputs read at one tick mean: which lamps are green, and the inputs whose
+// sounds are asked for, in request order.
+struct InputTick {
+    Inputs active {};
+    QList<int> sounds;
+    bool operator==(const InputTick &) const = default;
+};
+[[nodiscard]] InputTick inputTick(const Inputs &active);

@@ -1,0 +1,3 @@
+#include "soundlog.h"
+
+Q_LOGGING_CATEGORY(lcSound, "velmora.sound", QtInfoMsg)
