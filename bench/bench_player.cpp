@@ -86,8 +86,8 @@ double loadPeakMiB(const QString &path, const ClipLimits &limits)
     clear.close();
     const qint64 before = statusKiB("VmRSS:");
     {
-        const DecodeResult result = readWavFile(QFile::encodeName(path), limits);
-        if (!result.clip)
+        const Decoded result = readWavFile(QFile::encodeName(path), limits);
+        if (!result)
             return -1;
     }
     return double(statusKiB("VmHWM:") - before) / 1024.0;

@@ -16,7 +16,7 @@ constexpr double kA = 440, kB = 660;
 std::shared_ptr<const Clip> clip(double hz, double seconds)
 {
     const QByteArray bytes = wav::tone(hz, seconds);
-    return decodeWav(bytes.constData(), std::size_t(bytes.size()), {}).clip;
+    return *decodeWav(bytes.constData(), std::size_t(bytes.size()), {});
 }
 
 // An output writing what it plays to a file through SDL's disk driver.

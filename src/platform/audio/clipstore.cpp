@@ -27,7 +27,7 @@ struct FileStamp {
 struct Job {
     QByteArray path;
     FileStamp stamp;
-    DecodeResult result {};
+    Decoded result = failure(QString());
 };
 
 }   // namespace
@@ -69,7 +69,7 @@ struct ClipStore::Shared {
 struct ClipStore::Cache {
     struct Entry {
         FileStamp stamp;
-        DecodeResult result;
+        Decoded result;
         quint64 lastUse = 0;
     };
     QHash<QByteArray, Entry> entries;
@@ -110,34 +110,33 @@ ClipStore::~ClipStore()
 
 namespace {
 
-std::optional<QString> checkFile(const QByteArray &path, qint64 maxBytes, FileStamp *stamp)
+Result<FileStamp> checkFile(const QByteArray &path, qint64 maxBytes)
 {
     struct stat st {};
     if (::stat(path.constData(), &st) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return failure(QString::fromLocal8Bit(std::strerror(errno)));
     if (QString problem = regularFileProblem(st.st_mode, st.st_size, maxBytes); !problem.isEmpty())
-        return problem;
-    *stamp = {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-    return std::nullopt;
+        return failure(problem);
+    return FileStamp {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 }   // namespace
 
 ClipStore::Found ClipStore::find(const QByteArray &path)
 {
-    FileStamp stamp;
-    if (const auto problem = checkFile(path, m_shared->settings.limits.maxFileBytes, &stamp))
-        return {nullptr, *problem};
-    if (auto it = m_cache->entries.find(path); it != m_cache->entries.end() && it->stamp == stamp) {
+    const Result<FileStamp> stamp = checkFile(path, m_shared->settings.limits.maxFileBytes);
+    if (!stamp)
+        return failure(stamp.error());
+    if (auto it = m_cache->entries.find(path); it != m_cache->entries.end() && it->stamp == *stamp) {
         it->lastUse = ++m_cache->uses;
-        return {it->result.clip, it->result.error};
+        return it->result;
     }
     if (m_cache->loading.insert(path).second) {
         std::lock_guard lock(m_shared->mutex);
-        m_shared->queue.push_back({path, stamp});
+        m_shared->queue.push_back({path, *stamp});
         m_shared->wake.notify_one();
     }
-    return {nullptr, {}, true};
+    return std::shared_ptr<const Clip>();   // being decoded
 }
 
 void ClipStore::preload(const QByteArray &path) { (void)find(path); }
@@ -153,13 +152,13 @@ QList<QByteArray> ClipStore::collect()
     Cache &cache = *m_cache;
     for (Job &job : done) {
         cache.loading.erase(job.path);
-        if (!job.result.clip)
-            qCDebug(lcSound).noquote() << job.path << "non riproducibile:" << job.result.error;
+        if (!job.result)
+            qCDebug(lcSound).noquote() << job.path << "non riproducibile:" << job.result.error();
         if (auto old = cache.entries.find(job.path); old != cache.entries.end()) {
-            cache.bytes -= old->result.clip ? old->result.clip->bytes() : 0;
+            cache.bytes -= old->result ? (*old->result)->bytes() : 0;
             cache.entries.erase(old);
         }
-        cache.bytes += job.result.clip ? job.result.clip->bytes() : 0;
+        cache.bytes += job.result ? (*job.result)->bytes() : 0;
         cache.entries.insert(job.path, {job.stamp, std::move(job.result), ++cache.uses});
         paths.append(job.path);
     }
@@ -173,7 +172,7 @@ QList<QByteArray> ClipStore::collect()
         for (auto it = cache.entries.begin(); it != cache.entries.end(); ++it)
             if (it->lastUse < oldest->lastUse)
                 oldest = it;
-        cache.bytes -= oldest->result.clip ? oldest->result.clip->bytes() : 0;
+        cache.bytes -= oldest->result ? (*oldest->result)->bytes() : 0;
         cache.entries.erase(oldest);
     }
     return paths;

@@ -26,11 +26,8 @@ public:
     // Stops reading at once; a conversion under way is left to finish on its own.
     ~ClipStore();
 
-    struct Found {
-        std::shared_ptr<const Clip> clip;   // ready
-        QString problem;                    // or why the file cannot be played
-        bool loading = false;               // or neither yet: being decoded
-    };
+    // The clip, ready; null while it is being decoded; or why the file cannot be played.
+    using Found = Result<std::shared_ptr<const Clip>>;
     [[nodiscard]] Found find(const QByteArray &path);
     void preload(const QByteArray &path);
     // Takes in the files decoded since the last call; returns their paths.

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/result.h"
+
 #include <QString>
 
 // SDL is loaded by the player's own threads when they first need it, not when the
@@ -35,6 +37,5 @@ struct SdlApi {
 #undef VELMORA_SDL_POINTER
 };
 
-// The loaded library, loaded on the first call from any thread; null when it cannot be
-// loaded, and then `error` (if given) says why, in Italian.
-[[nodiscard]] const SdlApi *sdlApi(QString *error = nullptr);
+// The library, loaded on the first call from any thread; or why it cannot be, in Italian.
+[[nodiscard]] Result<const SdlApi *> sdlApi();

@@ -78,10 +78,11 @@ void SdlOutput::State::load()
 {
     loaded = true;
     VELMORA_QUIET_ALSA();
-    QString why;
-    sdl = sdlApi(&why);
+    const Result<const SdlApi *> loadedApi = sdlApi();
+    sdl = loadedApi.value_or(nullptr);
     if (!sdl) {
-        qCWarning(lcSound).noquote() << "Audio non disponibile:" << why << "- Velmora continua senza suono.";
+        qCWarning(lcSound).noquote() << "Audio non disponibile:" << loadedApi.error()
+                                     << "- Velmora continua senza suono.";
         return;
     }
     sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

@@ -54,15 +54,15 @@ void SdlPlayer::Impl::handlePlay(const QByteArray &path)
 {
     waiting.reset();
     const ClipStore::Found found = store.find(path);
-    if (found.clip) {
+    if (found && *found) {
         qCDebug(lcSound).noquote() << path << "- in memoria";
-        output->start(found.clip);
-    } else if (found.loading) {
+        output->start(*found);
+    } else if (found) {
         qCDebug(lcSound).noquote() << path << "- caricamento";
         output->start(nullptr);   // the new request silences the old sound at once
         waiting = path;
     } else {
-        qCDebug(lcSound).noquote() << path << "- suono predefinito:" << found.problem;
+        qCDebug(lcSound).noquote() << path << "- suono predefinito:" << found.error();
         output->start(chime);
     }
 }

@@ -33,7 +33,7 @@ struct SdlBuffer {
 // Decodes from `rw` (which it closes) and converts in SDL's own buffer: the samples are
 // never copied, and the buffer is shrunk to the converted clip when the clip is smaller.
 // `readError`, when given, is set by the source if reading failed or was given up.
-DecodeResult decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, const QString *readError)
+Decoded decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, const QString *readError)
 {
     SDL_AudioSpec spec {};
     Uint8 *loaded = nullptr;
@@ -41,32 +41,31 @@ DecodeResult decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, 
     const bool ok = sdl->SDL_LoadWAV_RW(rw, 1, &spec, &loaded, &length) != nullptr;
     SdlBuffer buffer {sdl, loaded};
     if (readError && !readError->isEmpty())   // SDL may keep what it got before the read failed
-        return {nullptr, *readError};
+        return failure(*readError);
     if (!ok)
-        return {nullptr,
-                QStringLiteral("non è un WAV leggibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
+        return failure(
+            QStringLiteral("non è un WAV leggibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError())));
 
     const int frameBytes = int(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
     if (frameBytes <= 0 || spec.freq <= 0)
-        return {nullptr, QStringLiteral("formato WAV non valido")};
+        return failure(QStringLiteral("formato WAV non valido"));
     const std::size_t inFrames = length / std::size_t(frameBytes);
     const double outFrames = double(inFrames) * kOutputRate / spec.freq;
     if (outFrames > double(limits.maxFrames))
-        return {nullptr,
-                QStringLiteral("suono troppo lungo (più di %1 secondi)").arg(limits.maxFrames / kOutputRate)};
+        return failure(
+            QStringLiteral("suono troppo lungo (più di %1 secondi)").arg(limits.maxFrames / kOutputRate));
 
     const int channels = spec.channels == 1 ? 1 : 2;   // more than two are mixed down to stereo
     SDL_AudioCVT cvt;
     if (sdl->SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, Uint8(channels),
                                kOutputRate) < 0)
-        return {
-            nullptr,
-            QStringLiteral("formato WAV non convertibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
+        return failure(
+            QStringLiteral("formato WAV non convertibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError())));
     const std::size_t inBytes = inFrames * std::size_t(frameBytes);
     const std::size_t workBytes =
         inBytes * std::size_t(std::max(cvt.len_mult, 1)) + sizeof(qint16) * std::size_t(channels);
     if (workBytes > std::size_t(INT_MAX))
-        return {nullptr, QStringLiteral("suono troppo lungo")};
+        return failure(QStringLiteral("suono troppo lungo"));
 
     auto clip = std::make_shared<Clip>();
     clip->channels = channels;
@@ -74,21 +73,20 @@ DecodeResult decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, 
     if (inBytes > 0 && cvt.needed) {
         // The conversion runs in place; it needs room for its largest step.
         if (workBytes > length && !buffer.resize(workBytes))
-            return {nullptr, QStringLiteral("memoria insufficiente per convertire il suono")};
+            return failure(QStringLiteral("memoria insufficiente per convertire il suono"));
         cvt.buf = static_cast<Uint8 *>(buffer.data);
         cvt.len = int(inBytes);
         if (sdl->SDL_ConvertAudio(&cvt) < 0)
-            return {
-                nullptr,
-                QStringLiteral("conversione non riuscita: %1").arg(QString::fromUtf8(sdl->SDL_GetError()))};
+            return failure(
+                QStringLiteral("conversione non riuscita: %1").arg(QString::fromUtf8(sdl->SDL_GetError())));
         outBytes = std::size_t(cvt.len_cvt);
     }
     const std::size_t count = outBytes / (sizeof(qint16) * std::size_t(channels)) * std::size_t(channels);
     if (count == 0)   // no samples, or converted to less than one frame: plays as silence
-        return {std::move(clip), {}};
+        return std::shared_ptr<const Clip>(std::move(clip));
     buffer.resize(count * sizeof(qint16));   // give back what the clip does not use; kept as is if that fails
     clip->samples = Samples(static_cast<qint16 *>(std::exchange(buffer.data, nullptr)), count, sdl->SDL_free);
-    return {std::move(clip), {}};
+    return std::shared_ptr<const Clip>(std::move(clip));
 }
 
 // A regular file read through its descriptor, in pieces, so that a read can be given up
@@ -140,35 +138,35 @@ struct FileSource {
 
 }   // namespace
 
-DecodeResult decodeWav(const void *data, std::size_t size, const ClipLimits &limits)
+Decoded decodeWav(const void *data, std::size_t size, const ClipLimits &limits)
 {
     if (size > std::size_t(INT_MAX))
-        return {nullptr, QStringLiteral("file troppo grande")};
-    QString unavailable;
-    const SdlApi *sdl = sdlApi(&unavailable);
-    if (!sdl)
-        return {nullptr, unavailable};
+        return failure(QStringLiteral("file troppo grande"));
+    const Result<const SdlApi *> loaded = sdlApi();
+    if (!loaded)
+        return failure(loaded.error());
+    const SdlApi *sdl = *loaded;
     SDL_RWops *rw = sdl->SDL_RWFromConstMem(data, int(size));
     if (!rw)
-        return {nullptr, QString::fromUtf8(sdl->SDL_GetError())};
+        return failure(QString::fromUtf8(sdl->SDL_GetError()));
     return decode(sdl, rw, limits, nullptr);
 }
 
-DecodeResult readWavFile(const QByteArray &path, const ClipLimits &limits, const std::atomic<bool> *cancel)
+Decoded readWavFile(const QByteArray &path, const ClipLimits &limits, const std::atomic<bool> *cancel)
 {
-    QString unavailable;
-    const SdlApi *sdl = sdlApi(&unavailable);
-    if (!sdl)
-        return {nullptr, unavailable};
+    const Result<const SdlApi *> loaded = sdlApi();
+    if (!loaded)
+        return failure(loaded.error());
+    const SdlApi *sdl = *loaded;
     const Result<regularfile_detail::OpenFile> file =
         regularfile_detail::openRegular(path, limits.maxFileBytes);
     if (!file)
-        return {nullptr, file.error()};
+        return failure(file.error());
     FileSource source {sdl, file->fd, file->size, cancel, {}};
     SDL_RWops *rw = sdl->SDL_AllocRW();
     if (!rw) {
         regularfile_detail::closeFd(file->fd);
-        return {nullptr, QString::fromUtf8(sdl->SDL_GetError())};
+        return failure(QString::fromUtf8(sdl->SDL_GetError()));
     }
     rw->size = &FileSource::sizeOf;
     rw->seek = &FileSource::seek;

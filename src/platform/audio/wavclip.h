@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -52,20 +54,18 @@ struct ClipLimits {
     std::size_t maxFrames = std::size_t(5) * 60 * kOutputRate;   // 5 minutes, at most 55 MiB in stereo
 };
 
-struct DecodeResult {
-    std::shared_ptr<const Clip> clip;   // null on failure
-    QString error;                      // why it cannot be played
-};
+// A decoded clip, never null; or why the file cannot be played.
+using Decoded = Result<std::shared_ptr<const Clip>>;
 
 // Decodes a WAV image held in memory (every encoding SDL_LoadWAV knows) and converts it.
-[[nodiscard]] DecodeResult decodeWav(const void *data, std::size_t size, const ClipLimits &limits);
+[[nodiscard]] Decoded decodeWav(const void *data, std::size_t size, const ClipLimits &limits);
 
 // Reads a file without ever blocking on it (FIFOs and devices are refused) and decodes
 // it. The file is read straight into the decoder's buffer and converted there, so memory
 // peaks at about the size of the samples, not several times the file. Reading stops
 // early, with an error, once `cancel` is set.
-[[nodiscard]] DecodeResult readWavFile(const QByteArray &path, const ClipLimits &limits,
-                                       const std::atomic<bool> *cancel = nullptr);
+[[nodiscard]] Decoded readWavFile(const QByteArray &path, const ClipLimits &limits,
+                                  const std::atomic<bool> *cancel = nullptr);
 
 // Velmora's own default sound: a short two-note chime (C6 then G6), made at start-up,
 // played whenever a file cannot be.
