@@ -169,7 +169,7 @@ private slots:
 
     // Steps, separated by "|": a<tab>=<name> assigns (a0: on the tab selected), s saves,
     // s! saves and must fail, t<tab> clicks a tab, kRight/kLeft press a key on the tab
-    // strip, w turns the wheel over it, folder / nofolder make CONFIG.TXT a folder and
+    // strip, folder / nofolder make CONFIG.TXT a folder and
     // take it away.
     void assignments_data()
     {
@@ -189,7 +189,6 @@ private slots:
             << "a2=x.wav|s|t4" << QStringList {"a.wav", "x.wav", "", "d d.wav "} << 2 << "";
         QTest::newRow("clicking the selected tab reloads too") << "a1=x.wav|t1" << start << 1 << "";
         QTest::newRow("tab changed with the keyboard reverts") << "a2=x.wav|kRight" << start << 2 << "";
-        QTest::newRow("tab changed with the wheel reverts") << "a2=x.wav|w" << start << 2 << "";
         QTest::newRow("keyboard-selected tab is the one written")
             << "kRight|kRight|a0=x.wav" << QStringList {"a.wav", "b.wav", "x.wav", "d d.wav "} << 2 << "";
         // Names that could not be saved so as to load back the same are refused at once.
@@ -224,11 +223,6 @@ private slots:
                 QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(step.mid(1).toInt() - 1).center());
             } else if (step.startsWith('k')) {
                 QTest::keyClick(bar, step == "kRight" ? Qt::Key_Right : Qt::Key_Left);
-            } else if (step == "w") {
-                const QPointF at = bar->tabRect(0).center();
-                QWheelEvent wheel(at, bar->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
-                                  Qt::NoScrollPhase, false);
-                QApplication::sendEvent(bar, &wheel);
             } else if (step == "folder") {
                 QVERIFY(QFile::remove(rig.dir.filePath("CONFIG.TXT")) &&
                         QDir(rig.dir.path()).mkdir("CONFIG.TXT"));
