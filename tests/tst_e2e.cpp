@@ -4,6 +4,7 @@
 // through a real PulseAudio sound server, recorded from its null sink's monitor.
 // Each scenario is a script of steps, read by one interpreter below.
 #include "platform/audio/wavclip.h"
+#include "steps.h"
 #include "wavtools.h"
 
 #include <QElapsedTimer>
@@ -269,7 +270,7 @@ private slots:
                      qPrintable(QString("%1 is missing: run scripts/setup").arg(tool)));
     }
 
-    // Steps, separated by "; ":
+    // Steps (steps.h):
     //   start | port HH | wait MS | test N | tab N | file1 | text NAME | salva | save | exit
     //   mark; first T    the first sound after the mark has tone T (Hz or "chime"), within 3 s
     //   hold HH MS T     the byte HH for MS ms: a sound of tone T started on every tick
@@ -279,7 +280,7 @@ private slots:
     void scenario_data()
     {
         QTest::addColumn<bool>("soundServer");
-        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("script");
         QTest::newRow("typed assignment saved survives a restart")
             << false
             << "start; tab 2; text e.wav; salva; save; config a,e,c,d; exit; start; mark; test 2; first 990";
@@ -304,53 +305,53 @@ private slots:
     void scenario()
     {
         QFETCH(bool, soundServer);
-        QFETCH(QString, steps);
+        QFETCH(QString, script);
         SoundServer server;
         if (soundServer)
             QVERIFY2(server.start(), "PulseAudio did not start");
         Velmora v(config("a,b,c,d"), soundServer ? &server : nullptr);
         std::size_t mark = 0;
-        for (const QString &step : steps.split("; ")) {
-            const QStringList w = step.split(' ');
-            const QString arg = w.value(1);
-            if (w[0] == "start") {
+        for (const Step &step : steps(script)) {
+            const QString &verb = step.verb;
+            const QString arg = step.word(0);
+            if (verb == "start") {
                 QVERIFY(v.start());
                 mark = 0;
-            } else if (w[0] == "port") {
+            } else if (verb == "port") {
                 v.setPort(arg.toInt(nullptr, 16));
-            } else if (w[0] == "wait") {
+            } else if (verb == "wait") {
                 QTest::qWait(arg.toInt());
-            } else if (w[0] == "test") {
+            } else if (verb == "test") {
                 v.click({kTestX, kFirstRowY + kRowStep * (arg.toInt() - 1)});
-            } else if (w[0] == "tab") {
+            } else if (verb == "tab") {
                 v.click({kTabX0 + kTabStep * (arg.toInt() - 1), kTabY});
-            } else if (w[0] == "file1") {
+            } else if (verb == "file1") {
                 v.click(kFileRow1);   // a.wav, the first sound in the program's folder
-            } else if (w[0] == "text") {
+            } else if (verb == "text") {
                 v.click(kTextBox);
                 v.xdo({"key", "ctrl+a"});
                 v.xdo({"type", "--delay", "30", arg});
-            } else if (w[0] == "salva") {
+            } else if (verb == "salva") {
                 v.click(kSalvaSuono);
-            } else if (w[0] == "save" || w[0] == "exit") {
+            } else if (verb == "save" || verb == "exit") {
                 v.click(kMenu);
                 QTest::qWait(300);   // the menu's first opening takes a moment
-                v.xdo(QStringList {"key", "--delay", "60"} << QStringList(w[0] == "save" ? 1 : 2, "Down")
+                v.xdo(QStringList {"key", "--delay", "60"} << QStringList(verb == "save" ? 1 : 2, "Down")
                                                            << "Return");
-                if (w[0] == "exit")
+                if (verb == "exit")
                     QVERIFY(v.endedByItself());
-            } else if (w[0] == "mark") {
+            } else if (verb == "mark") {
                 mark = v.heard().size();
-            } else if (w[0] == "first") {
+            } else if (verb == "first") {
                 const QList<Heard> heard =
                     soundsOnceRecorded(v, mark, 3000, [](const QList<Heard> &, qint64) { return true; });
                 QCOMPARE(heard.isEmpty() ? 0.0 : heard.first().hz, toneOf(arg));
-            } else if (w[0] == "hold") {
+            } else if (verb == "hold") {
                 const std::size_t from = v.heard().size();
                 QElapsedTimer held;
                 v.setPort(arg.toInt(nullptr, 16));
                 held.start();
-                QTest::qWait(w[2].toInt());
+                QTest::qWait(step.word(1).toInt());
                 v.setPort(0x78);
                 const double ticks = double(held.elapsed()) / 200;   // a busy machine may hold it longer
                 const QList<Heard> heard =
@@ -366,7 +367,7 @@ private slots:
                 for (int i = 1; i < heard.size(); ++i) {
                     gaps << double(heard[i].at - heard[i - 1].at) / 48.0;
                     QVERIFY2(
-                        heard[i].hz == toneOf(w[3]),
+                        heard[i].hz == toneOf(step.word(2)),
                         qPrintable(
                             QString("sound %1 of %2: %3 Hz").arg(i + 1).arg(heard.size()).arg(heard[i].hz)));
                 }
@@ -374,14 +375,14 @@ private slots:
                 const double median = gaps.value(gaps.size() / 2);
                 QVERIFY2(median > 170 && median < 230,
                          qPrintable(QString("%1 ms between sounds, median").arg(median)));
-            } else if (w[0] == "config") {
+            } else if (verb == "config") {
                 QCOMPARE(wav::readFile(v.path("CONFIG.TXT")), config(arg.toLatin1()));
-            } else if (w[0] == "server") {
+            } else if (verb == "server") {
                 if (arg == "stop")
                     server.stop();
                 else
                     QVERIFY(server.start());
-            } else if (w[0] == "back") {
+            } else if (verb == "back") {
                 const std::vector<float> s = v.heard();
                 const QList<Heard> heard = sounds(s, 0);
                 QVERIFY2(!heard.isEmpty(), "nothing heard since the sound server came back");
@@ -391,10 +392,10 @@ private slots:
                         QString("first heard %1 ms after the server came back").arg(heard.first().at / 48)));
                 QCOMPARE(lastTone(s, 0), toneOf(arg));
             } else {
-                QFAIL(qPrintable("unknown step: " + step));
+                QFAIL(qPrintable("unknown step: " + verb));
             }
         }
-        QVERIFY(v.running() || steps.endsWith("exit"));
+        QVERIFY(v.running() || script.endsWith("exit"));
     }
 };
 

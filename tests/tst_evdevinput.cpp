@@ -1,6 +1,7 @@
 #include "app/inputlisting.h"
 #include "fakes.h"
 #include "inputs/sources/evdevinput.h"
+#include "steps.h"
 
 #include <QTest>
 
@@ -59,55 +60,62 @@ struct FakeEncoder {
     }
 };
 
+struct SpecCase {
+    QString text;     // what follows "evdev:"
+    QString device;   // empty: refused
+    QList<int> codes;
+    QString says;
+};
+// Opening a device with these keys for these codes, the open failing with an errno (0:
+// it opens): what a read says (empty: it reads), and whether that is refused at start.
+struct OpenCase {
+    QList<int> keys;
+    QList<int> codes;
+    int openError = 0;
+    QString says;
+    bool refused = false;
+};
+
 }   // namespace
+
+Q_DECLARE_METATYPE(SpecCase)
+Q_DECLARE_METATYPE(OpenCase)
 
 class TestEvdevInput : public QObject {
     Q_OBJECT
 private slots:
+    // What follows "evdev:": the device and codes it names, or why it is refused.
     void spec_data()
     {
-        QTest::addColumn<QString>("text");     // what follows "evdev:"
-        QTest::addColumn<QString>("device");   // empty: refused
-        QTest::addColumn<QList<int>>("codes");
-        QTest::addColumn<QString>("says");
+        QTest::addColumn<SpecCase>("c");
         const QString id = "/dev/input/by-id/usb-Encoder-event-joystick";
         const QString path = "/dev/input/by-path/pci-0000:00:14.0-usb-0:2:1.0-event-joystick";
-        QTest::newRow("device only") << id << id << QList<int> {} << "";
-        QTest::newRow("names") << id + ":KEY_1,KEY_2,BTN_TRIGGER,BTN_THUMB" << id
-                               << QList<int> {KEY_1, KEY_2, BTN_TRIGGER, BTN_THUMB} << "";
+        QTest::newRow("device only") << SpecCase {id, id};
+        QTest::newRow("names") << SpecCase {
+            id + ":KEY_1,KEY_2,BTN_TRIGGER,BTN_THUMB", id, {KEY_1, KEY_2, BTN_TRIGGER, BTN_THUMB}};
         QTest::newRow("numbers, hex and blanks")
-            << "/dev/input/event3:2, 3,0x120,289"
-            << "/dev/input/event3" << QList<int> {2, 3, 0x120, 289} << "";
-        QTest::newRow("by-path with colons, no codes") << path << path << QList<int> {} << "";
+            << SpecCase {"/dev/input/event3:2, 3,0x120,289", "/dev/input/event3", {2, 3, 0x120, 289}};
+        QTest::newRow("by-path with colons, no codes") << SpecCase {path, path};
         QTest::newRow("by-path with codes")
-            << path + ":KEY_A,KEY_B,KEY_C,KEY_D" << path << QList<int> {KEY_A, KEY_B, KEY_C, KEY_D} << "";
-        QTest::newRow("three codes") << id + ":KEY_1,KEY_2,KEY_3"
-                                     << "" << QList<int> {} << "quattro codici";
-        QTest::newRow("unknown name") << id + ":KEY_1,KEY_2,BTN_FOO,KEY_4"
-                                      << "" << QList<int> {} << "BTN_FOO";
-        QTest::newRow("out of range") << id + ":1,2,3,99999"
-                                      << "" << QList<int> {} << "99999";
-        QTest::newRow("repeated") << id + ":KEY_1,KEY_2,KEY_1,KEY_4"
-                                  << "" << QList<int> {} << "due volte";
-        QTest::newRow("a colon and no codes") << "/dev/input/event3:"
-                                              << "" << QList<int> {} << "mancano i codici";
-        QTest::newRow("no device") << ":KEY_1,KEY_2,KEY_3,KEY_4"
-                                   << "" << QList<int> {} << "manca il dispositivo";
+            << SpecCase {path + ":KEY_A,KEY_B,KEY_C,KEY_D", path, {KEY_A, KEY_B, KEY_C, KEY_D}};
+        QTest::newRow("three codes") << SpecCase {id + ":KEY_1,KEY_2,KEY_3", "", {}, "quattro codici"};
+        QTest::newRow("unknown name") << SpecCase {id + ":KEY_1,KEY_2,BTN_FOO,KEY_4", "", {}, "BTN_FOO"};
+        QTest::newRow("out of range") << SpecCase {id + ":1,2,3,99999", "", {}, "99999"};
+        QTest::newRow("repeated") << SpecCase {id + ":KEY_1,KEY_2,KEY_1,KEY_4", "", {}, "due volte"};
+        QTest::newRow("a colon and no codes") << SpecCase {"/dev/input/event3:", "", {}, "mancano i codici"};
+        QTest::newRow("no device") << SpecCase {":KEY_1,KEY_2,KEY_3,KEY_4", "", {}, "manca il dispositivo"};
     }
     void spec()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, device);
-        QFETCH(QList<int>, codes);
-        QFETCH(QString, says);
-        const auto parsed = parseEvdevSpec(text);
-        QCOMPARE(parsed ? parsed->device : QString(), device);
+        QFETCH(SpecCase, c);
+        const auto parsed = parseEvdevSpec(c.text);
+        QCOMPARE(parsed ? parsed->device : QString(), c.device);
         if (parsed)
-            QCOMPARE(parsed->codes, codes);
-        QVERIFY2(parsed.error().contains(says), qPrintable(parsed.error()));
+            QCOMPARE(parsed->codes, c.codes);
+        QVERIFY2(parsed.error().contains(c.says), qPrintable(parsed.error()));
     }
 
-    // What each tick sees of the buttons. Steps, separated by blanks:
+    // What each tick sees of the buttons. Steps (steps.h):
     //   +N / -N     input N's button goes down / up (~+N, ~-N: delivered by the resync
     //               after an overflow); rN an autorepeat of it
     //   drop        the kernel's queue overflowed (SYN_DROPPED); gone: unplugged
@@ -116,39 +124,40 @@ private slots:
     // Buttons are numbered as the encoder's keys; the inputs are the codes asked for.
     void ticks_data()
     {
-        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("script");
         QTest::addColumn<QList<int>>("codes");   // empty: the first four
         QTest::newRow("codes chosen: inputs in the order given")
-            << "+5 +3 +1 =1010" << QList<int> {BTN_TOP2, BTN_TOP, BTN_THUMB2, BTN_THUMB};
-        QTest::newRow("press, hold, release") << "=0000 +1 =1000 =1000 -1 =0000" << QList<int> {};
-        QTest::newRow("tap between two ticks lights one tick") << "+2 -2 =0100 =0000" << QList<int> {};
-        QTest::newRow("two taps of one button, one tick") << "+3 -3 +3 -3 =0010 =0000" << QList<int> {};
-        QTest::newRow("held while another taps") << "+1 =1000 +4 -4 =1001 =1000" << QList<int> {};
-        QTest::newRow("autorepeat is not a new press") << "+1 =1000 r1 -1 =0000" << QList<int> {};
-        QTest::newRow("release after a tick: still lit that tick") << "+2 =0100 -2 +1 =1000" << QList<int> {};
+            << "+5; +3; +1; =1010" << QList<int> {BTN_TOP2, BTN_TOP, BTN_THUMB2, BTN_THUMB};
+        QTest::newRow("press, hold, release") << "=0000; +1; =1000; =1000; -1; =0000" << QList<int> {};
+        QTest::newRow("tap between two ticks lights one tick") << "+2; -2; =0100; =0000" << QList<int> {};
+        QTest::newRow("two taps of one button, one tick") << "+3; -3; +3; -3; =0010; =0000" << QList<int> {};
+        QTest::newRow("held while another taps") << "+1; =1000; +4; -4; =1001; =1000" << QList<int> {};
+        QTest::newRow("autorepeat is not a new press") << "+1; =1000; r1; -1; =0000" << QList<int> {};
+        QTest::newRow("release after a tick: still lit that tick")
+            << "+2; =0100; -2; +1; =1000" << QList<int> {};
         QTest::newRow("overflow: the resync's press and release count")
-            << "+1 =1000 drop ~-1 ~+2 =0100 =0100 -2 =0000" << QList<int> {};
+            << "+1; =1000; drop; ~-1; ~+2; =0100; =0100; -2; =0000" << QList<int> {};
         QTest::newRow("overflow, then ordinary events after the resync")
-            << "drop ~+3 +4 -4 =0011" << QList<int> {};
+            << "drop; ~+3; +4; -4; =0011" << QList<int> {};
         QTest::newRow("a press is news, and still counts at the read")
-            << "=0000 +1 ?1 -1 =1000 =0000" << QList<int> {};
+            << "=0000; +1; ?1; -1; =1000; =0000" << QList<int> {};
         QTest::newRow("bouncing or pressed again while held: no news")
-            << "=0000 +1 ?1 -1 +1 ?0 =1000 -1 +1 ?0 =1000" << QList<int> {};
+            << "=0000; +1; ?1; -1; +1; ?0; =1000; -1; +1; ?0; =1000" << QList<int> {};
         QTest::newRow("another input pressed while one is held: news")
-            << "+1 =1000 +2 ?1 =1100" << QList<int> {};
-        QTest::newRow("other keys are no news") << "=0000 +5 ?0 =0000" << QList<int> {};
+            << "+1; =1000; +2; ?1; =1100" << QList<int> {};
+        QTest::newRow("other keys are no news") << "=0000; +5; ?0; =0000" << QList<int> {};
         QTest::newRow("unplugged between reads: news, said at the read, then read again")
-            << "+1 =1000 gone ?1 =x =1000" << QList<int> {};
+            << "+1; =1000; gone; ?1; =x; =1000" << QList<int> {};
     }
     void ticks()
     {
-        QFETCH(QString, steps);
+        QFETCH(QString, script);
         QFETCH(QList<int>, codes);
         FakeEncoder encoder;
         EvdevInput input({"/dev/input/event7", codes}, encoder.opener());
-        for (const QString &step : steps.split(' ')) {
-            const bool catchUp = step.startsWith('~');
-            const QString s = catchUp ? step.mid(1) : step;
+        for (const Step &step : steps(script)) {
+            const bool catchUp = step.verb.startsWith('~');
+            const QString s = catchUp ? step.verb.mid(1) : step.verb;
             if (s == "drop" || s == "gone") {
                 encoder.queue.append(FakeEncoder::Item {s == "drop" ? int(InputDevice::Dropped) : -ENODEV});
             } else if (s.startsWith('?')) {
@@ -174,40 +183,31 @@ private slots:
     // yet) says why and what to do at each read, and the device is read once it mends.
     void opening_data()
     {
-        QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<QList<int>>("codes");
-        QTest::addColumn<int>("openError");
-        QTest::addColumn<QString>("says");   // empty: read at once
-        QTest::addColumn<bool>("refused");   // at start
+        QTest::addColumn<OpenCase>("c");
         const QList<int> four {KEY_1, KEY_2, KEY_3, KEY_4};
-        QTest::newRow("has them") << four << QList<int> {KEY_4, KEY_3, KEY_2, KEY_1} << 0 << "" << false;
-        QTest::newRow("lacks one") << four.first(3) << four << 0 << "KEY_4" << true;
-        QTest::newRow("one pedal, no codes: input 1 only")
-            << QList<int> {KEY_B} << QList<int> {} << 0 << "" << false;
-        QTest::newRow("no keys at all") << QList<int> {} << QList<int> {} << 0 << "non ha tasti" << true;
+        QTest::newRow("has them") << OpenCase {four, {KEY_4, KEY_3, KEY_2, KEY_1}};
+        QTest::newRow("lacks one") << OpenCase {four.first(3), four, 0, "KEY_4", true};
+        QTest::newRow("one pedal, no codes: input 1 only") << OpenCase {{KEY_B}, {}};
+        QTest::newRow("no keys at all") << OpenCase {{}, {}, 0, "non ha tasti", true};
         QTest::newRow("not an input device")
-            << four << four << ENOTTY << "non è un dispositivo di input" << true;
-        QTest::newRow("not plugged in yet") << four << four << ENOENT << "non c'è" << false;
-        QTest::newRow("no access yet") << four << four << EACCES << "gruppo input" << false;
+            << OpenCase {four, four, ENOTTY, "non è un dispositivo di input", true};
+        QTest::newRow("not plugged in yet") << OpenCase {four, four, ENOENT, "non c'è"};
+        QTest::newRow("no access yet") << OpenCase {four, four, EACCES, "gruppo input"};
     }
     void opening()
     {
-        QFETCH(QList<int>, keys);
-        QFETCH(QList<int>, codes);
-        QFETCH(int, openError);
-        QFETCH(QString, says);
-        QFETCH(bool, refused);
+        QFETCH(OpenCase, c);
         FakeEncoder encoder;
-        encoder.keys = keys;
-        encoder.openError = openError;
-        EvdevInput input({"/dev/input/by-id/usb-Encoder-event-joystick", codes}, encoder.opener());
+        encoder.keys = c.keys;
+        encoder.openError = c.openError;
+        EvdevInput input({"/dev/input/by-id/usb-Encoder-event-joystick", c.codes}, encoder.opener());
         const QString problem = input.startUpProblem();
-        QVERIFY2(refused ? problem.contains(says) : problem.isEmpty(), qPrintable(problem));
+        QVERIFY2(c.refused ? problem.contains(c.says) : problem.isEmpty(), qPrintable(problem));
         const InputReading first = input.read();
-        QVERIFY2(says.isEmpty() ? first.ok()
-                                : first.error().contains(says) && first.error().contains("usb-Encoder"),
+        QVERIFY2(c.says.isEmpty() ? first.ok()
+                                  : first.error().contains(c.says) && first.error().contains("usb-Encoder"),
                  qPrintable(first.error()));
-        if (refused || !openError)
+        if (c.refused || !c.openError)
             return;
         encoder.openError = 0;
         encoder.down = {KEY_2};   // input 2 held while it is plugged in or allowed

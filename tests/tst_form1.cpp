@@ -3,6 +3,7 @@
 #include "app/lamp.h"
 #include "fakes.h"
 #include "platform/audio/sdlplayer.h"
+#include "steps.h"
 #include "wavtools.h"
 
 #include <QComboBox>
@@ -72,44 +73,51 @@ struct Rig {
     std::unique_ptr<Form1> form;
 };
 
+struct TickCase {
+    QString read;
+    QString lamps;
+    QList<int> requests;
+    QString statusLine;
+};
+struct AssignCase {
+    QString steps;
+    QStringList labels;
+    int reloads = 0;
+    QString message;
+};
+
 }   // namespace
+
+Q_DECLARE_METATYPE(TickCase)
+Q_DECLARE_METATYPE(AssignCase)
 
 class TestForm1 : public QObject {
     Q_OBJECT
 private slots:
-    // A tick after one that lit inputs 1, 3 and 4: what the next reading does.
+    // A tick after one that lit inputs 1, 3 and 4: what the next reading does (see
+    // fakes.h), the lamps as drawn, the inputs whose sounds are asked for, the status line.
     void tick_data()
     {
-        QTest::addColumn<QString>("read");
-        QTest::addColumn<QString>("lamps");         // inputs 1 to 4, as drawn
-        QTest::addColumn<QList<int>>("requests");   // inputs, in order
-        QTest::addColumn<QString>("statusLine");
-        QTest::newRow("all four, 2 first") << "1111"
-                                           << "GGGG" << QList<int> {2, 1, 3, 4} << "";
-        QTest::newRow("none") << "0000"
-                              << "RRRR" << QList<int> {} << "";
+        QTest::addColumn<TickCase>("c");
+        QTest::newRow("all four, 2 first") << TickCase {"1111", "GGGG", {2, 1, 3, 4}};
+        QTest::newRow("none") << TickCase {"0000", "RRRR", {}};
         QTest::newRow("port failing: red, silent, says why")
-            << "x guasto"
-            << "RRRR" << QList<int> {} << "Porta parallela non leggibile: guasto";
-        QTest::newRow("claim under way: lamps as they were") << "wait"
-                                                             << "GRGG" << QList<int> {} << "";
+            << TickCase {"x guasto", "RRRR", {}, "Porta parallela non leggibile: guasto"};
+        QTest::newRow("claim under way: lamps as they were") << TickCase {"wait", "GRGG", {}};
     }
     void tick()
     {
-        QFETCH(QString, read);
-        QFETCH(QString, lamps);
-        QFETCH(QList<int>, requests);
-        QFETCH(QString, statusLine);
+        QFETCH(TickCase, c);
         Rig rig;
         rig.port.next = reading("1011");
         rig.form->LeggiIngressi();
         QCOMPARE(rig.lamps(), QString("GRGG"));
         rig.player.plays.clear();
-        rig.port.next = reading(read);
+        rig.port.next = reading(c.read);
         rig.form->LeggiIngressi();
-        QCOMPARE(rig.lamps(), lamps);
-        QCOMPARE(rig.inputsPlayed(), requests);
-        QCOMPARE(rig.get<QLabel>("statusLine")->text(), statusLine);
+        QCOMPARE(rig.lamps(), c.lamps);
+        QCOMPARE(rig.inputsPlayed(), c.requests);
+        QCOMPARE(rig.get<QLabel>("statusLine")->text(), c.statusLine);
         QCOMPARE(rig.port.reads, 2);   // one read per tick
     }
 
@@ -167,74 +175,72 @@ private slots:
                  (QList<QByteArray> {rig.path("a.wav"), rig.path("b.wav"), rig.path("d d.wav ")}));
     }
 
-    // Steps, separated by "|": a<tab>=<name> assigns (a0: on the tab selected), s saves,
-    // s! saves and must fail, t<tab> clicks a tab, kRight/kLeft press a key on the tab
-    // strip, folder / nofolder make CONFIG.TXT a folder and
-    // take it away.
+    // Steps (steps.h): assign TAB NAME (tab 0: the one selected), save, save fails,
+    // tab N clicks a tab, key Right|Left on the tab strip, folder / nofolder make
+    // CONFIG.TXT a folder and take it away. Then the labels, the reloads after the one at
+    // start-up, and what the status bar or a message box says.
     void assignments_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QStringList>("labels");
-        QTest::addColumn<int>("reloads");       // after the one at start-up
-        QTest::addColumn<QString>("message");   // in the status bar or a message box
+        QTest::addColumn<AssignCase>("c");
         const QStringList start {"a.wav", "b.wav", "", "d d.wav "};
-        QTest::newRow("empty text changes nothing") << "a1=" << start << 0 << "";
+        QTest::newRow("empty text changes nothing") << AssignCase {"assign 1 ", start, 0};
         QTest::newRow("right after start writes slot 1")
-            << "a0=x.wav" << QStringList {"x.wav", "b.wav", "", "d d.wav "} << 0 << "";
-        QTest::newRow("typed name kept exactly")
-            << "a3=  due spazi .wav " << QStringList {"a.wav", "b.wav", "  due spazi .wav ", "d d.wav "} << 1
-            << "";
-        QTest::newRow("tab click without saving reverts") << "a2=x.wav|t3" << start << 2 << "";
+            << AssignCase {"assign 0 x.wav", {"x.wav", "b.wav", "", "d d.wav "}, 0};
+        QTest::newRow("typed name kept exactly") << AssignCase {
+            "assign 3   due spazi .wav ", {"a.wav", "b.wav", "  due spazi .wav ", "d d.wav "}, 1};
+        QTest::newRow("tab click without saving reverts") << AssignCase {"assign 2 x.wav; tab 3", start, 2};
         QTest::newRow("saved then tab click survives")
-            << "a2=x.wav|s|t4" << QStringList {"a.wav", "x.wav", "", "d d.wav "} << 2 << "";
-        QTest::newRow("clicking the selected tab reloads too") << "a1=x.wav|t1" << start << 1 << "";
-        QTest::newRow("tab changed with the keyboard reverts") << "a2=x.wav|kRight" << start << 2 << "";
-        QTest::newRow("keyboard-selected tab is the one written")
-            << "kRight|kRight|a0=x.wav" << QStringList {"a.wav", "b.wav", "x.wav", "d d.wav "} << 2 << "";
+            << AssignCase {"assign 2 x.wav; save; tab 4", {"a.wav", "x.wav", "", "d d.wav "}, 2};
+        QTest::newRow("clicking the selected tab reloads too")
+            << AssignCase {"assign 1 x.wav; tab 1", start, 1};
+        QTest::newRow("tab changed with the keyboard reverts")
+            << AssignCase {"assign 2 x.wav; key Right", start, 2};
+        QTest::newRow("keyboard-selected tab is the one written") << AssignCase {
+            "key Right; key Right; assign 0 x.wav", {"a.wav", "b.wav", "x.wav", "d d.wav "}, 2};
         // Names that could not be saved so as to load back the same are refused at once.
-        QTest::newRow("refused: line break") << "a1=a\nb.wav" << start << 0 << "contiene un a capo";
+        QTest::newRow("refused: line break")
+            << AssignCase {"assign 1 a\nb.wav", start, 0, "contiene un a capo"};
         QTest::newRow("refused: text of a key")
-            << "a1=x SUONO INGRESSO 4 = y.wav" << start << 0 << "SUONO INGRESSO 4 = ";
+            << AssignCase {"assign 1 x SUONO INGRESSO 4 = y.wav", start, 0, "SUONO INGRESSO 4 = "};
         QTest::newRow("refused: longer than a line")
-            << "a1=" + QString(40000, 'x') << start << 0 << "più lungo";
+            << AssignCase {"assign 1 " + QString(40000, 'x'), start, 0, "più lungo"};
         // A failed save says why and keeps the assignments, which save once it is fixed.
         QTest::newRow("save fails, then works")
-            << "a1=x.wav|folder|s!|nofolder|s|t2" << QStringList {"x.wav", "b.wav", "", "d d.wav "} << 1
-            << "Impossibile salvare la configurazione in ";
+            << AssignCase {"assign 1 x.wav; folder; save fails; nofolder; save; tab 2",
+                           {"x.wav", "b.wav", "", "d d.wav "},
+                           1,
+                           "Impossibile salvare la configurazione in "};
     }
     void assignments()
     {
-        QFETCH(QString, steps);
-        QFETCH(QStringList, labels);
-        QFETCH(int, reloads);
-        QFETCH(QString, message);
+        QFETCH(AssignCase, c);
         Rig rig;
         QSignalSpy reloaded(rig.chooser(), &Chooser::tabSelected);
         QTabBar *bar = rig.chooser()->TabStrip1;
-        for (const QString &step : steps.split('|')) {
-            if (step.startsWith('a')) {
-                if (const int tab = step.mid(1, 1).toInt())
+        for (const Step &step : steps(c.steps)) {
+            if (step.verb == "assign") {
+                if (const int tab = step.word(0).toInt())
                     bar->setCurrentIndex(tab - 1);
-                rig.chooser()->Text_tema->setText(step.mid(3));
+                rig.chooser()->Text_tema->setText(step.rest.mid(2));
                 QTest::mouseClick(rig.chooser()->Command2, Qt::LeftButton);
-            } else if (step == "s" || step == "s!") {
-                QCOMPARE(rig.form->ScriviConfigurazione(), step == "s");
-            } else if (step.startsWith('t')) {
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(step.mid(1).toInt() - 1).center());
-            } else if (step.startsWith('k')) {
-                QTest::keyClick(bar, step == "kRight" ? Qt::Key_Right : Qt::Key_Left);
-            } else if (step == "folder") {
+            } else if (step.verb == "save") {
+                QCOMPARE(rig.form->ScriviConfigurazione(), step.word(0) != "fails");
+            } else if (step.verb == "tab") {
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(step.word(0).toInt() - 1).center());
+            } else if (step.verb == "key") {
+                QTest::keyClick(bar, step.word(0) == "Right" ? Qt::Key_Right : Qt::Key_Left);
+            } else if (step.verb == "folder") {
                 QVERIFY(QFile::remove(rig.dir.filePath("CONFIG.TXT")) &&
                         QDir(rig.dir.path()).mkdir("CONFIG.TXT"));
-            } else if (step == "nofolder") {
+            } else if (step.verb == "nofolder") {
                 QVERIFY(QDir(rig.dir.path()).rmdir("CONFIG.TXT"));
             }
         }
-        QCOMPARE(rig.labels(), labels);
-        QCOMPARE(reloaded.size(), reloads);
+        QCOMPARE(rig.labels(), c.labels);
+        QCOMPARE(reloaded.size(), c.reloads);
         const auto *box = rig.form->findChild<QMessageBox *>();
         const QString shown = box ? box->text() : rig.form->statusBar()->currentMessage();
-        QVERIFY2(message.isEmpty() ? shown.isEmpty() : shown.contains(message), qPrintable(shown));
+        QVERIFY2(c.message.isEmpty() ? shown.isEmpty() : shown.contains(c.message), qPrintable(shown));
     }
 
     void unreadableConfigIsReportedNotHidden()

@@ -2,6 +2,7 @@
 #include "inputs/sourcechoice.h"
 #include "inputs/sources/parallelport.h"
 #include "inputs/sources/statusbyte.h"
+#include "steps.h"
 #include "wavtools.h"
 
 #include <QElapsedTimer>
@@ -72,6 +73,13 @@ public:
     }
 };
 
+struct PortCase {
+    QString spec;
+    QString kernel;
+    int status = 0;
+    QString says;
+};
+
 // The reading a status byte gives, by the wiring.
 InputReading status(quint8 byte) { return std::optional(inputsFromStatus(byte)); }
 
@@ -84,95 +92,83 @@ FakeKernel &newKernel()
 
 }   // namespace
 
+Q_DECLARE_METATYPE(PortCase)
+
 class TestParallelPort : public QObject {
     Q_OBJECT
 private slots:
-    // What each spec reads, or says, on kernels set up as users meet them.
+    // What each spec reads, or says, on kernels set up as users meet them. The kernel's
+    // steps: parport N BASE-ADDR..., device N ERRNO-ON-OPEN (25: another kind of node),
+    // root, io ERRNO-FOR-ROOT, ioports, unplugged, held; after "later", what changes once
+    // Velmora has started. Status -1: a failure whose text holds `says`; -2: refused at start.
     void choosesAndExplains_data()
     {
-        QTest::addColumn<QString>("spec");
-        // p<N>=<base-addr>, d<N>=<errno on open>, root, io=<errno for root>, ioports, unplugged;
-        // after "later", what changes once Velmora has started
-        QTest::addColumn<QString>("kernel");
-        QTest::addColumn<int>("status");   // -1: a failure whose text holds `says`; -2: refused at start
-        QTest::addColumn<QString>("says");
-        QTest::newRow("auto: ppdev port at 888, ECP form") << "auto"
-                                                           << "p0=888 1912|d0=0" << 0x78 << "";
-        QTest::newRow("auto: '888\\t0' as QEMU gives it") << "auto"
-                                                          << "p0=888\t0|d0=0" << 0x78 << "";
+        QTest::addColumn<PortCase>("c");
+        QTest::newRow("auto: ppdev port at 888, ECP form")
+            << PortCase {"auto", "parport 0 888 1912; device 0 0", 0x78};
+        QTest::newRow("auto: '888\\t0' as QEMU gives it")
+            << PortCase {"auto", "parport 0 888\t0; device 0 0", 0x78};
         QTest::newRow("auto: the one at 888, not the first")
-            << "auto"
-            << "p0=632 0|p1=888 0|d0=0|d1=0|root" << 0x78 << "";
-        QTest::newRow("auto: no access, group lp") << "auto"
-                                                   << "p0=888 0|d0=13" << -1 << "gruppo lp";
-        QTest::newRow("auto: ppdev not loaded, user") << "auto"
-                                                      << "p0=888 0" << -1 << "modprobe ppdev";
-        QTest::newRow("auto: ppdev not loaded, root: direct I/O") << "auto"
-                                                                  << "p0=888 0|root" << 0x58 << "";
-        QTest::newRow("auto: no parport module, root: I/O if shown") << "auto"
-                                                                     << "ioports|root" << 0x58 << "";
-        QTest::newRow("auto: nothing at all") << "auto"
-                                              << "root" << -1 << "parport_pc";
-        QTest::newRow("device: missing") << "/dev/parport3"
-                                         << "" << -1 << "non esiste";
-        QTest::newRow("device: ENXIO") << "/dev/parport0"
-                                       << "d0=6" << -1 << "modprobe ppdev";
-        QTest::newRow("device: unplugged while open") << "/dev/parport0"
-                                                      << "d0=0|unplugged" << -1 << "non esiste";
-        QTest::newRow("device: held by another driver, not claimed") << "/dev/parport0"
-                                                                     << "d0=0|held" << -1 << "occupata";
+            << PortCase {"auto", "parport 0 632 0; parport 1 888 0; device 0 0; device 1 0; root", 0x78};
+        QTest::newRow("auto: no access, group lp")
+            << PortCase {"auto", "parport 0 888 0; device 0 13", -1, "gruppo lp"};
+        QTest::newRow("auto: ppdev not loaded, user")
+            << PortCase {"auto", "parport 0 888 0", -1, "modprobe ppdev"};
+        QTest::newRow("auto: ppdev not loaded, root: direct I/O")
+            << PortCase {"auto", "parport 0 888 0; root", 0x58};
+        QTest::newRow("auto: no parport module, root: I/O if shown")
+            << PortCase {"auto", "ioports; root", 0x58};
+        QTest::newRow("auto: nothing at all") << PortCase {"auto", "root", -1, "parport_pc"};
+        QTest::newRow("device: missing") << PortCase {"/dev/parport3", "", -1, "non esiste"};
+        QTest::newRow("device: ENXIO") << PortCase {"/dev/parport0", "device 0 6", -1, "modprobe ppdev"};
+        QTest::newRow("device: unplugged while open")
+            << PortCase {"/dev/parport0", "device 0 0; unplugged", -1, "non esiste"};
+        QTest::newRow("device: held by another driver, not claimed")
+            << PortCase {"/dev/parport0", "device 0 0; held", -1, "occupata"};
         QTest::newRow("device: another kind of node, refused at start")
-            << "/dev/parport0"
-            << "d0=25" << -2 << "non è una porta parallela";
+            << PortCase {"/dev/parport0", "device 0 25", -2, "non è una porta parallela"};
         QTest::newRow("device: another kind appears later, not opened")
-            << "/dev/parport0"
-            << "later|d0=25" << -1 << "non è una porta parallela";
-        QTest::newRow("io: user") << "io"
-                                  << "ioports" << -1 << "serve root";
-        QTest::newRow("io: root") << "io"
-                                  << "root" << 0x58 << "";
-        QTest::newRow("io: root, kernel locked down") << "io"
-                                                      << "root|io=1" << -1 << "anche a root";
-        QTest::newRow("io: no I/O instructions") << "io"
-                                                 << "root|io=38" << -1 << "non disponibile su questo sistema";
+            << PortCase {"/dev/parport0", "later; device 0 25", -1, "non è una porta parallela"};
+        QTest::newRow("io: user") << PortCase {"io", "ioports", -1, "serve root"};
+        QTest::newRow("io: root") << PortCase {"io", "root", 0x58};
+        QTest::newRow("io: root, kernel locked down") << PortCase {"io", "root; io 1", -1, "anche a root"};
+        QTest::newRow("io: no I/O instructions")
+            << PortCase {"io", "root; io 38", -1, "non disponibile su questo sistema"};
     }
     void choosesAndExplains()
     {
-        QFETCH(QString, spec);
-        QFETCH(QString, kernel);
-        QFETCH(int, status);
-        QFETCH(QString, says);
+        QFETCH(PortCase, c);
         FakeKernel &k = newKernel();
-        const QStringList items = kernel.split('|', Qt::SkipEmptyParts);
-        const qsizetype later = items.contains("later") ? items.indexOf("later") : items.size();
-        auto setUp = [&k](const QString &item) {
-            if (item.startsWith("io="))
-                k.ioRefused = item.mid(3).toInt();
-            else if (item.startsWith('p'))
-                k.parport(item.mid(1, 1).toInt(), item.mid(3).replace(' ', '\t').toLatin1());
-            else if (item.startsWith('d'))
-                k.devices.insert("/dev/parport" + item.mid(1, 1).toLatin1(), item.mid(3).toInt());
-            else if (item == "root")
+        const QList<Step> all = steps(c.kernel);
+        const auto later =
+            std::find_if(all.begin(), all.end(), [](const Step &s) { return s.verb == "later"; });
+        auto setUp = [&k](const Step &step) {
+            const QString n = step.word(0);
+            if (step.verb == "io")
+                k.ioRefused = n.toInt();
+            else if (step.verb == "parport")
+                k.parport(n.toInt(), step.words.mid(1).join(QLatin1Char('\t')).toLatin1());
+            else if (step.verb == "device")
+                k.devices.insert("/dev/parport" + n.toLatin1(), step.word(1).toInt());
+            else if (step.verb == "root")
                 k.root = true;
-            else if (item == "ioports")
+            else if (step.verb == "ioports")
                 k.files.insert("/proc/ioports", "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n");
-            else if (item == "unplugged")
+            else if (step.verb == "unplugged")
                 k.statusErrno = ENODEV;
-            else if (item == "held")
+            else if (step.verb == "held")
                 k.files.insert("/proc/sys/dev/parport/parport0/devices/active", "lp0\n");
         };
-        for (const QString &item : items.first(later))
-            setUp(item);
-        const auto port = makeInputSource(spec, k);
-        QCOMPARE(!port, status == -2);
-        for (const QString &item : items.mid(later + 1))
-            setUp(item);
+        std::for_each(all.begin(), later, setUp);
+        const auto port = makeInputSource(c.spec, k);
+        QCOMPARE(!port, c.status == -2);
+        std::for_each(later, all.end(), setUp);
         const InputReading read = port ? (*port)->read() : failure(port.error());
-        if (kernel.contains("=25"))   // never opened: opening some nodes acts on its own
+        if (c.kernel.contains(" 25"))   // never opened: opening some nodes acts on its own
             QCOMPARE(k.opened, QList<QByteArray> {});
-        QCOMPARE(read, status < 0 ? InputReading(failure(read.error())) : ::status(quint8(status)));
-        QVERIFY2(read.error().contains(says), qPrintable(read.error()));
-        if (kernel.contains("held"))   // a claim would block inside ppdev, holding up the holder too
+        QCOMPARE(read, c.status < 0 ? InputReading(failure(read.error())) : status(quint8(c.status)));
+        QVERIFY2(read.error().contains(c.says), qPrintable(read.error()));
+        if (c.kernel.contains("held"))   // a claim would block inside ppdev, holding up the holder too
             QCOMPARE(k.claimAttempts.load(), 0);
     }
 
