@@ -1,4 +1,5 @@
 #include "platform/audio/sdlplayer.h"
+#include "steps.h"
 #include "wavtools.h"
 
 #include <QTemporaryDir>
@@ -49,33 +50,32 @@ private slots:
     // What the output is asked to play for a sequence of requests.
     void requests_data()
     {
-        QTest::addColumn<QStringList>("steps");   // p:<file> preload, <file> play, wait
+        QTest::addColumn<QString>("script");   // steps.h: preload FILE, play FILE, wait
         QTest::addColumn<QList<qsizetype>>("started");
         const qsizetype chime = kChimeFrames;
         QTest::newRow("preloaded: starts at once")
-            << QStringList {"p:a.wav", "wait", "a.wav"} << QList<qsizetype> {48000};
-        QTest::newRow("not loaded: silence, then the clip")
-            << QStringList {"b.wav"} << QList<qsizetype> {0, 24000};
-        QTest::newRow("missing file: the chime") << QStringList {"nope.wav"} << QList<qsizetype> {chime};
-        QTest::newRow("a folder: the chime") << QStringList {""} << QList<qsizetype> {chime};
+            << "preload a.wav; wait; play a.wav" << QList<qsizetype> {48000};
+        QTest::newRow("not loaded: silence, then the clip") << "play b.wav" << QList<qsizetype> {0, 24000};
+        QTest::newRow("missing file: the chime") << "play nope.wav" << QList<qsizetype> {chime};
+        QTest::newRow("a folder: the chime") << "play " << QList<qsizetype> {chime};
         QTest::newRow("each request replaces the last")
-            << QStringList {"p:a.wav", "p:b.wav", "wait", "a.wav", "wait", "b.wav"}
+            << "preload a.wav; preload b.wav; wait; play a.wav; wait; play b.wav"
             << QList<qsizetype> {48000, 24000};
     }
     void requests()
     {
-        QFETCH(QStringList, steps);
+        QFETCH(QString, script);
         QFETCH(QList<qsizetype>, started);
         auto log = std::make_shared<FakeOutput::Log>();
         {
             SdlPlayer player({}, std::make_unique<FakeOutput>(log));
-            for (const QString &step : steps) {
-                if (step == "wait")
+            for (const Step &step : steps(script)) {
+                if (step.verb == "wait")
                     QTest::qWait(300);
-                else if (step.startsWith("p:"))
-                    player.preload(file(step.mid(2)));
+                else if (step.verb == "preload")
+                    player.preload(file(step.word(0)));
                 else
-                    player.play(file(step));
+                    player.play(file(step.word(0)));
             }
             QTest::qWait(500);
         }
