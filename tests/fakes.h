@@ -8,8 +8,8 @@
 
 #include <unistd.h>
 
-// A reading written as a test row does: "1010" inputs 1 and 3 active, "wait" nothing yet
-// (a claim under way), "x WHY" a failure.
+// A reading written as a test row does: "1010" inputs 1 and 3 seen active now, "wait"
+// nothing new (a claim under way), "x WHY" a failure.
 inline InputReading reading(const QString &text)
 {
     if (text == QLatin1String("wait"))
@@ -19,22 +19,26 @@ inline InputReading reading(const QString &text)
     Inputs active {};
     for (std::size_t i = 0; i < active.size(); ++i)
         active[i] = text.at(qsizetype(i)) == QLatin1Char('1');
-    return std::optional(active);
+    return seenNow(active);
 }
 
-// The inputs of a reading written the same way: "1010", or "x" when it failed.
+// Inputs written the same way, and a reading: the last sample's, "wait" or "x".
+inline QString written(const Inputs &inputs)
+{
+    QString out;
+    for (bool a : inputs)
+        out += a ? QLatin1Char('1') : QLatin1Char('0');
+    return out;
+}
 inline QString written(const InputReading &read)
 {
     if (!read)
         return QStringLiteral("x");
-    if (!*read)
-        return QStringLiteral("wait");
-    QString out;
-    for (bool a : **read)
-        out += a ? QLatin1Char('1') : QLatin1Char('0');
-    return out;
+    return read->isEmpty() ? QStringLiteral("wait") : written(read->last().raw);
 }
 
+// A source read on demand, as the parallel port; each read is 200 ms after the last, so
+// that back-to-back ticks are never taken for contact bounce.
 class FakeSource : public InputSource {
 public:
     InputReading next = reading("0000");
@@ -43,19 +47,20 @@ public:
     InputReading read() override
     {
         ++reads;
-        return script.isEmpty() ? next : script.takeFirst();
+        char taken[16];
+        while (wake >= 0 && ::read(wake, taken, sizeof taken) > 0) {}
+        InputReading out = script.isEmpty() ? next : script.takeFirst();
+        if (out)
+            for (InputSample &sample : *out)
+                sample.atNs = m_startNs + reads * 200'000'000LL;
+        return out;
     }
     QString name() const override { return QStringLiteral("Porta parallela"); }
-    // As USB buttons: a descriptor readable on a press, and whether it was news.
-    int wake = -1;
-    bool pressIsNews = false;
+    int wake = -1;   // as USB buttons: a descriptor readable on a change
     int wakeDescriptor() const override { return wake; }
-    bool newPress() override
-    {
-        char taken[16];
-        while (::read(wake, taken, sizeof taken) > 0) {}
-        return pressIsNews;
-    }
+
+private:
+    qint64 m_startNs = steadyNowNs();
 };
 
 class FakePlayer : public SoundPlayer {

@@ -103,7 +103,7 @@ private slots:
         QTest::newRow("none") << TickCase {"0000", "RRRR", {}};
         QTest::newRow("port failing: red, silent, says why")
             << TickCase {"x guasto", "RRRR", {}, "Porta parallela non leggibile: guasto"};
-        QTest::newRow("claim under way: lamps as they were") << TickCase {"wait", "GRGG", {}};
+        QTest::newRow("claim under way: nothing new, as they were") << TickCase {"wait", "GRGG", {1, 3, 4}};
     }
     void tick()
     {
@@ -138,29 +138,35 @@ private slots:
                 frames->mapTo(rig.form.get(), QPoint(0, frames->height())).y());
     }
 
-    // A source that learns of presses as they happen is read at once on news, and the
-    // 200 ms count starts again from there; a press that is no news waits for the tick.
+    // A source that wakes the window is read at once, one that cannot is sampled every
+    // 10 ms: a new press ticks at once, and the 200 ms count starts again from there;
+    // nothing new waits for the tick.
     void pressIsReadAtOnce_data()
     {
-        QTest::addColumn<bool>("news");
-        QTest::newRow("an idle input pressed") << true;
-        QTest::newRow("a held input bouncing") << false;
+        QTest::addColumn<bool>("wakes");
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("woken: an idle input pressed") << true << "1000";
+        QTest::newRow("woken: nothing new") << true << "0000";
+        QTest::newRow("sampled: an idle input pressed") << false << "1000";
+        QTest::newRow("sampled: nothing new") << false << "0000";
     }
     void pressIsReadAtOnce()
     {
-        QFETCH(bool, news);
+        QFETCH(bool, wakes);
+        QFETCH(QString, seen);
+        const bool news = seen != "0000";
         int pipe[2];
         QCOMPARE(::pipe2(pipe, O_NONBLOCK), 0);
         Rig rig;
-        rig.port.wake = pipe[0];
+        rig.port.wake = wakes ? pipe[0] : -1;
         rig.form->LeggiIngressi();   // the watch starts with a read
         auto *timer = rig.get<QTimer>("Timer1");
         timer->stop();
-        rig.port.pressIsNews = news;
-        rig.port.next = reading("1000");
+        rig.port.next = reading(seen);
         QCOMPARE(::write(pipe[1], "p", 1), 1);
         QTest::qWait(50);
-        QCOMPARE(rig.port.reads, news ? 2 : 1);
+        if (wakes)
+            QCOMPARE(rig.port.reads, news ? 3 : 2);   // the woken read, and the tick's
         QCOMPARE(rig.lamps(), news ? QString("GRRR") : QString("RRRR"));
         QCOMPARE(timer->isActive(), news);
         ::close(pipe[0]);

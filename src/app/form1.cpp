@@ -22,6 +22,11 @@
 #include <QTabBar>
 #include <QTreeView>
 
+namespace {
+// Often enough to see a press within 10 ms, and to catch one of 20 ms twice.
+constexpr int kSampleMs = 10;
+}   // namespace
+
 Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFolder, QWidget *parent)
     : QMainWindow(parent), m_monitor(source), m_sounds(player, programFolder)
 {
@@ -73,6 +78,9 @@ Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFol
     m_timer1.setInterval(200);
     connect(&m_timer1, &QTimer::timeout, this, &Form1::LeggiIngressi);
     m_timer1.start();
+    m_sampler.setTimerType(Qt::PreciseTimer);
+    m_sampler.setInterval(kSampleMs);
+    connect(&m_sampler, &QTimer::timeout, this, &Form1::readBetweenTicks);
 
     setFixedSize(sizeHint());
 }
@@ -125,21 +133,19 @@ void Form1::buildMenu()
 
 void Form1::LeggiIngressi()
 {
-    const InputReading reading = m_monitor.read();
+    const Result<Inputs> inputs = m_monitor.tick();
     watchForPresses();   // a read may have opened or lost the device
     if (lcTiming().isDebugEnabled())
         qCDebug(lcTiming, "tick %lld", static_cast<long long>(steadyNowNs()));
-    if (!reading) {
+    if (!inputs) {
         for (int b = 4; b <= 7; ++b)
             m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
         m_statusLine->showMessage(
-            QStringLiteral("%1 non leggibile: %2").arg(m_monitor.name(), reading.error()));
+            QStringLiteral("%1 non leggibile: %2").arg(m_monitor.name(), inputs.error()));
         return;
     }
-    if (!*reading)
-        return;   // the port is still being claimed: the lamps stay as they are until it answers
     m_statusLine->showMessage({});
-    const InputTick tick = inputTick(**reading);
+    const InputTick tick = inputTick(*inputs);
     for (const int input : tick.sounds)
         SuonaBrano(input);
     for (const InputLine &line : kInputs)
@@ -147,11 +153,26 @@ void Form1::LeggiIngressi()
             tick.active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
 }
 
+// Between ticks the source is read at once when it wakes (its descriptor readable), or
+// sampled every 10 ms when it cannot: a press, or a source that has just failed, is acted
+// on at once, and the 200 ms count starts again from there.
+void Form1::readBetweenTicks()
+{
+    if (m_monitor.poll()) {
+        m_timer1.start();   // the next tick a whole interval after this one
+        LeggiIngressi();
+    }
+}
+
 // The device behind the descriptor changes when it is unplugged and plugged back in:
-// the watch follows it, and goes while there is none.
+// the watch follows it, and goes while there is none; without one, the source is sampled.
 void Form1::watchForPresses()
 {
     const int fd = m_monitor.wakeDescriptor();
+    if (fd < 0 && !m_sampler.isActive())
+        m_sampler.start();
+    if (fd >= 0)
+        m_sampler.stop();
     if (m_pressWatch && m_pressWatch->socket() == fd)
         return;
     if (m_pressWatch) {
@@ -161,12 +182,7 @@ void Form1::watchForPresses()
     if (fd < 0)
         return;
     m_pressWatch = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(m_pressWatch, &QSocketNotifier::activated, this, [this] {
-        if (m_monitor.newPress()) {   // also true when the device went: the read says so and drops the watch
-            m_timer1.start();         // the next tick a whole interval after this one
-            LeggiIngressi();
-        }
-    });
+    connect(m_pressWatch, &QSocketNotifier::activated, this, &Form1::readBetweenTicks);
 }
 
 void Form1::SuonaBrano(int input) { m_sounds.SuonaBrano(input); }

@@ -22,12 +22,12 @@ class StatusLine;
 // names on the left, the sound chooser on the right, the save and exit commands in
 // the menu. It owns all state for the whole run.
 //
-// Each tick of Timer1 (every 200 ms) reads the status port once, works out from the
-// byte which inputs are active (inputTick), asks for their sounds in the order 2, 1,
-// 3, 4 - so the last active one is the sound heard - and paints each lamp green or red.
-// A port that cannot be read turns every lamp red and says why on the status line.
-// A source that learns of a press as it happens (USB buttons) is also read at once
-// when an idle input is pressed, and the 200 ms count starts again from there.
+// Each tick of Timer1 (every 200 ms) reads the source once, takes the inputs active for
+// the tick from the press rules (held, or pressed since the last tick), asks for their
+// sounds in the order 2, 1, 3, 4 - so the last active one is the sound heard - and paints
+// each lamp green or red. A source that cannot be read turns every lamp red and says why
+// on the status line. Between ticks the source is read when it wakes or every 10 ms: a
+// new press ticks at once, and the 200 ms count starts again from there.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -43,6 +43,7 @@ private:
     void buildInputFrames(QWidget *frame1);
     void buildMenu();
     void watchForPresses();
+    void readBetweenTicks();
     void assignSlot(int input, const QByteArray &value);
     void showSlots();
     void warn(const QString &text, const QString &whatToDo);
@@ -58,5 +59,6 @@ private:
     StatusLine *m_statusLine = nullptr;
     QPointer<QMessageBox> m_warning;
     QTimer m_timer1;
+    QTimer m_sampler;   // between ticks, for a source that cannot wake the window
     QPointer<QSocketNotifier> m_pressWatch;
 };

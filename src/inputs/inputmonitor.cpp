@@ -1,5 +1,7 @@
 #include "inputmonitor.h"
 
+#include "platform/timing.h"
+
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcPort, "velmora.port", QtInfoMsg)
@@ -8,23 +10,44 @@ InputMonitor::InputMonitor(InputSource &source, std::chrono::milliseconds retry,
     : m_source(source), m_retry(retry), m_clock(std::move(clock))
 {}
 
-InputReading InputMonitor::read()
+bool InputMonitor::poll()
 {
     const auto now = m_clock();
+    m_latestNs = std::max<qint64>(m_latestNs, std::chrono::nanoseconds(now.time_since_epoch()).count());
     if (m_failedAt && now - *m_failedAt < m_retry)
-        return failure(m_lastError);
-    InputReading reading = m_source.read();
+        return false;
+    const InputReading reading = m_source.read();
     if (!reading) {
+        const bool news = m_lastError.isEmpty();
         if (reading.error() != m_lastError)   // a new reason is news: the remedy changes with it
             qCWarning(lcPort).noquote() << m_source.name() << "non leggibile:" << reading.error();
         m_failedAt = now;
         m_lastError = reading.error();
-        return reading;
+        m_presses.reset();
+        return news;
     }
-    m_failedAt.reset();   // read, or still being claimed: asked again at the next tick
-    if (*reading && !m_lastError.isEmpty()) {
-        qCInfo(lcPort).noquote() << m_source.name() << "di nuovo leggibile.";
-        m_lastError.clear();
+    m_failedAt.reset();   // read, or still being claimed: asked again at the next read
+    bool pressed = false;
+    for (const InputSample &sample : *reading) {
+        if (!m_lastError.isEmpty()) {
+            qCInfo(lcPort).noquote() << m_source.name() << "di nuovo leggibile.";
+            m_lastError.clear();
+        }
+        m_latestNs = std::max(m_latestNs, sample.atNs);
+        const Inputs news = m_presses.take(sample.raw, sample.atNs);
+        for (std::size_t i = 0; i < news.size(); ++i) {
+            pressed = pressed || news[i];
+            if (news[i] && lcTiming().isDebugEnabled())
+                qCDebug(lcTiming, "press %d %lld", int(i + 1), static_cast<long long>(sample.atNs));
+        }
     }
-    return reading;
+    return pressed;
+}
+
+Result<Inputs> InputMonitor::tick()
+{
+    (void)poll();
+    if (!m_lastError.isEmpty())
+        return failure(m_lastError);
+    return m_presses.tick(m_latestNs);
 }

@@ -11,9 +11,9 @@
 namespace {
 
 constexpr int kInputCount = 4;
-// A device streaming events faster than they are read must not keep the tick reading:
+// A device streaming events faster than they are read must not keep the window reading:
 // far more than four buttons can produce in 200 ms.
-constexpr int kMostEventsPerTick = 4096;
+constexpr int kMostEventsPerRead = 4096;
 
 std::optional<int> parseCode(const QString &text)
 {
@@ -117,8 +117,6 @@ EvdevInput::Problem EvdevInput::open()
     const QList<int> keys = m_device->keys();
     m_codes =
         m_spec.codes.isEmpty() ? keys.first(std::min<qsizetype>(keys.size(), kInputCount)) : m_spec.codes;
-    m_pressed = {};
-    m_activeAtLastRead = {};
     QString missing;
     for (const int code : std::as_const(m_codes))
         if (!keys.contains(code))
@@ -130,9 +128,16 @@ EvdevInput::Problem EvdevInput::open()
         missing = QStringLiteral(
                       "%1 non ha tasti né pulsanti: indicare un altro dispositivo (velmora --list-inputs)")
                       .arg(m_spec.device);
-    if (!missing.isEmpty())
+    if (!missing.isEmpty()) {
         m_device.reset();
-    return {missing, true};
+        return {missing, true};
+    }
+    // The buttons as they are now: one held while the device was plugged in is down.
+    m_raw = {};
+    for (qsizetype i = 0; i < m_codes.size(); ++i)
+        m_raw[std::size_t(i)] = m_device->isDown(m_codes[i]);
+    m_seen = {{m_raw, steadyNowNs()}};
+    return {{}, true};
 }
 
 QString EvdevInput::startUpProblem()
@@ -141,12 +146,11 @@ QString EvdevInput::startUpProblem()
     return problem.lasting ? problem.why : QString();
 }
 
-bool EvdevInput::drain()
+void EvdevInput::drain()
 {
-    bool newPress = false;
     bool resync = false;
     input_event event {};
-    for (int n = 0; n < kMostEventsPerTick; ++n) {
+    for (int n = 0; n < kMostEventsPerRead; ++n) {
         const int r = m_device->next(&event, resync);
         if (r == InputDevice::Empty) {
             if (!resync)
@@ -165,24 +169,17 @@ bool EvdevInput::drain()
                                         .arg(m_spec.device)
                                   : QStringLiteral("errore leggendo %1: %2")
                                         .arg(m_spec.device, QString::fromLocal8Bit(std::strerror(-r)));
-            return true;   // news too: the window says so at once
+            return;
         }
-        const qsizetype input = event.type == EV_KEY && event.value == 1 ? m_codes.indexOf(event.code) : -1;
+        // Autorepeat (2) is a key still held, not a change.
+        const qsizetype input = event.type == EV_KEY && event.value != 2 ? m_codes.indexOf(event.code) : -1;
         if (input < 0)
             continue;
-        const auto i = std::size_t(input);
-        // A contact bouncing, or a button pressed again while held, is no news.
-        newPress = newPress || (!m_pressed[i] && !m_activeAtLastRead[i]);
-        m_pressed[i] = true;
-        if (lcTiming().isDebugEnabled())
-            qCDebug(lcTiming, "press %d %lld", int(input + 1),
-                    static_cast<long long>(event.input_event_sec) * 1000000000LL +
-                        event.input_event_usec * 1000LL);
+        m_raw[std::size_t(input)] = event.value == 1;
+        m_seen.append(
+            {m_raw, qint64(event.input_event_sec) * 1000000000LL + qint64(event.input_event_usec) * 1000LL});
     }
-    return newPress;
 }
-
-bool EvdevInput::newPress() { return m_device && drain(); }
 
 int EvdevInput::wakeDescriptor() const { return m_device ? m_device->descriptor() : -1; }
 
@@ -196,12 +193,7 @@ InputReading EvdevInput::read()
         drain();
     if (!m_device)
         return failure(std::exchange(m_lost, QString()));
-    Inputs active {};
-    for (qsizetype i = 0; i < m_codes.size(); ++i)
-        active[std::size_t(i)] = m_pressed[std::size_t(i)] || m_device->isDown(m_codes[i]);
-    m_activeAtLastRead = active;
-    m_pressed = {};
-    return std::optional(active);
+    return std::exchange(m_seen, {});
 }
 
 Result<std::unique_ptr<InputSource>> makeEvdevInput(const QString &text, InputDeviceOpener open)

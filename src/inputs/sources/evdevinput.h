@@ -25,12 +25,10 @@ class EvdevInput : public InputSource {
 public:
     explicit EvdevInput(EvdevSpec spec, InputDeviceOpener open = &openInputDevice);
 
-    // An input is active while its button is down, and also for the one tick after a
-    // press that was already released again: a tap between two ticks is never lost.
+    // Every change of the chosen buttons since the last read, each at its event's time.
     InputReading read() override;
     QString name() const override;
     int wakeDescriptor() const override;
-    bool newPress() override;
 
     // Opens the device now, if it is there: a file that is not an input device, or a
     // device that lacks the keys asked for, is a mistake on the command line, said before
@@ -43,15 +41,15 @@ private:
         bool lasting;   // will not mend while Velmora runs: refused at start
     };
     Problem open();
-    bool drain();   // takes in the queued events; true on a press of an input idle at the last read
+    void drain();   // takes in the queued events
 
     EvdevSpec m_spec;
     InputDeviceOpener m_open;
     std::unique_ptr<InputDevice> m_device;
-    QList<int> m_codes;    // inputs 1..4 (fewer if the device has fewer keys)
-    Inputs m_pressed {};   // since the last read
-    Inputs m_activeAtLastRead {};
-    QString m_lost;   // the device went between two reads
+    QList<int> m_codes;          // inputs 1..4 (fewer if the device has fewer keys)
+    Inputs m_raw {};             // as the events read so far leave the buttons
+    QList<InputSample> m_seen;   // since the last read
+    QString m_lost;              // the device went between two reads
 };
 
 // "evdev:" followed by this text, or a path under /dev/input/: the device is opened now,

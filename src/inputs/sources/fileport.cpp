@@ -48,7 +48,7 @@ public:
         const auto value = parsePortText(*text);
         if (!value)
             return failure(malformed());
-        return std::optional(inputsFromStatus(*value));
+        return seenNow(inputsFromStatus(*value));
     }
 
 private:

@@ -122,7 +122,7 @@ public:
             return fail(-r);
         }
         m_lastError = 0;
-        return std::optional(inputsFromStatus(status));
+        return seenNow(inputsFromStatus(status));
     }
 
 private:
@@ -193,7 +193,7 @@ public:
                 return failure(ioErrorText(-r, m_system.privileged()));
             m_permitted = true;
         }
-        return std::optional(inputsFromStatus(m_system.inStatus()));
+        return seenNow(inputsFromStatus(m_system.inStatus()));
     }
 
 private:
