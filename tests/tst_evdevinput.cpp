@@ -21,6 +21,7 @@ struct FakeEncoder {
     QList<Item> queue;
     QSet<int> down;
     int openError = 0;
+    QString identity = "Encoder, usb-1/input0, 0079:0006";
     bool misread = false;   // a catch-up event asked for as an ordinary one, or the reverse
 
     class Device : public InputDevice {
@@ -46,6 +47,7 @@ struct FakeEncoder {
         }
         bool isDown(int code) const override { return m_e.down.contains(code); }
         QList<int> keys() const override { return m_e.keys; }
+        QString identity() const override { return m_e.identity; }
 
     private:
         FakeEncoder &m_e;
@@ -118,9 +120,10 @@ private slots:
     // What each read gives of the buttons: every change of the chosen ones, in order.
     // Steps (steps.h): +N / -N input N's button goes down / up (~+N, ~-N: delivered by the
     // resync after an overflow), rN an autorepeat of it, drop the kernel's queue overflowed
-    // (SYN_DROPPED), gone unplugged; =RRRR,RRRR a read and the inputs of each sample it
-    // gives (the first read after opening starts with the buttons as they are), =x a read
-    // that fails. Buttons are numbered as the encoder's keys; the inputs are the codes.
+    // (SYN_DROPPED), gone unplugged, other / same another device or the first one plugged
+    // in its place; =RRRR,RRRR a read and the inputs of each sample it gives (the first read
+    // after opening starts with the buttons as they are), =x WHY a read that fails saying
+    // WHY. Buttons are numbered as the encoder's keys; the inputs are the codes.
     void reads_data()
     {
         QTest::addColumn<QString>("script");
@@ -136,7 +139,11 @@ private slots:
         QTest::newRow("overflow, then ordinary events after the resync")
             << "=0000; drop; ~+3; +4; -4; =0010,0011,0010" << QList<int> {};
         QTest::newRow("unplugged between reads, held when plugged back in")
-            << "=0000; +1; =1000; gone; =x; =1000" << QList<int> {};
+            << "=0000; +1; =1000; gone; =x scollegato; =1000" << QList<int> {};
+        QTest::newRow("another device in its place is not read, the first is again")
+            << "=0000; gone; =x scollegato; other; =x un altro dispositivo; same; =0000" << QList<int> {};
+        QTest::newRow("one with only KEY_A in its place: not taken for the first four keys")
+            << "=0000; gone; =x scollegato; other KEY_A; =x non ha il tasto" << QList<int> {};
     }
     void reads()
     {
@@ -149,8 +156,14 @@ private slots:
             const QString s = catchUp ? step.verb.mid(1) : step.verb;
             if (s == "drop" || s == "gone") {
                 encoder.queue.append(FakeEncoder::Item {s == "drop" ? int(InputDevice::Dropped) : -ENODEV});
+            } else if (s == "other" || s == "same") {
+                encoder.identity =
+                    s == "other" ? "Tastierino, usb-2/input0, 1234:5678" : FakeEncoder().identity;
+                if (step.word(0) == "KEY_A")
+                    encoder.keys = {KEY_A};
             } else if (s == "=x") {
-                QVERIFY(input.read().error().contains("scollegato"));
+                const QString error = input.read().error();
+                QVERIFY2(error.contains(step.rest), qPrintable(error));
             } else if (s.startsWith('=')) {
                 const InputReading read = input.read();
                 QStringList seen;

@@ -17,6 +17,14 @@ bool InputMonitor::poll()
     if (m_failedAt && now - *m_failedAt < m_retry)
         return false;
     const InputReading reading = m_source.read();
+    // For the kernel test: a source sampled between ticks that went unread for longer than a
+    // short contact lasts (the machine gave the window no time) is said in the timing log.
+    const qint64 readNs = std::chrono::nanoseconds(now.time_since_epoch()).count();
+    if (m_source.wakeDescriptor() < 0 && m_lastReadNs && readNs - m_lastReadNs > kUnsampledNs &&
+        lcTiming().isDebugEnabled())
+        qCDebug(lcTiming, "unsampled %lld %lld", static_cast<long long>(m_lastReadNs),
+                static_cast<long long>(readNs));
+    m_lastReadNs = readNs;
     if (!reading) {
         const bool news = m_lastError.isEmpty();
         if (reading.error() != m_lastError)   // a new reason is news: the remedy changes with it

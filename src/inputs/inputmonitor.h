@@ -34,5 +34,7 @@ private:
     std::optional<std::chrono::steady_clock::time_point> m_failedAt;
     QString m_lastError;   // empty while the source reads
     Presses m_presses;
-    qint64 m_latestNs = 0;   // the newest time seen, the clock's or a sample's
+    qint64 m_latestNs = 0;     // the newest time seen, the clock's or a sample's
+    qint64 m_lastReadNs = 0;   // of the source's last read
+    static constexpr qint64 kUnsampledNs = 25'000'000;
 };

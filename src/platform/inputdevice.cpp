@@ -38,6 +38,14 @@ public:
     bool isDown(int code) const override { return libevdev_get_event_value(m_dev, EV_KEY, uint(code)) != 0; }
     int descriptor() const override { return m_fd; }
     QString name() const { return QString::fromUtf8(libevdev_get_name(m_dev)); }
+    QString identity() const override
+    {
+        const char *phys = libevdev_get_phys(m_dev);
+        return QStringLiteral("%1, %2, %3:%4")
+            .arg(name(), QString::fromUtf8(phys ? phys : ""))
+            .arg(libevdev_get_id_vendor(m_dev), 4, 16, QLatin1Char('0'))
+            .arg(libevdev_get_id_product(m_dev), 4, 16, QLatin1Char('0'));
+    }
     // Event times on the clock the timing log uses, so a press can be followed to its sound.
     void useSteadyClock() { libevdev_set_clock_id(m_dev, CLOCK_MONOTONIC); }
     QList<int> keys() const override

@@ -25,6 +25,9 @@ public:
     [[nodiscard]] virtual QList<int> keys() const = 0;
     // Readable when events are queued; -1 when there is none to watch.
     [[nodiscard]] virtual int descriptor() const { return -1; }
+    // What tells this device from another that takes its place: its name, where it is
+    // plugged in and its maker's numbers, as the kernel gives them.
+    [[nodiscard]] virtual QString identity() const = 0;
 };
 
 // Opens a device read-only and non-blocking, its event times on the steady clock; or the

@@ -115,8 +115,11 @@ EvdevInput::Problem EvdevInput::open()
     }
     m_device = std::move(*opened);
     const QList<int> keys = m_device->keys();
-    m_codes =
-        m_spec.codes.isEmpty() ? keys.first(std::min<qsizetype>(keys.size(), kInputCount)) : m_spec.codes;
+    // Without codes, the first device's first four keys are the inputs for the whole run:
+    // a device that comes back under the path must have those, not its own.
+    if (m_codes.isEmpty())
+        m_codes =
+            m_spec.codes.isEmpty() ? keys.first(std::min<qsizetype>(keys.size(), kInputCount)) : m_spec.codes;
     QString missing;
     for (const int code : std::as_const(m_codes))
         if (!keys.contains(code))
@@ -131,6 +134,17 @@ EvdevInput::Problem EvdevInput::open()
     if (!missing.isEmpty()) {
         m_device.reset();
         return {missing, true};
+    }
+    // Another device may take the path (an eventN number after an unplug): it is not read.
+    if (m_identity.isEmpty())
+        m_identity = m_device->identity();
+    if (m_device->identity() != m_identity) {
+        const QString other = m_device->identity();
+        m_device.reset();
+        return {QStringLiteral("%1 ora è un altro dispositivo (%2, non %3): ricollegare quello scelto "
+                               "all'avvio, oppure riavviare Velmora per usare questo")
+                    .arg(m_spec.device, other, m_identity),
+                false};
     }
     // The buttons as they are now: one held while the device was plugged in is down.
     m_raw = {};

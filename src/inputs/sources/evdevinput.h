@@ -46,7 +46,8 @@ private:
     EvdevSpec m_spec;
     InputDeviceOpener m_open;
     std::unique_ptr<InputDevice> m_device;
-    QList<int> m_codes;          // inputs 1..4 (fewer if the device has fewer keys)
+    QList<int> m_codes;          // inputs 1..4 (fewer if the device has fewer keys), fixed at the first open
+    QString m_identity;          // of the device first opened
     Inputs m_raw {};             // as the events read so far leave the buttons
     QList<InputSample> m_seen;   // since the last read
     QString m_lost;              // the device went between two reads

@@ -67,7 +67,9 @@ QString notAFile(const QString &path)
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
         return {};
-    return path + QLatin1Char(' ') + regularFileProblem(st.st_mode, 0, -1);
+    return path + QLatin1Char(' ') + regularFileProblem(st.st_mode, 0, -1) +
+           QStringLiteral(
+               ": indicare un file di testo con il byte di stato (per esempio echo 0x78 > /tmp/porta)");
 }
 
 }   // namespace
