@@ -165,13 +165,15 @@ void Form1::readBetweenTicks()
 }
 
 // The device behind the descriptor changes when it is unplugged and plugged back in:
-// the watch follows it, and goes while there is none; without one, the source is sampled.
+// the watch follows it, and goes while there is none; without one, a source that reads is
+// sampled (one that fails is tried again at the ticks, and sampling it would cost for
+// nothing).
 void Form1::watchForPresses()
 {
     const int fd = m_monitor.wakeDescriptor();
-    if (fd < 0 && !m_sampler.isActive())
+    if (fd < 0 && m_monitor.reads() && !m_sampler.isActive())
         m_sampler.start();
-    if (fd >= 0)
+    if (fd >= 0 || !m_monitor.reads())
         m_sampler.stop();
     if (m_pressWatch && m_pressWatch->socket() == fd)
         return;

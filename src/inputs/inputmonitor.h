@@ -26,6 +26,8 @@ public:
 
     [[nodiscard]] QString name() const { return m_source.name(); }
     [[nodiscard]] int wakeDescriptor() const { return m_source.wakeDescriptor(); }
+    // False while the source fails: there is nothing to sample then until it reads again.
+    [[nodiscard]] bool reads() const { return m_lastError.isEmpty(); }
 
 private:
     InputSource &m_source;
