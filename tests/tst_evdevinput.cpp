@@ -63,18 +63,18 @@ struct FakeEncoder {
 };
 
 struct SpecCase {
-    QString text;     // what follows "evdev:"
-    QString device;   // empty: refused
-    QList<int> codes;
-    QString says;
+    QString text {};     // what follows "evdev:"
+    QString device {};   // empty: refused
+    QList<int> codes {};
+    QString says {};
 };
 // Opening a device with these keys for these codes, the open failing with an errno (0:
 // it opens): what a read says (empty: it reads), and whether that is refused at start.
 struct OpenCase {
-    QList<int> keys;
-    QList<int> codes;
+    QList<int> keys {};
+    QList<int> codes {};
     int openError = 0;
-    QString says;
+    QString says {};
     bool refused = false;
 };
 

@@ -74,16 +74,16 @@ struct Rig {
 };
 
 struct TickCase {
-    QString read;
-    QString lamps;
-    QList<int> requests;
-    QString statusLine;
+    QString read {};
+    QString lamps {};
+    QList<int> requests {};
+    QString statusLine {};
 };
 struct AssignCase {
-    QString steps;
-    QStringList labels;
+    QString steps {};
+    QStringList labels {};
     int reloads = 0;
-    QString message;
+    QString message {};
 };
 
 }   // namespace

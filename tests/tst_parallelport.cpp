@@ -74,10 +74,10 @@ public:
 };
 
 struct PortCase {
-    QString spec;
-    QString kernel;
+    QString spec {};
+    QString kernel {};
     int status = 0;
-    QString says;
+    QString says {};
 };
 
 // The inputs a status byte gives, by the wiring, as fakes.h writes a reading.
