@@ -2,7 +2,9 @@
 
 bool Presses::settle(std::size_t i, qint64 atNs)
 {
-    if (m_raw[i] == m_down[i] || atNs - m_edgeAt[i] < kBounceNs)
+    // An edge far enough from the last one is taken at once; a reversal close to it only
+    // once it has lasted the bounce time.
+    if (m_raw[i] == m_down[i] || (atNs - m_edgeAt[i] < kBounceNs && atNs - m_rawAt[i] < kBounceNs))
         return false;
     m_down[i] = m_raw[i];
     m_edgeAt[i] = atNs;
@@ -14,8 +16,13 @@ Inputs Presses::take(const Inputs &raw, qint64 atNs)
 {
     Inputs pressed {};
     for (std::size_t i = 0; i < raw.size(); ++i) {
-        m_raw[i] = raw[i];
-        pressed[i] = settle(i, atNs);
+        // A reversal that lasted, with nothing seen since, was real: taken in when it proved so.
+        pressed[i] = settle(i, std::min(atNs, m_rawAt[i] + kBounceNs));
+        if (raw[i] != m_raw[i]) {
+            m_raw[i] = raw[i];
+            m_rawAt[i] = atNs;
+        }
+        pressed[i] = settle(i, atNs) || pressed[i];
     }
     return pressed;
 }

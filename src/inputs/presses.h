@@ -8,8 +8,9 @@
 #include <limits>
 
 // The rules between what a source saw and the tick, the same for every source:
-// - a reversal within 15 ms of an input's last edge is contact bounce: a bouncing press is
-//   one press, a bouncing release one release; bounce never adds a sound nor restarts one;
+// - a reversal within 15 ms of an input's last edge that does not last 15 ms is contact
+//   bounce: a bouncing press is one press, a bouncing release one release; bounce never
+//   adds a sound nor restarts one;
 // - a press is news the moment it is seen: the window ticks at once, so every real new
 //   press sounds at once, also within a tick of the last sound;
 // - an input is active at a tick while it is down, and also when it was pressed since the
@@ -29,6 +30,7 @@ public:
 private:
     bool settle(std::size_t i, qint64 atNs);   // a lasting reversal becomes an edge; true on a press
     Inputs m_raw {};                           // as last seen
+    std::array<qint64, 4> m_rawAt {};          // when each last changed
     Inputs m_down {};                          // with bounce taken out
     Inputs m_pressed {};                       // since the last tick
     std::array<qint64, 4> m_edgeAt {
