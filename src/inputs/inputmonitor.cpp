@@ -13,13 +13,13 @@ InputMonitor::InputMonitor(InputSource &source, std::chrono::milliseconds retry,
 bool InputMonitor::poll()
 {
     const auto now = m_clock();
-    m_latestNs = std::max<qint64>(m_latestNs, std::chrono::nanoseconds(now.time_since_epoch()).count());
+    const qint64 readNs = std::chrono::nanoseconds(now.time_since_epoch()).count();
+    m_latestNs = std::max(m_latestNs, readNs);
     if (m_failedAt && now - *m_failedAt < m_retry)
         return false;
     const InputReading reading = m_source.read();
     // For the kernel test: a source sampled between ticks that went unread for longer than a
     // short contact lasts (the machine gave the window no time) is said in the timing log.
-    const qint64 readNs = std::chrono::nanoseconds(now.time_since_epoch()).count();
     if (m_source.wakeDescriptor() < 0 && m_lastReadNs && readNs - m_lastReadNs > kUnsampledNs &&
         lcTiming().isDebugEnabled())
         qCDebug(lcTiming, "unsampled %lld %lld", static_cast<long long>(m_lastReadNs),
