@@ -47,45 +47,59 @@ QByteArray run(const QString &program, const QStringList &args)
     return p.readAllStandardOutput();
 }
 
-// A private PulseAudio server with a null sink in its own runtime folder; what it plays
-// is recorded from the sink's monitor, one file per start of the server.
+// A private sound server with a null sink in its own runtime folder: PulseAudio, or
+// PipeWire with its PulseAudio service (a desktop's own). What it plays is recorded from
+// the sink's monitor, one file per start of the server.
 class SoundServer {
 public:
-    ~SoundServer() { stop(); }
+    enum Kind { None, PulseAudio, PipeWire };
+    explicit SoundServer(Kind kind) : m_kind(kind) {}
+    ~SoundServer()
+    {
+        stop();
+        if (m_bus) {
+            m_bus->terminate();
+            m_bus->waitForFinished();
+        }
+    }
+    Kind kind() const { return m_kind; }
     QString runtimeDir() const { return m_dir.path(); }
     bool start()
     {
-        QProcess server;
-        server.setProcessEnvironment(environment());
-        server.start("pulseaudio", {"--daemonize=yes", "--exit-idle-time=-1", "-n", "--log-level=error",
-                                    "--load=module-null-sink sink_name=cue rate=48000",
-                                    "--load=module-native-protocol-unix"});
-        if (!server.waitForFinished(10000) || server.exitCode() != 0)
+        if (m_kind == PulseAudio) {
+            QProcess server;
+            server.setProcessEnvironment(environment());
+            server.start("pulseaudio", {"--daemonize=yes", "--exit-idle-time=-1", "-n", "--log-level=error",
+                                        "--load=module-null-sink sink_name=cue rate=48000",
+                                        "--load=module-native-protocol-unix"});
+            if (!server.waitForFinished(10000) || server.exitCode() != 0)
+                return false;
+            m_pid = wav::readFile(m_dir.filePath("pulse/pid")).trimmed().toLongLong();
+        } else if (!startPipeWire()) {
             return false;
-        m_pid = wav::readFile(m_dir.filePath("pulse/pid")).trimmed().toLongLong();
+        }
         m_capture = m_dir.filePath(QString("heard-%1.raw").arg(++m_starts));
         m_recorder = std::make_unique<QProcess>();
         m_recorder->setProcessEnvironment(environment());
         // A short latency, or parecord writes in chunks of seconds.
         m_recorder->start("parecord", {"--raw", "--latency-msec=10", "--device=cue.monitor",
                                        "--format=float32le", "--rate=48000", "--channels=2", m_capture});
-        QElapsedTimer waited;
-        waited.start();
-        while (QFileInfo(m_capture).size() == 0 && waited.elapsed() < 5000)
-            QTest::qWait(20);
-        return m_pid > 0 && QFileInfo(m_capture).size() > 0;
+        return waitFor([this] { return QFileInfo(m_capture).size() > 0; });
     }
     void stop()   // as a user's sound server stops: the recorder goes with it
     {
         if (m_pid > 0 && ::kill(pid_t(m_pid), SIGTERM) == 0) {
-            QElapsedTimer waited;   // a sanitizer build's machine can be slow; it must be gone either way
-            waited.start();
-            while (::kill(pid_t(m_pid), 0) == 0 && waited.elapsed() < 5000)
-                QTest::qWait(20);
-            if (::kill(pid_t(m_pid), 0) == 0)
+            // a sanitizer build's machine can be slow; it must be gone either way
+            if (!waitFor([this] { return ::kill(pid_t(m_pid), 0) != 0; }))
                 ::kill(pid_t(m_pid), SIGKILL);
         }
         m_pid = 0;
+        for (auto process = m_processes.rbegin(); process != m_processes.rend(); ++process) {
+            (*process)->terminate();
+            if (!(*process)->waitForFinished(5000))
+                (*process)->kill();
+        }
+        m_processes.clear();
         if (m_recorder) {
             m_recorder->kill();
             m_recorder->waitForFinished();
@@ -94,14 +108,54 @@ public:
     QString capture() const { return m_capture; }
 
 private:
+    template <typename Done>
+    static bool waitFor(Done done)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 5000)
+            QTest::qWait(20);
+        return done();
+    }
+    bool startPipeWire()
+    {
+        wav::writeFile(m_dir.filePath("config/pipewire/pipewire.conf.d/cue.conf"),
+                       "context.objects = [ { factory = adapter args = { factory.name = "
+                       "support.null-audio-sink node.name = cue media.class = Audio/Sink "
+                       "audio.position = [ FL FR ] audio.rate = 48000 } } ]\n");
+        if (!m_bus)   // WirePlumber needs a session bus; it stays across restarts
+            m_bus = launch("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=" + bus()});
+        for (const char *program : {"pipewire", "wireplumber", "pipewire-pulse"})
+            m_processes.push_back(launch(program, {}));
+        return waitFor([this] {
+            QProcess sinks;
+            sinks.setProcessEnvironment(environment());
+            sinks.start("pactl", {"list", "short", "sinks"});
+            return sinks.waitForFinished(2000) && sinks.readAllStandardOutput().contains("cue");
+        });
+    }
+    std::unique_ptr<QProcess> launch(const QString &program, const QStringList &args) const
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start(program, args);
+        return process;
+    }
+    QString bus() const { return "unix:path=" + m_dir.filePath("bus"); }
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", m_dir.path());
+        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
+        env.insert("DBUS_SESSION_BUS_ADDRESS", bus());
         env.insert("HOME", m_dir.path());   // its cookie and state stay in here
         return env;
     }
+    Kind m_kind;
     QTemporaryDir m_dir;
+    std::unique_ptr<QProcess> m_bus;
+    std::vector<std::unique_ptr<QProcess>> m_processes;   // PipeWire's, stopped newest first
     qint64 m_pid = 0;
     int m_starts = 0;
     QString m_capture;
@@ -145,7 +199,10 @@ public:
         QFile::remove(path("heard.raw"));   // what an earlier run played is not this run's
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORM");   // a real window on the X server
-        env.insert("SDL_AUDIODRIVER", m_server ? "pulseaudio" : "disk");
+        // SDL's own PipeWire backend, which never says when the server went away.
+        env.insert("SDL_AUDIODRIVER", !m_server                                   ? "disk"
+                                      : m_server->kind() == SoundServer::PipeWire ? "pipewire"
+                                                                                  : "pulseaudio");
         env.insert("SDL_DISKAUDIOFILE", path("heard.raw"));
         env.insert("XDG_RUNTIME_DIR", m_server ? m_server->runtimeDir() : m_dir.path());
         env.insert("HOME", m_server ? m_server->runtimeDir() : m_dir.path());
@@ -265,7 +322,8 @@ private slots:
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QFAIL("needs an X server: run it through scripts/test (xvfb-run)");
-        for (const char *tool : {"xdotool", "import", "pulseaudio", "parecord"})
+        for (const char *tool : {"xdotool", "import", "pulseaudio", "parecord", "pipewire", "wireplumber",
+                                 "pipewire-pulse", "pactl"})
             QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
                      qPrintable(QString("%1 is missing: run scripts/setup").arg(tool)));
     }
@@ -279,37 +337,40 @@ private slots:
     //   back T           since the server came back, tone T was heard within a second
     void scenario_data()
     {
-        QTest::addColumn<bool>("soundServer");
+        QTest::addColumn<int>("server");
         QTest::addColumn<QString>("script");
+        const int none = SoundServer::None, pulse = SoundServer::PulseAudio, pipewire = SoundServer::PipeWire;
         QTest::newRow("typed assignment saved survives a restart")
-            << false
+            << none
             << "start; tab 2; text e.wav; salva; save; config a,e,c,d; exit; start; mark; test 2; first 990";
         QTest::newRow("assignment left with Exit is not kept")
-            << false
+            << none
             << "start; tab 3; file1; salva; mark; test 3; first 440; exit; config a,b,c,d; start; mark; test "
                "3; first 660";
         QTest::newRow("sound server: each test button, held input")
-            << true
+            << pulse
             << "start; mark; test 1; first 440; mark; test 2; first 550; mark; test 3; first 660; mark; test "
                "4; first 880; "
                "hold 68 2000 880";
         // The sound server stops and starts again (a restart of the user's session
         // sound): heard again within a second, with no restart of Velmora.
-        QTest::newRow("sound server restart, input held")
-            << true
-            << "port 68; start; mark; first 880; server stop; wait 1500; server start; wait 1500; back 880";
-        QTest::newRow("sound server restart, idle") << true
-                                                    << "start; mark; test 4; first 880; server stop; wait "
-                                                       "1500; server start; test 4; wait 1500; back 880";
+        const QString held = "port 68; start; mark; first 880; server stop; wait 1500; server start; wait "
+                             "1500; back 880";
+        const QString idle = "start; mark; test 4; first 880; server stop; wait 1500; server start; test 4; "
+                             "wait 1500; back 880";
+        QTest::newRow("sound server restart, input held") << pulse << held;
+        QTest::newRow("sound server restart, idle") << pulse << idle;
+        QTest::newRow("PipeWire restart, input held") << pipewire << held;
+        QTest::newRow("PipeWire restart, idle") << pipewire << idle;
     }
     void scenario()
     {
-        QFETCH(bool, soundServer);
+        QFETCH(int, server);
         QFETCH(QString, script);
-        SoundServer server;
-        if (soundServer)
-            QVERIFY2(server.start(), "PulseAudio did not start");
-        Velmora v(config("a,b,c,d"), soundServer ? &server : nullptr);
+        SoundServer sound {SoundServer::Kind(server)};
+        if (server != SoundServer::None)
+            QVERIFY2(sound.start(), "the sound server did not start");
+        Velmora v(config("a,b,c,d"), server != SoundServer::None ? &sound : nullptr);
         std::size_t mark = 0;
         for (const Step &step : steps(script)) {
             const QString &verb = step.verb;
@@ -379,9 +440,9 @@ private slots:
                 QCOMPARE(wav::readFile(v.path("CONFIG.TXT")), config(arg.toLatin1()));
             } else if (verb == "server") {
                 if (arg == "stop")
-                    server.stop();
+                    sound.stop();
                 else
-                    QVERIFY(server.start());
+                    QVERIFY(sound.start());
             } else if (verb == "back") {
                 const std::vector<float> s = v.heard();
                 const QList<Heard> heard = sounds(s, 0);

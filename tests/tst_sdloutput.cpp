@@ -1,3 +1,4 @@
+#include "platform/audio/sdlapi.h"
 #include "platform/audio/sdloutput.h"
 #include "wavtools.h"
 
@@ -35,6 +36,36 @@ void run(AudioOutput &output, std::chrono::milliseconds time)
         std::this_thread::sleep_for(20ms);
     }
 }
+
+// A device that calls back only when the test says so, as SDL's PipeWire backend
+// stops calling back, without a word, when the server goes away.
+struct SilentDevice {
+    static inline SDL_AudioCallback callback = nullptr;
+    static inline void *userdata = nullptr;
+    static inline int opens = 0, closes = 0;
+    static void callBack()
+    {
+        std::vector<float> buffer(1024);
+        callback(userdata, reinterpret_cast<Uint8 *>(buffer.data()), int(buffer.size() * sizeof(float)));
+    }
+    static SdlApi api()
+    {
+        SdlApi sdl;
+        sdl.SDL_WasInit = [](Uint32) -> Uint32 { return SDL_INIT_AUDIO; };
+        sdl.SDL_QuitSubSystem = [](Uint32) {};
+        sdl.SDL_GetError = [] { return ""; };
+        sdl.SDL_OpenAudioDevice = [](const char *, int, const SDL_AudioSpec *want, SDL_AudioSpec *, int) {
+            callback = want->callback;
+            userdata = want->userdata;
+            return SDL_AudioDeviceID(++opens);
+        };
+        sdl.SDL_CloseAudioDevice = [](SDL_AudioDeviceID) { ++closes; };
+        sdl.SDL_PauseAudioDevice = [](SDL_AudioDeviceID, int) {};
+        sdl.SDL_LockAudioDevice = sdl.SDL_UnlockAudioDevice = [](SDL_AudioDeviceID) {};
+        sdl.SDL_GetAudioDeviceStatus = [](SDL_AudioDeviceID) { return SDL_AUDIO_PLAYING; };
+        return sdl;
+    }
+};
 
 }   // namespace
 
@@ -86,6 +117,27 @@ private slots:
         output.reset();
         const auto out = wav::readCapture(folder + "/out.raw");
         QCOMPARE(wav::dominant(out, wav::onsets(out).value(0) + 1000, {kA, kB}), kB);
+    }
+
+    // A device that stops asking for audio is lost, though SDL says it plays: it is
+    // closed, and the next clip opens it afresh at once.
+    void stalledDeviceIsOpenedAgain()
+    {
+        const SdlApi sdl = SilentDevice::api();
+        SdlOutput::Settings settings;
+        settings.stallLimit = 100ms;
+        settings.sdl = &sdl;
+        SdlOutput output(settings);
+        output.start(clip(kA, 1.0));
+        for (int i = 0; i < 10; ++i) {   // calling back: kept
+            SilentDevice::callBack();
+            run(output, 20ms);
+        }
+        QCOMPARE(SilentDevice::closes, 0);
+        run(output, 200ms);   // no call for twice the limit
+        QCOMPARE(SilentDevice::closes, 1);
+        output.start(clip(kB, 1.0));
+        QCOMPARE(SilentDevice::opens, 2);
     }
 
     // Silence for the idle time closes the device (the disk driver stops writing);

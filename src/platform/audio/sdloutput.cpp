@@ -38,6 +38,7 @@ struct SdlOutput::State {
     std::size_t position = 0;   // in frames
     bool firstFramePending = false;
     std::atomic<qint64> firstFrameAtNs {-1};   // for the timing log, which the callback must not write
+    std::atomic<qint64> calledAtNs {0};        // the callback's last call, or the device's opening
 
     static void SDLCALL callback(void *userdata, Uint8 *stream, int len);
     void load();
@@ -68,15 +69,21 @@ void SDLCALL SdlOutput::State::callback(void *userdata, Uint8 *stream, int len)
         d->position += copied;
     }
     std::fill(out + kOutputChannels * copied, out + kOutputChannels * wanted, 0.0f);
+    const qint64 now = steadyNowNs();
+    d->calledAtNs.store(now, std::memory_order_relaxed);
     if (d->firstFramePending) {
         d->firstFramePending = false;
-        d->firstFrameAtNs = steadyNowNs();
+        d->firstFrameAtNs = now;
     }
 }
 
 void SdlOutput::State::load()
 {
     loaded = true;
+    if (settings.sdl) {
+        sdl = settings.sdl;
+        return;
+    }
     VELMORA_QUIET_ALSA();
     const Result<const SdlApi *> loadedApi = sdlApi();
     sdl = loadedApi.value_or(nullptr);
@@ -126,6 +133,7 @@ bool SdlOutput::State::open()
     if (unavailable)
         qCInfo(lcSound) << "Audio di nuovo disponibile.";
     unavailable = false;
+    calledAtNs = steadyNowNs();   // its first call is awaited from now
     sdl->SDL_PauseAudioDevice(device, 0);
     return true;
 }
@@ -139,11 +147,16 @@ void SdlOutput::State::close()
 }
 
 // A sound server that stops or restarts, or a USB card pulled out, leaves the device
-// stopped for good: SDL reports it and no longer calls back. Such a device is closed,
-// and SDL's audio started over so that the next clip connects afresh, at once.
+// stopped for good: SDL reports it, or (its PipeWire backend) simply no longer calls
+// back. Such a device is closed, and SDL's audio started over so that the next clip
+// connects afresh, at once.
 void SdlOutput::State::dropIfLost()
 {
-    if (!device || sdl->SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED)
+    if (!device)
+        return;
+    const qint64 stallNs = std::chrono::nanoseconds(settings.stallLimit).count();
+    const bool stalled = steadyNowNs() - calledAtNs.load(std::memory_order_relaxed) > stallNs;
+    if (!stalled && sdl->SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED)
         return;
     qCWarning(lcSound) << "Dispositivo audio perso (server audio fermato o scheda scollegata):"
                        << "Velmora riprova alla prossima richiesta.";

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <memory>
 
+struct SdlApi;
+
 // SDL's audio device: 48 kHz float stereo in buffers of 512 frames. The audio callback
 // only copies samples.
 class SdlOutput : public AudioOutput {
@@ -16,6 +18,11 @@ public:
         // After a failure to open the device, the next clips try again no more often than
         // this: a sound server that comes back is heard within this much of a held input.
         std::chrono::milliseconds reopenInterval {500};
+        // A device that has not asked for audio for this long is lost: SDL's PipeWire
+        // backend stops calling back when the server restarts and never says so.
+        std::chrono::milliseconds stallLimit {500};
+        // The SDL to use; null loads the system's library. Tests give one of their own.
+        const SdlApi *sdl = nullptr;
     };
     // SDL itself is loaded by the first call of start() or maintain(), on the thread that
     // uses the output, not when the program starts.
