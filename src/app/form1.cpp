@@ -22,11 +22,6 @@
 #include <QTabBar>
 #include <QTreeView>
 
-namespace {
-// Often enough to see a press within 10 ms, and to catch one of 20 ms twice.
-constexpr int kSampleMs = 10;
-}   // namespace
-
 Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFolder, QWidget *parent)
     : QMainWindow(parent), m_monitor(source), m_sounds(player, programFolder)
 {
@@ -78,9 +73,6 @@ Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFol
     m_timer1.setInterval(200);
     connect(&m_timer1, &QTimer::timeout, this, &Form1::LeggiIngressi);
     m_timer1.start();
-    m_sampler.setTimerType(Qt::PreciseTimer);
-    m_sampler.setInterval(kSampleMs);
-    connect(&m_sampler, &QTimer::timeout, this, &Form1::readBetweenTicks);
 
     setFixedSize(sizeHint());
 }
@@ -153,9 +145,9 @@ void Form1::LeggiIngressi()
             tick.active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
 }
 
-// Between ticks the source is read at once when it wakes (its descriptor readable), or
-// sampled every 10 ms when it cannot: a press, or a source that has just failed, is acted
-// on at once, and the 200 ms count starts again from there.
+// Between ticks the source is read at once when it wakes (its descriptor readable): a
+// press, or a source that has just failed, is acted on at once, and the 200 ms count
+// starts again from there.
 void Form1::readBetweenTicks()
 {
     if (m_monitor.poll()) {
@@ -165,16 +157,10 @@ void Form1::readBetweenTicks()
 }
 
 // The device behind the descriptor changes when it is unplugged and plugged back in:
-// the watch follows it, and goes while there is none; without one, a source that reads is
-// sampled (one that fails is tried again at the ticks, and sampling it would cost for
-// nothing).
+// the watch follows it, and goes while there is none.
 void Form1::watchForPresses()
 {
     const int fd = m_monitor.wakeDescriptor();
-    if (fd < 0 && m_monitor.reads() && !m_sampler.isActive())
-        m_sampler.start();
-    if (fd >= 0 || !m_monitor.reads())
-        m_sampler.stop();
     if (m_pressWatch && m_pressWatch->socket() == fd)
         return;
     if (m_pressWatch) {

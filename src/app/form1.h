@@ -26,8 +26,9 @@ class StatusLine;
 // the tick from the press rules (held, or pressed since the last tick), asks for their
 // sounds in the order 2, 1, 3, 4 - so the last active one is the sound heard - and paints
 // each lamp green or red. A source that cannot be read turns every lamp red and says why
-// on the status line. Between ticks the source is read when it wakes or every 10 ms: a
-// new press ticks at once, and the 200 ms count starts again from there.
+// on the status line. Between ticks the source is read when it wakes (a sampled source
+// wakes it on a change): a new press ticks at once, and the 200 ms count starts again
+// from there.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -59,6 +60,5 @@ private:
     StatusLine *m_statusLine = nullptr;
     QPointer<QMessageBox> m_warning;
     QTimer m_timer1;
-    QTimer m_sampler;   // between ticks, for a source that cannot wake the window
     QPointer<QSocketNotifier> m_pressWatch;
 };

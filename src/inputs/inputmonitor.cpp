@@ -18,13 +18,6 @@ bool InputMonitor::poll()
     if (m_failedAt && now - *m_failedAt < m_retry)
         return false;
     const InputReading reading = m_source.read();
-    // For the kernel test: a source sampled between ticks that went unread for longer than a
-    // short contact lasts (the machine gave the window no time) is said in the timing log.
-    if (m_source.wakeDescriptor() < 0 && m_lastReadNs && readNs - m_lastReadNs > kUnsampledNs &&
-        lcTiming().isDebugEnabled())
-        qCDebug(lcTiming, "unsampled %lld %lld", static_cast<long long>(m_lastReadNs),
-                static_cast<long long>(readNs));
-    m_lastReadNs = readNs;
     if (!reading) {
         const bool news = m_lastError.isEmpty();
         if (reading.error() != m_lastError)   // a new reason is news: the remedy changes with it

@@ -18,16 +18,14 @@ public:
     explicit InputMonitor(InputSource &source, std::chrono::milliseconds retry = std::chrono::seconds(2),
                           Clock clock = &std::chrono::steady_clock::now);
 
-    // Reads the source between ticks (at once when it wakes, or sampled): true when the
-    // window should tick now, for a new press or a source that has just failed.
+    // Reads the source between ticks, when it wakes: true when the window should tick
+    // now, for a new press or a source that has just failed.
     [[nodiscard]] bool poll();
     // Reads the source for a tick: the inputs active for it, or why they cannot be read.
     [[nodiscard]] Result<Inputs> tick();
 
     [[nodiscard]] QString name() const { return m_source.name(); }
     [[nodiscard]] int wakeDescriptor() const { return m_source.wakeDescriptor(); }
-    // False while the source fails: there is nothing to sample then until it reads again.
-    [[nodiscard]] bool reads() const { return m_lastError.isEmpty(); }
 
 private:
     InputSource &m_source;
@@ -36,7 +34,5 @@ private:
     std::optional<std::chrono::steady_clock::time_point> m_failedAt;
     QString m_lastError;   // empty while the source reads
     Presses m_presses;
-    qint64 m_latestNs = 0;     // the newest time seen, the clock's or a sample's
-    qint64 m_lastReadNs = 0;   // of the source's last read
-    static constexpr qint64 kUnsampledNs = 25'000'000;
+    qint64 m_latestNs = 0;   // the newest time seen, the clock's or a sample's
 };

@@ -37,11 +37,13 @@ using InputReading = Result<QList<InputSample>>;
 class InputSource {
 public:
     virtual ~InputSource() = default;
-    // Called on the window's thread at each tick and between ticks: must never block for long.
+    // Called at each tick and between ticks, by one thread at a time (the window's, or a
+    // sampling thread's): must never block for long.
     [[nodiscard]] virtual InputReading read() = 0;
     // What the user knows this source as, for the status line ("… non leggibile").
     [[nodiscard]] virtual QString name() const = 0;
     // A source that learns of a change as it happens (USB buttons) gives a descriptor that
-    // becomes readable then, and is read at once; the others are sampled between ticks.
+    // becomes readable then, and is read at once; the others are read every 10 ms by a
+    // sampled source (sampledsource.h) that wakes the window on a change.
     [[nodiscard]] virtual int wakeDescriptor() const { return -1; }
 };

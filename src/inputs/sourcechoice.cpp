@@ -1,5 +1,6 @@
 #include "sourcechoice.h"
 
+#include "sampledsource.h"
 #include "sources/evdevinput.h"
 #include "sources/fileport.h"
 #include "sources/parallelport.h"
@@ -26,5 +27,7 @@ Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec, PortSy
                            .arg(spec));
     if (!source)
         return failure(QStringLiteral("porta non valida: \"%1\": %2").arg(spec, source.error()));
-    return source;
+    if (starts("evdev:") || starts("/dev/input/"))   // tells of each change itself
+        return source;
+    return std::unique_ptr<InputSource>(std::make_unique<SampledSource>(std::move(*source)));
 }

@@ -1,0 +1,105 @@
+#include "fakes.h"
+#include "inputs/sampledsource.h"
+#include "steps.h"
+
+#include <QTest>
+
+#include <atomic>
+#include <mutex>
+
+#include <poll.h>
+
+namespace {
+
+// A source read on demand whose state the test sets from its own thread.
+class Contacts : public InputSource {
+public:
+    InputReading read() override
+    {
+        std::lock_guard lock(m_mutex);
+        ++reads;
+        return reading(m_state);
+    }
+    QString name() const override { return QStringLiteral("Porta parallela"); }
+    void set(const QString &state)
+    {
+        std::lock_guard lock(m_mutex);
+        m_state = state;
+    }
+    std::atomic<int> reads {0};
+
+private:
+    std::mutex m_mutex;
+    QString m_state = QStringLiteral("0000");
+};
+
+bool readable(int fd)
+{
+    pollfd p {fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1;
+}
+
+QString seen(const InputReading &read)
+{
+    if (!read)
+        return QStringLiteral("x");
+    QStringList out;
+    for (const InputSample &sample : *read)
+        out << written(sample.raw);
+    return out.join(QLatin1Char(' '));
+}
+
+}   // namespace
+
+class TestSampledSource : public QObject {
+    Q_OBJECT
+private slots:
+    // Steps (steps.h): set XXXX|x WHY (the contacts now), read (as the window does),
+    // wait MS, sampled / left (the contacts read, or not, in the next 60 ms). Then whether
+    // the window was woken, and what its next read gives: each change, then the state now.
+    void sampling_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("woken");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("a press wakes the window") << "read; set 1000; wait 60" << true << "1000 1000";
+        QTest::newRow("nothing new: sampled, the window sleeps") << "read; sampled" << false << "0000";
+        QTest::newRow("a tap between two reads is kept")
+            << "read; set 1000; wait 100; set 0000; wait 60" << true << "1000 0000 0000";
+        QTest::newRow("a failing source is left alone") << "set x guasto; read; left" << false << "x";
+        QTest::newRow("a failure while sampled wakes the window")
+            << "read; set x guasto; wait 60" << true << "x";
+        QTest::newRow("back at a tick: sampled again")
+            << "set x guasto; read; set 0100; left; read; sampled; set 0000; wait 60" << true << "0000 0000";
+        QTest::newRow("not before the first read") << "set 1000; left" << false << "1000";
+    }
+    void sampling()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, woken);
+        QFETCH(QString, next);
+        auto owned = std::make_unique<Contacts>();
+        Contacts &contacts = *owned;
+        SampledSource source(std::move(owned));
+        for (const Step &step : steps(script)) {
+            if (step.verb == "set") {
+                contacts.set(step.rest);
+            } else if (step.verb == "read") {
+                (void)source.read();
+            } else if (step.verb == "wait") {
+                QTest::qWait(step.word(0).toInt());
+            } else {
+                const int before = contacts.reads;
+                QTest::qWait(60);
+                QVERIFY2(step.verb == "sampled" ? contacts.reads > before : contacts.reads == before,
+                         qPrintable(QString("%1 reads in 60 ms").arg(contacts.reads - before)));
+            }
+        }
+        QCOMPARE(readable(source.wakeDescriptor()), woken);
+        QCOMPARE(seen(source.read()), next);
+        QVERIFY(!readable(source.wakeDescriptor()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSampledSource)
+#include "tst_sampledsource.moc"
