@@ -41,17 +41,37 @@ public:
 
     InputReading read() override
     {
-        const Result<QByteArray> text = readRegularFile(QFile::encodeName(m_path), 256);
+        // Read every 10 ms: a file unchanged since it was last read is not read again. A
+        // file's time moves in steps of a few milliseconds, so one changed within the last
+        // 50 ms of a read could change again without its time moving: it is read anew.
+        const QByteArray path = QFile::encodeName(m_path);
+        struct stat now {};
+        const bool known = ::stat(path.constData(), &now) == 0 && sameFile(now, m_lastStat);
+        if (m_last && known && m_settled)
+            return seenNow(*m_last);
+        struct timespec readAt {};
+        ::clock_gettime(CLOCK_REALTIME, &readAt);
+        m_last.reset();
+        const Result<QByteArray> text = readRegularFile(path, 256);
         if (!text)
             return failure(
                 QStringLiteral("impossibile leggere il file della porta %1: %2").arg(m_path, text.error()));
         const auto value = parsePortText(*text);
         if (!value)
             return failure(malformed());
-        return seenNow(inputsFromStatus(*value));
+        m_last = inputsFromStatus(*value);
+        m_lastStat = now;
+        m_settled = nanoseconds(readAt) - nanoseconds(now.st_mtim) > 50'000'000;
+        return seenNow(*m_last);
     }
 
 private:
+    static qint64 nanoseconds(const timespec &t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+    static bool sameFile(const struct stat &a, const struct stat &b)
+    {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+               nanoseconds(a.st_mtim) == nanoseconds(b.st_mtim) && S_ISREG(a.st_mode);
+    }
     QString malformed() const
     {
         return QStringLiteral(
@@ -59,6 +79,9 @@ private:
             .arg(m_path);
     }
     QString m_path;
+    std::optional<Inputs> m_last;   // as last read, while the file is known unchanged
+    struct stat m_lastStat {};
+    bool m_settled = false;
 };
 
 // A path that is there but is a folder, a device or a FIFO, said without opening it.
