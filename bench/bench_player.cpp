@@ -7,9 +7,11 @@
 #include "wavtools.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -95,14 +97,151 @@ double loadPeakMiB(const QString &path, const ClipLimits &limits)
 
 class AllActivePort : public InputSource {
 public:
-    InputReading read() override { return std::optional(Inputs {true, true, true, true}); }
+    InputReading read() override { return seenNow(Inputs {true, true, true, true}); }
     QString name() const override { return QStringLiteral("Porta parallela"); }
 };
 
 }   // namespace
 
+// What a sound server plays, as it reaches the null sink's monitor: each 5 ms block is
+// marked loud or quiet the moment it arrives (the recorder's own latency included).
+class Monitor {
+public:
+    // parecord writes a file as it records (to a pipe it writes late and little), and the
+    // file is read as it grows.
+    explicit Monitor(const QString &file) : m_file(file)
+    {
+        m_recorder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_recorder.start("parecord", {"--raw", "--latency-msec=5", "--device=cue.monitor",
+                                      "--format=float32le", "--rate=48000", "--channels=2", file});
+        m_reader = std::thread([this] { read(); });
+    }
+    ~Monitor()
+    {
+        m_stop = true;
+        m_reader.join();
+        m_recorder.kill();
+        m_recorder.waitForFinished();
+    }
+    bool ok() const { return m_blocks > 0; }
+    // The first loud block after `sinceNs`, in steady-clock ns; -1 when none within `timeout`.
+    qint64 heardAfter(qint64 sinceNs, milliseconds timeout)
+    {
+        for (auto end = steady_clock::now() + timeout; steady_clock::now() < end;) {
+            if (const qint64 at = m_loudAt; at >= sinceNs)
+                return at;
+            std::this_thread::sleep_for(1ms);
+        }
+        return -1;
+    }
+    // Quiet blocks from the first loud one on, for `span`: breaks in a continuous tone.
+    int gapsIn(milliseconds span)
+    {
+        const qint64 from = heardAfter(steadyNowNs(), 3s);
+        m_quiet = 0;
+        std::this_thread::sleep_for(span);
+        return from < 0 ? -1 : m_quiet.load();
+    }
+
+private:
+    void read()
+    {
+        QFile file(m_file);
+        std::vector<float> block(480);   // 5 ms of stereo
+        QByteArray pending;
+        bool loud = false;
+        while (!m_stop) {
+            if (!file.isOpen() && !file.open(QIODevice::ReadOnly)) {
+                std::this_thread::sleep_for(1ms);
+                continue;
+            }
+            pending += file.readAll();
+            const auto bytes = qsizetype(block.size() * sizeof(float));
+            if (pending.size() < bytes) {
+                std::this_thread::sleep_for(1ms);
+                continue;
+            }
+            std::memcpy(block.data(), pending.constData(), std::size_t(bytes));
+            pending.remove(0, bytes);
+            ++m_blocks;
+            float peak = 0;
+            for (float v : block)
+                peak = std::max(peak, std::fabs(v));
+            if (peak > 0.1f && !loud)
+                m_loudAt = steadyNowNs();
+            m_quiet += peak <= 0.1f;
+            loud = peak > 0.1f;
+        }
+    }
+    QString m_file;
+    QProcess m_recorder;
+    std::thread m_reader;
+    std::atomic<bool> m_stop {false};
+    std::atomic<qint64> m_blocks {0}, m_loudAt {-1};
+    std::atomic<int> m_quiet {0};
+};
+
+// "velmora_bench heard FRAMES WARM COLD": through the sound server SDL finds, the time
+// from play() to the sound at the sink, warm and after 10 s of silence, and the breaks
+// in a 10 s tone from the player against a plain player (PLAIN_PLAYER, given the WAV).
+int heard(int frames, int warmReps, int coldReps)
+{
+    QTemporaryDir dir;
+    const QByteArray blip = QFile::encodeName(dir.filePath("blip.wav"));
+    const QByteArray tone = QFile::encodeName(dir.filePath("tone.wav"));
+    if (!wav::writeFile(blip, wav::burst(440, 0.1, 0.1)) || !wav::writeFile(tone, wav::tone(440, 10)))
+        return 1;
+    Monitor monitor(dir.filePath("heard.raw"));
+    for (int i = 0; i < 100 && !monitor.ok(); ++i)   // a first connection can take seconds
+        std::this_thread::sleep_for(50ms);
+    if (!monitor.ok()) {
+        std::fprintf(stderr, "no recording from cue.monitor: is the private sound server running?\n");
+        return 1;
+    }
+    SdlPlayer::Settings settings;
+    settings.output.bufferFrames = frames;
+    SdlPlayer player(settings);
+    player.preload(blip);
+    player.preload(tone);
+    settle();
+    const auto once = [&] {
+        const qint64 asked = steadyNowNs();
+        player.play(blip);
+        const qint64 at = monitor.heardAfter(asked, 2s);
+        return at < 0 ? 9999.0 : double(at - asked) / 1e6;
+    };
+    std::vector<double> warm, cold;
+    once();   // opens the device
+    for (int r = 0; r < warmReps; ++r) {
+        std::this_thread::sleep_for(150ms + microseconds(std::rand() % 100000));
+        warm.push_back(once());
+    }
+    for (int r = 0; r < coldReps; ++r) {
+        std::this_thread::sleep_for(10s + microseconds(std::rand() % 11000));
+        cold.push_back(once());
+    }
+    std::this_thread::sleep_for(300ms);   // the last blip over: the tone's start is heard as one
+    player.play(tone);
+    const int ours = monitor.gapsIn(9500ms);
+    player.play(blip);   // ends the tone
+    std::this_thread::sleep_for(500ms);
+    const QByteArray plain = qgetenv("PLAIN_PLAYER");
+    std::thread other([&] { std::system((plain + " " + tone).constData()); });
+    const int theirs = monitor.gapsIn(9500ms);
+    other.join();
+    std::printf("%d frames: play -> heard warm median %.1f ms, worst %.1f (%zu); after 10 s silent median "
+                "%.1f ms, worst %.1f (%zu); 5 ms breaks in a 9.5 s tone: ours %d, %s %d\n",
+                frames, median(warm), quantile(warm, 1), warm.size(), median(cold), quantile(cold, 1),
+                cold.size(), ours, plain.constData(), theirs);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
+    if (argc == 5 && std::strcmp(argv[1], "heard") == 0) {
+        QCoreApplication app(argc, argv);
+        return heard(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+    }
     // "velmora_bench wav PATH HZ SECONDS" writes a test tone for the benchmark scripts.
     if (argc == 5 && std::strcmp(argv[1], "wav") == 0) {
         QFile f(QString::fromLocal8Bit(argv[2]));

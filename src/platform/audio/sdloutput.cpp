@@ -19,7 +19,6 @@ static void quietAlsa(const char *, int, const char *, int, const char *, ...) {
 
 namespace {
 using Clock = std::chrono::steady_clock;
-constexpr int kBufferFrames = 512;
 }   // namespace
 
 struct SdlOutput::State {
@@ -108,7 +107,7 @@ bool SdlOutput::State::open()
         want.freq = kOutputRate;
         want.format = AUDIO_F32SYS;
         want.channels = kOutputChannels;
-        want.samples = kBufferFrames;
+        want.samples = Uint16(settings.bufferFrames);
         want.callback = &State::callback;
         want.userdata = this;
         SDL_AudioSpec have {};

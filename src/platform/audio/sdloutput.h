@@ -7,7 +7,7 @@
 
 struct SdlApi;
 
-// SDL's audio device: 48 kHz float stereo in buffers of 512 frames. The audio callback
+// SDL's audio device: 48 kHz float stereo in buffers of a few milliseconds. The audio callback
 // only copies samples.
 class SdlOutput : public AudioOutput {
 public:
@@ -21,6 +21,9 @@ public:
         // A device that has not asked for audio for this long is lost: SDL's PipeWire
         // backend stops calling back when the server restarts and never says so.
         std::chrono::milliseconds stallLimit {500};
+        // Frames per device buffer: the latency a sound server adds grows with it, and too
+        // small a buffer breaks up on a busy machine (bench/heard compares them).
+        int bufferFrames = 512;
         // The SDL to use; null loads the system's library. Tests give one of their own.
         const SdlApi *sdl = nullptr;
     };
