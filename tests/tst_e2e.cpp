@@ -14,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-
 namespace {
 
 // Where things are in the window (pixels from its top-left corner; the window is laid
@@ -67,35 +65,36 @@ public:
     bool start()
     {
         if (m_kind == PulseAudio) {
-            QProcess server;
-            server.setProcessEnvironment(environment());
-            server.start("pulseaudio", {"--daemonize=yes", "--exit-idle-time=-1", "-n", "--log-level=error",
-                                        "--load=module-null-sink sink_name=cue rate=48000",
-                                        "--load=module-native-protocol-unix"});
-            if (!server.waitForFinished(10000) || server.exitCode() != 0)
-                return false;
-            m_pid = wav::readFile(m_dir.filePath("pulse/pid")).trimmed().toLongLong();
-        } else if (!startPipeWire()) {
-            return false;
+            m_processes.push_back(
+                launch("pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "-n", "--log-level=error",
+                                      "--load=module-null-sink sink_name=cue rate=48000",
+                                      "--load=module-native-protocol-unix"}));
+        } else {
+            wav::writeFile(m_dir.filePath("config/pipewire/pipewire.conf.d/cue.conf"),
+                           "context.objects = [ { factory = adapter args = { factory.name = "
+                           "support.null-audio-sink node.name = cue media.class = Audio/Sink "
+                           "audio.position = [ FL FR ] audio.rate = 48000 } } ]\n");
+            if (!m_bus)   // WirePlumber needs a session bus; it stays across restarts
+                m_bus = launch("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=" + bus()});
+            for (const char *program : {"pipewire", "wireplumber", "pipewire-pulse"})
+                m_processes.push_back(launch(program, {}));
         }
+        const bool sink = waitFor([this] {
+            QProcess sinks;
+            sinks.setProcessEnvironment(environment());
+            sinks.start("pactl", {"list", "short", "sinks"});
+            return sinks.waitForFinished(2000) && sinks.readAllStandardOutput().contains("cue");
+        });
         m_capture = m_dir.filePath(QString("heard-%1.raw").arg(++m_starts));
-        m_recorder = std::make_unique<QProcess>();
-        m_recorder->setProcessEnvironment(environment());
-        // A short latency, or parecord writes in chunks of seconds.
-        m_recorder->start("parecord", {"--raw", "--latency-msec=10", "--device=cue.monitor",
-                                       "--format=float32le", "--rate=48000", "--channels=2", m_capture});
-        return waitFor([this] { return QFileInfo(m_capture).size() > 0; });
+        m_recorder = launch("parecord", {"--raw", "--latency-msec=10", "--device=cue.monitor",   // short, or
+                                         "--format=float32le", "--rate=48000", "--channels=2",   // it writes
+                                         m_capture});   // seconds late
+        return sink && waitFor([this] { return QFileInfo(m_capture).size() > 0; });
     }
-    void stop()   // as a user's sound server stops: the recorder goes with it
+    void stop()   // as a user's sound server stops, newest process first: the recorder goes with it
     {
-        if (m_pid > 0 && ::kill(pid_t(m_pid), SIGTERM) == 0) {
-            // a sanitizer build's machine can be slow; it must be gone either way
-            if (!waitFor([this] { return ::kill(pid_t(m_pid), 0) != 0; }))
-                ::kill(pid_t(m_pid), SIGKILL);
-        }
-        m_pid = 0;
         for (auto process = m_processes.rbegin(); process != m_processes.rend(); ++process) {
-            (*process)->terminate();
+            (*process)->terminate();   // a sanitizer build's machine can be slow; gone either way
             if (!(*process)->waitForFinished(5000))
                 (*process)->kill();
         }
@@ -116,23 +115,6 @@ private:
         while (!done() && waited.elapsed() < 5000)
             QTest::qWait(20);
         return done();
-    }
-    bool startPipeWire()
-    {
-        wav::writeFile(m_dir.filePath("config/pipewire/pipewire.conf.d/cue.conf"),
-                       "context.objects = [ { factory = adapter args = { factory.name = "
-                       "support.null-audio-sink node.name = cue media.class = Audio/Sink "
-                       "audio.position = [ FL FR ] audio.rate = 48000 } } ]\n");
-        if (!m_bus)   // WirePlumber needs a session bus; it stays across restarts
-            m_bus = launch("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=" + bus()});
-        for (const char *program : {"pipewire", "wireplumber", "pipewire-pulse"})
-            m_processes.push_back(launch(program, {}));
-        return waitFor([this] {
-            QProcess sinks;
-            sinks.setProcessEnvironment(environment());
-            sinks.start("pactl", {"list", "short", "sinks"});
-            return sinks.waitForFinished(2000) && sinks.readAllStandardOutput().contains("cue");
-        });
     }
     std::unique_ptr<QProcess> launch(const QString &program, const QStringList &args) const
     {
@@ -155,8 +137,7 @@ private:
     Kind m_kind;
     QTemporaryDir m_dir;
     std::unique_ptr<QProcess> m_bus;
-    std::vector<std::unique_ptr<QProcess>> m_processes;   // PipeWire's, stopped newest first
-    qint64 m_pid = 0;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
     int m_starts = 0;
     QString m_capture;
     std::unique_ptr<QProcess> m_recorder;
