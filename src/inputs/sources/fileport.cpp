@@ -37,14 +37,14 @@ std::optional<quint8> parsePortText(const QByteArray &text)
 // without hardware, and for tests.
 class FilePort : public StatusByteSource {
 public:
-    explicit FilePort(QString path) : m_path(std::move(path)) {}
+    explicit FilePort(QString path) : m_path(std::move(path)), m_encodedPath(QFile::encodeName(m_path)) {}
 
     InputReading read() override
     {
         // Read every 10 ms: a file unchanged since it was last read is not read again. A
         // file's time moves in steps of a few milliseconds, so one changed within the last
         // 50 ms of a read could change again without its time moving: it is read anew.
-        const QByteArray path = QFile::encodeName(m_path);
+        const QByteArray &path = m_encodedPath;
         struct stat now {};
         const bool known = ::stat(path.constData(), &now) == 0 && sameFile(now, m_lastStat);
         if (m_last && known && m_settled)
@@ -79,6 +79,7 @@ private:
             .arg(m_path);
     }
     QString m_path;
+    QByteArray m_encodedPath;
     std::optional<Inputs> m_last;   // as last read, while the file is known unchanged
     struct stat m_lastStat {};
     bool m_settled = false;
