@@ -1,13 +1,13 @@
 #include "chooser.h"
 
 #include "background.h"
+#include "foldertree.h"
 #include "platform/filenames.h"
 #include "twips.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileSystemModel>
 #include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -23,9 +23,9 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     : QGroupBox(QStringLiteral("Scelta del file da aggiungere nel tema"), parent),
       TabStrip1(new QTabBar(this)), Drive_tema(new QComboBox(this)), Dir_tema(new QTreeView(this)),
       File_tema(new QListView(this)), Text_tema(new QLineEdit(this)),
-      Command2(new QPushButton(QStringLiteral("SALVA SUONO"), this)),
-      m_folderTree(new QFileSystemModel(this)), m_wavFiles(new QStandardItemModel(this)),
-      m_folderWatcher(new QFileSystemWatcher(this)), m_listVolumes(std::move(listVolumes))
+      Command2(new QPushButton(QStringLiteral("SALVA SUONO"), this)), m_folderTree(new FolderTree(this)),
+      m_wavFiles(new QStandardItemModel(this)), m_folderWatcher(new QFileSystemWatcher(this)),
+      m_listVolumes(std::move(listVolumes))
 {
     setObjectName(QStringLiteral("Frame6"));
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
@@ -62,10 +62,8 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
             emit tabSelected();
     });
 
-    m_folderTree->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     Dir_tema->setModel(m_folderTree);
-    for (int column = 1; column < m_folderTree->columnCount(); ++column)
-        Dir_tema->hideColumn(column);
+    Dir_tema->setUniformRowHeights(true);   // a folder of 10 000 folders lays out at once
     Dir_tema->setHeaderHidden(true);
     Dir_tema->setIndentation(10);
     // The file list follows the folder the user opens (click or Enter), not every change
@@ -81,6 +79,9 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     // in the system's encoding, and such a name must still be chosen and played.
     File_tema->setModel(m_wavFiles);
     File_tema->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A folder of 100 000 sounds is laid out a little at a time, between other events.
+    File_tema->setUniformItemSizes(true);
+    File_tema->setLayoutMode(QListView::Batched);
     auto choose = [this](const QModelIndex &index) {
         if (!index.isValid())
             return;
@@ -119,8 +120,8 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     // The tree fills and sorts in the background: show the starting folder once its
     // parent is loaded and sorted.
     auto reveal = std::make_shared<QMetaObject::Connection>();
-    *reveal = connect(
-        m_folderTree, &QFileSystemModel::directoryLoaded, this, [this, reveal](const QString &loaded) {
+    *reveal =
+        connect(m_folderTree, &FolderTree::directoryLoaded, this, [this, reveal](const QString &loaded) {
             const QModelIndex current = Dir_tema->currentIndex();
             if (current.isValid() && m_folderTree->filePath(current.parent()) == loaded) {
                 disconnect(*reveal);
@@ -132,7 +133,6 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     // Listing volumes and folders waits for the event loop, so that the window is on
     // the screen first; the lists fill in the background as they always do.
     QTimer::singleShot(0, this, [this] {
-        m_folderTree->setRootPath(QDir::rootPath());
         fillDrives();
         if (m_shownFolder.isEmpty())   // unless a folder was opened already
             openFolder(QDir::currentPath());
@@ -180,8 +180,10 @@ void Chooser::fillDrives()
 
 void Chooser::openFolder(const QString &path)
 {
-    const QModelIndex index = m_folderTree->index(path);
+    const QModelIndex index = m_folderTree->folder(path);
     if (index.isValid()) {
+        for (QModelIndex folder = index; folder.isValid(); folder = folder.parent())
+            m_folderTree->fetchMore(folder);   // each folder on the way fills with its neighbours
         Dir_tema->setCurrentIndex(index);
         Dir_tema->expand(index);
         Dir_tema->scrollTo(index);
@@ -202,18 +204,29 @@ void Chooser::showFiles(const QString &path)
 void Chooser::listFiles()
 {
     // A folder that cannot be read simply shows no files.
+    // The items are made off the window's thread too, and join the list in one step.
+    using Items = std::shared_ptr<std::vector<std::unique_ptr<QStandardItem>>>;
     const QString folder = m_shownFolder;
     runInBackground(
-        this, [encoded = QFile::encodeName(folder)] { return listWavFiles(encoded); },
-        [this, folder](const QList<QByteArray> &names) {
+        this,
+        [encoded = QFile::encodeName(folder)] {
+            auto items = std::make_shared<Items::element_type>();
+            for (const QByteArray &name : listWavFiles(encoded)) {
+                auto &item = items->emplace_back(std::make_unique<QStandardItem>(QFile::decodeName(name)));
+                item->setData(name, Qt::UserRole);
+            }
+            return items;
+        },
+        [this, folder](const Items &items) {
             if (folder != m_shownFolder)
                 return;   // the user has opened another folder meanwhile
             m_wavFiles->clear();
-            for (const QByteArray &name : names) {
-                auto *item = new QStandardItem(QFile::decodeName(name));
-                item->setData(name, Qt::UserRole);
-                m_wavFiles->appendRow(item);
-            }
+            QList<QStandardItem *> column;
+            column.reserve(qsizetype(items->size()));
+            for (auto &item : *items)
+                column.append(item.release());
+            if (!column.isEmpty())
+                m_wavFiles->appendColumn(column);
             emit filesListed(folder);
         });
 }

@@ -5,7 +5,7 @@
 #include <functional>
 
 class QComboBox;
-class QFileSystemModel;
+class FolderTree;
 class QFileSystemWatcher;
 class QStandardItemModel;
 class QLineEdit;
@@ -55,7 +55,7 @@ private:
     void fillDrives();
     void showFiles(const QString &path);
     void listFiles();
-    QFileSystemModel *m_folderTree;
+    FolderTree *m_folderTree;
     QStandardItemModel *m_wavFiles;   // display: the name as shown; Qt::UserRole: its bytes on disk
     QFileSystemWatcher *m_folderWatcher;
     QString m_shownFolder;
