@@ -112,7 +112,7 @@ private:
     {
         QElapsedTimer waited;
         waited.start();
-        while (!done() && waited.elapsed() < 5000)
+        while (!done() && waited.elapsed() < 10000)   // a busy machine starts a server slowly
             QTest::qWait(20);
         return done();
     }
