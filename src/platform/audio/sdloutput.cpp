@@ -93,6 +93,10 @@ void SdlOutput::State::load()
     }
     sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     sdl->SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Velmora");
+    // On a PipeWire desktop SDL would talk to it through its PulseAudio service, which
+    // adds some 15 ms before a sound is heard (bench/heard); its own PipeWire backend is
+    // taken first where a PipeWire server answers. SDL_AUDIODRIVER, when set, still rules.
+    sdl->SDL_SetHint(SDL_HINT_AUDIODRIVER, "pipewire,pulseaudio,alsa,jack,sndio,oss");
 }
 
 bool SdlOutput::State::open()
