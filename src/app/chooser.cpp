@@ -69,8 +69,10 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     // The file list follows the folder the user opens (click or Enter), not every change
     // of the tree's current item: the tree also moves it by itself while it loads.
     auto open = [this](const QModelIndex &index) {
-        if (index.isValid())
-            showFiles(m_folderTree->filePath(index));
+        if (!index.isValid())
+            return;
+        m_folderTree->fetchMore(index);   // its own sub-folders, if any, show it has some
+        showFiles(m_folderTree->filePath(index));
     };
     connect(Dir_tema, &QTreeView::clicked, this, open);
     connect(Dir_tema, &QTreeView::activated, this, open);
