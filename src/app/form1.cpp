@@ -23,7 +23,7 @@
 #include <QTreeView>
 
 Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFolder, QWidget *parent)
-    : QMainWindow(parent), m_monitor(source), m_sounds(player, programFolder)
+    : QMainWindow(parent), m_sounds(player, programFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora"));
@@ -67,12 +67,9 @@ Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFol
     CaricaConfigurazione();
 
     // The first tick comes one interval after the window has loaded.
-    m_timer1.setParent(this);   // found by name, as the other controls are
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setTimerType(Qt::PreciseTimer);
-    m_timer1.setInterval(200);
-    connect(&m_timer1, &QTimer::timeout, this, &Form1::LeggiIngressi);
-    m_timer1.start();
+    // Its Timer1 is found by name, as the other controls are.
+    m_loop = new InputLoop(
+        source, [this](const Result<InputTick> &tick) { showTick(tick); }, this);
 
     setFixedSize(sizeHint());
 }
@@ -123,54 +120,23 @@ void Form1::buildMenu()
     connect(exit, &QAction::triggered, this, &QWidget::close);   // ends without saving
 }
 
-void Form1::LeggiIngressi()
+void Form1::LeggiIngressi() { m_loop->tick(); }
+
+void Form1::showTick(const Result<InputTick> &tick)
 {
-    const Result<Inputs> inputs = m_monitor.tick();
-    watchForPresses();   // a read may have opened or lost the device
-    if (lcTiming().isDebugEnabled())
-        qCDebug(lcTiming, "tick %lld", static_cast<long long>(steadyNowNs()));
-    if (!inputs) {
+    if (!tick) {
         for (int b = 4; b <= 7; ++b)
             m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
         m_statusLine->showMessage(
-            QStringLiteral("%1 non leggibile: %2").arg(m_monitor.name(), inputs.error()));
+            QStringLiteral("%1 non leggibile: %2").arg(m_loop->sourceName(), tick.error()));
         return;
     }
     m_statusLine->showMessage({});
-    const InputTick tick = inputTick(*inputs);
-    for (const int input : tick.sounds)
+    for (const int input : tick->sounds)
         SuonaBrano(input);
     for (const InputLine &line : kInputs)
         m_shape1[std::size_t(line.bit)]->setFillColor(
-            tick.active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
-}
-
-// Between ticks the source is read at once when it wakes (its descriptor readable): a
-// press, or a source that has just failed, is acted on at once, and the 200 ms count
-// starts again from there.
-void Form1::readBetweenTicks()
-{
-    if (m_monitor.poll()) {
-        m_timer1.start();   // the next tick a whole interval after this one
-        LeggiIngressi();
-    }
-}
-
-// The device behind the descriptor changes when it is unplugged and plugged back in:
-// the watch follows it, and goes while there is none.
-void Form1::watchForPresses()
-{
-    const int fd = m_monitor.wakeDescriptor();
-    if (m_pressWatch && m_pressWatch->socket() == fd)
-        return;
-    if (m_pressWatch) {
-        m_pressWatch->setEnabled(false);
-        m_pressWatch->deleteLater();   // it may be the one calling
-    }
-    if (fd < 0)
-        return;
-    m_pressWatch = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(m_pressWatch, &QSocketNotifier::activated, this, &Form1::readBetweenTicks);
+            tick->active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
 }
 
 void Form1::SuonaBrano(int input) { m_sounds.SuonaBrano(input); }

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "inputs/inputmonitor.h"
-#include "inputs/inputtick.h"
+#include "inputs/inputloop.h"
 #include "sounds/soundtable.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QSocketNotifier>
-#include <QTimer>
 
 #include <array>
 
@@ -22,13 +19,10 @@ class StatusLine;
 // names on the left, the sound chooser on the right, the save and exit commands in
 // the menu. It owns all state for the whole run.
 //
-// Each tick of Timer1 (every 200 ms) reads the source once, takes the inputs active for
-// the tick from the press rules (held, or pressed since the last tick), asks for their
-// sounds in the order 2, 1, 3, 4 - so the last active one is the sound heard - and paints
-// each lamp green or red. A source that cannot be read turns every lamp red and says why
-// on the status line. Between ticks the source is read when it wakes (a sampled source
-// wakes it on a change): a new press ticks at once, and the 200 ms count starts again
-// from there.
+// At each tick of its input loop (inputloop.h: every 200 ms, and at once on a new press)
+// it asks for the sounds of the active inputs in the order 2, 1, 3, 4 - so the last
+// active one is the sound heard - and paints each lamp green or red. A source that cannot
+// be read turns every lamp red and says why on the status line.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -43,13 +37,11 @@ public:
 private:
     void buildInputFrames(QWidget *frame1);
     void buildMenu();
-    void watchForPresses();
-    void readBetweenTicks();
+    void showTick(const Result<InputTick> &tick);
     void assignSlot(int input, const QByteArray &value);
     void showSlots();
     void warn(const QString &text, const QString &whatToDo);
 
-    InputMonitor m_monitor;
     SoundTable m_sounds;
     QString m_percorsoConfigurazione;
 
@@ -59,6 +51,5 @@ private:
     Chooser *m_chooser = nullptr;
     StatusLine *m_statusLine = nullptr;
     QPointer<QMessageBox> m_warning;
-    QTimer m_timer1;
-    QPointer<QSocketNotifier> m_pressWatch;
+    InputLoop *m_loop = nullptr;
 };
