@@ -2,6 +2,7 @@
 # scripts/install as a user meets it, in a temporary HOME and a program folder whose name
 # needs quoting: the entries pass desktop-file-validate; the menu entry's Exec line (with
 # --port file: added) starts the installed program in its folder and its window appears;
+# the service's unit passes systemd-analyze and its ExecStart runs the program headless;
 # installing again keeps CONFIG.TXT and the sounds byte for byte; --remove takes away the
 # entries and the program and keeps them. Needs an X server (CTest runs under xvfb-run).
 # Usage: install_test.sh VELMORA_BINARY
@@ -49,6 +50,23 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name '^Ve
 kill "$pid" && wait "$pid" 2>/dev/null || true
 pid=""
 
+# As a service: the unit passes systemd's own check, and its ExecStart line, split as
+# systemd splits it (C escapes in double quotes, %% and in arguments $$ undone), runs the
+# installed program without a display; SIGTERM ends it at once, with status 0.
+unit=$HOME/.config/systemd/user/velmora.service
+install "$folder" --service --port "file:$tmp/port \$x" > "$tmp/service.out"
+systemd-analyze verify "$unit" || fail "systemd-analyze refused the unit: $(cat "$unit")"
+mapfile -d '' args < <(perl -ne 'next unless s/^ExecStart=//; chomp; my $n = 0;
+  while (/\G\s*"((?:[^"\\]|\\.)*)"|\G\s*(\S+)/gc) {
+    my $a = defined $1 ? $1 =~ s/\\(.)/$1/gr : $2; $a =~ s/%%/%/g; $a =~ s/\$\$/\$/g if $n++; print "$a\0" }' "$unit")
+[ "${args[0]}" = "$folder/velmora" ] || fail "ExecStart runs '${args[0]}', not the installed program"
+[ "${args[*]:1}" = "--no-window --port file:$tmp/port \$x" ] || fail "ExecStart's arguments are '${args[*]:1}'"
+(env -u DISPLAY SDL_AUDIODRIVER=dummy "${args[@]}" 2> "$tmp/service.err") & pid=$!
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "the service ended by itself: $(cat "$tmp/service.err")"
+grep -q "non leggibile" "$tmp/service.err" || fail "the missing port file was not said: $(cat "$tmp/service.err")"
+kill -TERM "$pid"; wait "$pid" && pid="" || fail "SIGTERM ended the service with status $?"
+
 # The user's files, then an upgrade over them.
 printf 'SUONO INGRESSO 1 = gong.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 = caff\xe8.wav\r\nSUONO INGRESSO 4 = \r\n' > "$folder/CONFIG.TXT"
 head -c 30000 /dev/urandom > "$folder/gong.wav"
@@ -63,7 +81,7 @@ grep -q 'upgraded' "$tmp/second.out" || fail "no word of the upgrade: $(cat "$tm
 
 # Removed without naming the folder: the one the entry starts in.
 "$repo/scripts/install" --remove > "$tmp/remove.out"
-for f in "$entry" "$login" "$HOME/.local/share/icons/hicolor/scalable/apps/velmora.svg" "$folder/velmora"; do
+for f in "$entry" "$login" "$unit" "$HOME/.local/share/icons/hicolor/scalable/apps/velmora.svg" "$folder/velmora"; do
   [ ! -e "$f" ] || fail "not removed: $f"
 done
 (cd "$folder" && sha256sum -- *) | diff -q "$tmp/before" - >/dev/null || fail "--remove changed the user's files"

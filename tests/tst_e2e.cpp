@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 namespace {
 
 // Where things are in the window (pixels from its top-left corner; the window is laid
@@ -175,11 +177,15 @@ public:
         QFile::rename(path("port.new"), path("port"));
     }
 
-    bool start()
+    // With a window on the X server, or with none (--no-window, no display at all): then
+    // what it says on stderr is kept.
+    bool start(bool window = true)
     {
         QFile::remove(path("heard.raw"));   // what an earlier run played is not this run's
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("QT_QPA_PLATFORM");   // a real window on the X server
+        env.remove("QT_QPA_PLATFORM");
+        if (!window)
+            env.remove("DISPLAY");
         // SDL's own PipeWire backend, which never says when the server went away.
         env.insert("SDL_AUDIODRIVER", !m_server                                   ? "disk"
                                       : m_server->kind() == SoundServer::PipeWire ? "pipewire"
@@ -188,11 +194,17 @@ public:
         env.insert("XDG_RUNTIME_DIR", m_server ? m_server->runtimeDir() : m_dir.path());
         env.insert("HOME", m_server ? m_server->runtimeDir() : m_dir.path());
         m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.setProcessChannelMode(window ? QProcess::ForwardedErrorChannel
+                                               : QProcess::SeparateChannels);
         m_process.setWorkingDirectory(m_dir.path());   // started from its folder: the chooser opens there
-        m_process.start(path("velmora"), {"--port", "file:" + path("port")});
+        m_process.start(path("velmora"), QStringList {"--port", "file:" + path("port")} +
+                                             (window ? QStringList {} : QStringList {"--no-window"}));
         if (!m_process.waitForStarted())
             return false;
+        if (!window) {
+            QTest::qWait(300);
+            return running();
+        }
         m_window = run("xdotool", {"search", "--sync", "--onlyvisible", "--pid",
                                    QString::number(m_process.processId()), "--name", "^Velmora$"})
                        .split('\n')
@@ -206,6 +218,12 @@ public:
                m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
     }
     bool running() const { return m_process.state() == QProcess::Running; }
+    void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
+    QByteArray said()
+    {
+        m_said += m_process.readAllStandardError();
+        return m_said;
+    }
 
     // Real X input through xdotool, then a moment for the window to act on it.
     void xdo(const QStringList &args)
@@ -234,6 +252,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QProcess m_process;
+    QByteArray m_said;
     QString m_window;
     SoundServer *m_server;
 };
@@ -316,6 +335,7 @@ private slots:
     //   config a,b,c,d   CONFIG.TXT holds these names, as written
     //   server stop|start   the sound server goes, or comes back (a new recording starts)
     //   back T           since the server came back, tone T was heard within a second
+    //   start nowindow | port gone | said TEXT (on stderr) | write a,b,c,d (CONFIG.TXT) | hup | term
     void scenario_data()
     {
         QTest::addColumn<int>("server");
@@ -343,6 +363,12 @@ private slots:
         QTest::newRow("sound server restart, idle") << pulse << idle;
         QTest::newRow("PipeWire restart, input held") << pipewire << held;
         QTest::newRow("PipeWire restart, idle") << pipewire << idle;
+        // Without a window: the same sounds, the port's failure and return on stderr,
+        // CONFIG.TXT read again on SIGHUP, and SIGTERM with an input held.
+        QTest::newRow("no window: held inputs, port gone and back, SIGHUP, SIGTERM")
+            << pulse
+            << "start nowindow; hold 68 1000 880; hold 28 1000 880; port gone; said non leggibile; port 78; "
+               "said di nuovo leggibile; write d,b,c,a; hup; hold 68 1000 440; port 68; wait 300; term";
     }
     void scenario()
     {
@@ -357,10 +383,26 @@ private slots:
             const QString &verb = step.verb;
             const QString arg = step.word(0);
             if (verb == "start") {
-                QVERIFY(v.start());
+                QVERIFY(v.start(arg != "nowindow"));
                 mark = 0;
+            } else if (verb == "port" && arg == "gone") {
+                QFile::remove(v.path("port"));
             } else if (verb == "port") {
                 v.setPort(arg.toInt(nullptr, 16));
+            } else if (verb == "said") {
+                QTRY_VERIFY2(v.said().contains(step.rest.toUtf8()), v.said().constData());
+            } else if (verb == "write") {
+                QVERIFY(wav::writeFile(v.path("CONFIG.TXT"), config(arg.toLatin1())));
+            } else if (verb == "hup") {
+                v.signal(SIGHUP);
+                QTest::qWait(100);
+            } else if (verb == "term") {   // it ends at once, normally, its port released
+                QElapsedTimer asked;
+                asked.start();
+                v.signal(SIGTERM);
+                QVERIFY(v.endedByItself());
+                QVERIFY2(asked.elapsed() < 2000,
+                         qPrintable(QString("ended %1 ms after").arg(asked.elapsed())));
             } else if (verb == "wait") {
                 QTest::qWait(arg.toInt());
             } else if (verb == "test") {
@@ -437,7 +479,7 @@ private slots:
                 QFAIL(qPrintable("unknown step: " + verb));
             }
         }
-        QVERIFY(v.running() || script.endsWith("exit"));
+        QVERIFY(v.running() || script.endsWith("exit") || script.endsWith("term"));
     }
 };
 

@@ -22,7 +22,11 @@ QString helpText()
         "                 tastierino, pedaliera, interfaccia per pulsanti arcade).\n"
         "  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) ed esce.\n"
         "  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2 se Velmora\n"
-        "                 le rifiuterebbe; un avviso se la porta ora non si legge (USB scollegato).\n");
+        "                 le rifiuterebbe; un avviso se la porta ora non si legge (USB scollegato).\n"
+        "  --no-window    Funziona senza finestra e senza schermo (esposizioni, negozi, servizi):\n"
+        "                 stessi ingressi e suoni, assegnazioni lette da CONFIG.TXT accanto al\n"
+        "                 programma; i messaggi vanno su stderr. SIGHUP rilegge CONFIG.TXT,\n"
+        "                 SIGTERM e SIGINT la chiudono.\n");
 }
 
 }   // namespace
@@ -35,7 +39,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("SPEC"), QStringLiteral("auto"));
     const QCommandLineOption listInputs(QStringLiteral("list-inputs"), {});
     const QCommandLineOption check(QStringLiteral("check"), {});
-    parser.addOptions({help, version, port, listInputs, check});
+    const QCommandLineOption noWindow(QStringLiteral("no-window"), {});
+    parser.addOptions({help, version, port, listInputs, check, noWindow});
 
     CommandLine result;
     auto error = [&result](const QString &why) {
@@ -66,5 +71,6 @@ CommandLine parseCommandLine(const QStringList &arguments)
         result.text = QStringLiteral("velmora %1\n").arg(QStringLiteral(VELMORA_VERSION));
     }
     result.port = parser.value(port);
+    result.noWindow = parser.isSet(noWindow);
     return result;
 }

@@ -9,6 +9,7 @@ struct CommandLine {
     enum class Action { Run, Check, Help, Version, ListInputs, Error };
     Action action = Action::Run;
     QString port = QStringLiteral("auto");
+    bool noWindow = false;   // --no-window: run with no display at all
     // For Help and Version, the text for stdout; for Error, the reason for stderr.
     QString text;
 };

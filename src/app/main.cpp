@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/form1.h"
+#include "app/headless.h"
 #include "app/inputlisting.h"
 #include "inputs/sourcechoice.h"
 #include "platform/audio/sdlplayer.h"
@@ -14,7 +15,8 @@ namespace {
 
 constexpr const char *kNoDisplay =
     "velmora: nessuno schermo grafico disponibile%s%s. Velmora ha una finestra: avviarla dal desktop, "
-    "oppure indicare lo schermo con DISPLAY (per esempio DISPLAY=:0 velmora).\n";
+    "oppure indicare lo schermo con DISPLAY (per esempio DISPLAY=:0 velmora), oppure farla funzionare "
+    "senza finestra con velmora --no-window.\n";
 
 // Qt ends the program with an abort and a core dump when it cannot reach a display. While
 // the application is being built, its messages are held back; if it gives up, the program
@@ -113,7 +115,8 @@ int main(int argc, char *argv[])
     }
     const Result<std::unique_ptr<InputSource>> source = makeInputSource(options.port);
     if (!source)
-        return refuse(source.error(), options.action == CommandLine::Action::Run, argc, argv);
+        return refuse(source.error(), options.action == CommandLine::Action::Run && !options.noWindow, argc,
+                      argv);
     InputSource &inputs = **source;
     if (options.action == CommandLine::Action::Check) {
         // Accepted; a source that cannot be read right now (a USB device unplugged) may
@@ -122,6 +125,12 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "velmora: attenzione: %s non leggibile ora: %s\n", qPrintable(inputs.name()),
                          qPrintable(reading.error()));
         return 0;
+    }
+    if (options.noWindow) {   // no display is looked for, nor any widget made
+        QCoreApplication app(argc, argv);
+        SdlPlayer player;
+        Headless run(inputs, player, QCoreApplication::applicationDirPath());
+        return QCoreApplication::exec();
     }
     if (noDisplayNamed()) {
         std::fprintf(stderr, kNoDisplay, " (DISPLAY non impostato)", "");

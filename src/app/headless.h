@@ -1,0 +1,32 @@
+#pragma once
+
+#include "inputs/inputloop.h"
+#include "sounds/soundtable.h"
+
+#include <QObject>
+#include <QSocketNotifier>
+
+// Velmora without a window (--no-window), for an exhibit or a shop door where nobody
+// looks at a screen: the same source, tick, press rules and order of sounds, with the
+// assignments of CONFIG.TXT beside the program, read and never written. What the
+// window's status line would show is on stderr once per change, as the window's run logs
+// it too (the source failing and coming back, the sound device). SIGHUP reads CONFIG.TXT
+// again, as a click on a tab does; SIGTERM and SIGINT end the run at once, the port
+// released on the way out.
+class Headless : public QObject {
+    Q_OBJECT
+public:
+    Headless(InputSource &source, SoundPlayer &player, const QString &programFolder);
+    ~Headless() override;
+
+    void reload();
+
+private:
+    void onSignal();
+
+    SoundTable m_sounds;
+    QString m_config;
+    InputLoop m_loop;
+    int m_signalPipe[2] = {-1, -1};   // written by the signal handler, read here
+    QSocketNotifier *m_signalWatch = nullptr;
+};
