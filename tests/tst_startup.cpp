@@ -58,7 +58,8 @@ private slots:
             << "attenzione: Dispositivo di input non leggibile ora";
         QTest::newRow("unknown option")
             << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot";
-        QTest::newRow("no display") << QStringList {} << "" << 1 << "DISPLAY non impostato";
+        QTest::newRow("no display: names --no-window")
+            << QStringList {} << "" << 1 << "con velmora --no-window";
         QTest::newRow("display that does not answer") << QStringList {} << ":97" << 1 << "DISPLAY=:97";
         QTest::newRow("display that does not answer, bad port")
             << QStringList {"--port", "lpt1"} << ":97" << 2 << "lpt1";
