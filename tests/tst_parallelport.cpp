@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "inputs/sourcechoice.h"
+#include "inputs/sources/fileport.h"
 #include "inputs/sources/parallelport.h"
 #include "inputs/sources/statusbyte.h"
 #include "steps.h"
@@ -106,16 +107,8 @@ private slots:
         QTest::addColumn<PortCase>("c");
         QTest::newRow("auto: ppdev port at 888, ECP form")
             << PortCase {"auto", "parport 0 888 1912; device 0 0", 0x78};
-        QTest::newRow("auto: '888\\t0' as QEMU gives it")
-            << PortCase {"auto", "parport 0 888\t0; device 0 0", 0x78};
         QTest::newRow("auto: the one at 888, not the first")
             << PortCase {"auto", "parport 0 632 0; parport 1 888 0; device 0 0; device 1 0; root", 0x78};
-        QTest::newRow("auto: no access, group lp")
-            << PortCase {"auto", "parport 0 888 0; device 0 13", -1, "gruppo lp"};
-        QTest::newRow("auto: ppdev not loaded, user")
-            << PortCase {"auto", "parport 0 888 0", -1, "modprobe ppdev"};
-        QTest::newRow("auto: ppdev not loaded, root: direct I/O")
-            << PortCase {"auto", "parport 0 888 0; root", 0x58};
         QTest::newRow("auto: no parport module, root: I/O if shown")
             << PortCase {"auto", "ioports; root", 0x58};
         QTest::newRow("auto: nothing at all") << PortCase {"auto", "root", -1, "parport_pc"};
@@ -130,7 +123,6 @@ private slots:
         QTest::newRow("device: another kind appears later, not opened")
             << PortCase {"/dev/parport0", "later; device 0 25", -1, "non è una porta parallela"};
         QTest::newRow("io: user") << PortCase {"io", "ioports", -1, "serve root"};
-        QTest::newRow("io: root") << PortCase {"io", "root", 0x58};
         QTest::newRow("io: root, kernel locked down") << PortCase {"io", "root; io 1", -1, "anche a root"};
         QTest::newRow("io: no I/O instructions")
             << PortCase {"io", "root; io 38", -1, "non disponibile su questo sistema"};
@@ -193,24 +185,12 @@ private slots:
         QCOMPARE(k.claimed.load(), 0);   // released on the way out: another program can claim it at once
     }
 
-    // auto looks again after a failure, so loading ppdev while Velmora runs is enough.
-    void moduleLoadedLaterIsFound()
-    {
-        FakeKernel &k = newKernel();
-        k.parport(0, "888\t0");
-        auto port = makeAutoPort(k);
-        QVERIFY(port->read().error().contains("modprobe ppdev"));
-        k.devices.insert("/dev/parport0", 0);
-        QCOMPARE(written(port->read()), status(0x78));
-    }
-
     void filePortReadsEveryTimeAndNeverBlocks()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("p");
-        auto port = std::move(
-            *makeInputSource("file:" + path));   // read anew each time: -1 says why, naming the file
-        QVERIFY(!port->read());                  // no file yet
+        auto port = std::move(*makeFilePort(path));   // read anew each time: -1 says why, naming the file
+        QVERIFY(!port->read());                       // no file yet
         const std::pair<QByteArray, int> texts[] = {
             {"0x00\n", 0}, {" 248 \r\n", 0xF8}, {"256", -1}, {"12x", -1}, {"99999999999999999999", -1}};
         for (const auto &[text, status] : texts) {

@@ -25,6 +25,12 @@ InputReading SampledSource::read()
     std::lock_guard lock(m_mutex);
     quint64 count;
     while (::read(m_wake, &count, sizeof count) > 0) {}
+    if (m_thread.joinable() && m_reads) {   // sampled 10 ms ago at most: not read again here
+        QList<InputSample> seen = std::exchange(m_changes, {});
+        if (m_last)
+            seen.append({*m_last, steadyNowNs()});
+        return seen;
+    }
     const InputReading now = m_source->read();
     const bool resumed = !m_reads && now;
     m_reads = bool(now);
@@ -33,15 +39,13 @@ InputReading SampledSource::read()
         m_last.reset();
         return now;
     }
-    QList<InputSample> seen = std::exchange(m_changes, {});
-    seen += *now;
     if (!now->isEmpty())
         m_last = now->last().raw;
     if (!m_thread.joinable())
         m_thread = std::thread([this] { sample(); });
     else if (resumed)
         m_resumed.notify_all();
-    return seen;
+    return now;
 }
 
 void SampledSource::wakeWindow()

@@ -20,8 +20,9 @@ public:
                            std::chrono::milliseconds every = std::chrono::milliseconds(10));
     ~SampledSource() override;
 
-    // What changed since the last read, then the source as it is now. Sampling starts
-    // with the first read.
+    // What changed since the last read, then the source as it is now (as last sampled,
+    // while sampling goes on; read here when it has not started or the source failed).
+    // Sampling starts with the first read.
     [[nodiscard]] InputReading read() override;
     [[nodiscard]] QString name() const override { return m_source->name(); }
     [[nodiscard]] int wakeDescriptor() const override { return m_wake; }
