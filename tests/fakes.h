@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 
 #include <unistd.h>
 
@@ -22,7 +23,7 @@ inline InputReading reading(const QString &text)
     return seenNow(active);
 }
 
-// Inputs written the same way, and a reading: the last sample's, "wait" or "x".
+// Inputs written the same way, and a reading: its samples' (comma between), "wait" or "x".
 inline QString written(const Inputs &inputs)
 {
     QString out;
@@ -34,7 +35,12 @@ inline QString written(const InputReading &read)
 {
     if (!read)
         return QStringLiteral("x");
-    return read->isEmpty() ? QStringLiteral("wait") : written(read->last().raw);
+    if (read->isEmpty())
+        return QStringLiteral("wait");
+    QStringList each;
+    for (const InputSample &sample : *read)
+        each << written(sample.raw);
+    return each.join(QLatin1Char(','));
 }
 
 // A source read on demand, as the parallel port; each read is 200 ms after the last, so

@@ -55,7 +55,6 @@ private slots:
         using E = wav::Encoding;
         QTest::newRow("8-bit 22.05 kHz mono") << int(E::U8) << 22050 << 1;
         QTest::newRow("16-bit 44.1 kHz stereo") << int(E::S16) << 44100 << 2;
-        QTest::newRow("24-bit 48 kHz stereo") << int(E::S24) << 48000 << 2;
         QTest::newRow("float 22.05 kHz stereo") << int(E::F32) << 22050 << 2;
     }
     void everyEncodingAtTheRightPitchAndLength()
@@ -78,21 +77,16 @@ private slots:
 
     void unplayableFilesSayWhy_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("why");
-        QTest::newRow("missing file") << "nope.wav"
-                                      << "No such file";
-        QTest::newRow("a FIFO named x.wav, never opened") << "x.wav"
-                                                          << "non è un file normale";
-        QTest::newRow("truncated WAV") << "truncated.wav"
-                                       << "WAV";
-        QTest::newRow("garbage") << "garbage.wav"
-                                 << "WAV";
+        QTest::addColumn<QStringList>("nameAndWhy");
+        QTest::newRow("missing file") << QStringList {"nope.wav", "No such file"};
+        QTest::newRow("a FIFO named x.wav, never opened") << QStringList {"x.wav", "non è un file normale"};
+        QTest::newRow("truncated WAV") << QStringList {"truncated.wav", "WAV"};
+        QTest::newRow("garbage") << QStringList {"garbage.wav", "WAV"};
     }
     void unplayableFilesSayWhy()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, why);
+        QFETCH(QStringList, nameAndWhy);
+        const QString name = nameAndWhy[0], why = nameAndWhy[1];
         if (!QFile::exists(m_dir.filePath("x.wav")))
             QCOMPARE(::mkfifo(file("x.wav").constData(), 0600), 0);
         QVERIFY(wav::writeFile(m_dir.filePath("truncated.wav"), wav::tone(kA, 0.5).left(30)));

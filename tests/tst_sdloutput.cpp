@@ -99,26 +99,6 @@ private slots:
         QVERIFY(bBuffers > 20);
     }
 
-    void noDeviceThenOneAppears()
-    {
-        // The disk driver cannot open a file in a folder that does not exist yet.
-        const QString folder = m_dir.filePath("later");
-        SdlOutput::Settings settings;
-        settings.reopenInterval = 200ms;
-        auto output = diskOutput(folder + "/out.raw", settings);
-        output->start(clip(kA, 0.3));
-        QVERIFY(!QFile::exists(folder + "/out.raw"));
-        QVERIFY(QDir().mkpath(folder));
-        output->start(clip(kA, 0.3));   // too soon after the failure: not tried yet
-        QVERIFY(!QFile::exists(folder + "/out.raw"));
-        std::this_thread::sleep_for(250ms);
-        output->start(clip(kB, 0.3));
-        run(*output, 400ms);
-        output.reset();
-        const auto out = wav::readCapture(folder + "/out.raw");
-        QCOMPARE(wav::dominant(out, wav::onsets(out).value(0) + 1000, {kA, kB}), kB);
-    }
-
     // A device that stops asking for audio is lost, though SDL says it plays: it is
     // closed, and the next clip opens it afresh at once.
     void stalledDeviceIsOpenedAgain()

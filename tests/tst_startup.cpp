@@ -49,13 +49,7 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
         QTest::newRow("--help") << QStringList {"--help"} << "" << 0 << "--version  Mostra la versione";
-        QTest::newRow("--version") << QStringList {"--version"} << "" << 0 << "velmora 0.";
         QTest::newRow("bad port") << QStringList {"--port", "lpt1"} << "" << 2 << "file:PERCORSO";
-        QTest::newRow("a device of another kind, unopened")
-            << QStringList {"--port", "/dev/null"} << "" << 2 << "non è una porta parallela";
-        QTest::newRow("--check: absent now, a warning")
-            << QStringList {"--check", "--port", "evdev:/dev/input/by-id/none"} << "" << 0
-            << "attenzione: Dispositivo di input non leggibile ora";
         QTest::newRow("unknown option")
             << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot";
         QTest::newRow("no display: names --no-window")

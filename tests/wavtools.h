@@ -17,7 +17,7 @@
 
 namespace wav {
 
-enum class Encoding { U8, S16, S24, F32 };
+enum class Encoding { U8, S16, F32 };
 
 inline void put16(QByteArray &b, quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); }
 inline void put32(QByteArray &b, quint32 v)
@@ -48,10 +48,7 @@ inline QByteArray header(int format, int channels, int rate, int bits, qint64 da
 inline QByteArray make(Encoding encoding, int rate, int channels, double hz, double seconds,
                        double silence = 0)
 {
-    const int bits = encoding == Encoding::U8    ? 8
-                     : encoding == Encoding::S16 ? 16
-                     : encoding == Encoding::S24 ? 24
-                                                 : 32;
+    const int bits = encoding == Encoding::U8 ? 8 : encoding == Encoding::S16 ? 16 : 32;
     QByteArray data;
     for (int i = 0; i < int(rate * seconds); ++i) {
         const double v = 0.5 * std::sin(2 * M_PI * hz * i / rate);
@@ -63,11 +60,6 @@ inline QByteArray make(Encoding encoding, int rate, int channels, double hz, dou
             case Encoding::S16:
                 put16(data, quint16(qint16(std::lround(v * 32767))));
                 break;
-            case Encoding::S24: {
-                const qint32 s = qint32(std::lround(v * 8388607));
-                data.append(char(s & 0xff)).append(char((s >> 8) & 0xff)).append(char((s >> 16) & 0xff));
-                break;
-            }
             case Encoding::F32: {
                 float f = float(v);
                 quint32 u;
@@ -97,15 +89,6 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// A float 192 kHz stereo WAV of `dataBytes` bytes of silence, written sparse (quick to
-// make, slow to decode): stands for a very large sound a user might pick.
-inline bool writeHugeWav(const QString &path, qint64 dataBytes)
-{
-    const QByteArray h = header(3, 2, 192000, 32, dataBytes);
-    QFile big(path);
-    return big.open(QIODevice::WriteOnly) && big.write(h) == h.size() && big.resize(h.size() + dataBytes);
 }
 
 inline QByteArray readFile(const QString &path)
