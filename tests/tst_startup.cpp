@@ -50,6 +50,8 @@ private slots:
         QTest::addColumn<QString>("says");
         QTest::newRow("--help") << QStringList {"--help"} << "" << 0 << "--version  Mostra la versione";
         QTest::newRow("bad port") << QStringList {"--port", "lpt1"} << "" << 2 << "file:PERCORSO";
+        QTest::newRow("a serial port that is not a tty, never opened")
+            << QStringList {"--port", "serial:/dev/null"} << "" << 2 << "non è una porta seriale";
         QTest::newRow("unknown option")
             << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot";
         QTest::newRow("no display: names --no-window")

@@ -10,7 +10,8 @@ QString helpText()
 {
     return QStringLiteral(
         "Uso: velmora [opzioni]\n"
-        "Velmora: quattro ingressi (porta parallela o pulsanti USB), una spia e un suono per ciascuno.\n"
+        "Velmora: quattro ingressi (porta parallela, pulsanti USB o porta seriale), una spia e un suono\n"
+        "per ciascuno.\n"
         "\n"
         "Opzioni:\n"
         "  -h, --help     Mostra questo aiuto ed esce.\n"
@@ -19,8 +20,11 @@ QString helpText()
         "                 io (accesso diretto a 0x379, solo root), file:PERCORSO (il byte di\n"
         "                 stato scritto in un file, per provare senza porta) oppure\n"
         "                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti USB:\n"
-        "                 tastierino, pedaliera, interfaccia per pulsanti arcade).\n"
-        "  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) ed esce.\n"
+        "                 tastierino, pedaliera, interfaccia per pulsanti arcade) oppure\n"
+        "                 serial:PORTA (contatti sulle linee CTS, DSR, DCD e RI di una porta\n"
+        "                 seriale o di un adattatore USB-seriale, per esempio serial:/dev/ttyUSB0).\n"
+        "  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) e le\n"
+        "                 porte seriali ed esce.\n"
         "  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2 se Velmora\n"
         "                 le rifiuterebbe; un avviso se la porta ora non si legge (USB scollegato).\n"
         "  --no-window    Funziona senza finestra e senza schermo (esposizioni, negozi, servizi):\n"

@@ -1,6 +1,7 @@
 #include "inputlisting.h"
 
 #include "inputs/sources/evdevinput.h"
+#include "inputs/sources/serialport.h"
 
 #include <QStringList>
 
@@ -8,7 +9,20 @@
 #include <cstring>
 
 namespace {
+
 constexpr qsizetype kFirstKeys = 4;   // the inputs a device gives without codes
+
+// The line for an entry that could not be opened; `denied` remembers that the remedy for
+// access is to be said after the list.
+QString unreadable(const QString &path, int error, bool &denied)
+{
+    const bool refused = error == EACCES || error == EPERM;
+    denied = denied || refused;
+    return path + QStringLiteral(": ") +
+           (refused ? QStringLiteral("accesso negato") : QString::fromLocal8Bit(std::strerror(error))) +
+           QLatin1Char('\n');
+}
+
 }   // namespace
 
 QString describeInputDevices(const QList<InputDeviceInfo> &devices)
@@ -18,12 +32,7 @@ QString describeInputDevices(const QList<InputDeviceInfo> &devices)
     for (const InputDeviceInfo &device : devices) {
         const QString path = device.byId.isEmpty() ? device.node : device.byId;
         if (device.error) {
-            const bool refused = device.error == EACCES || device.error == EPERM;
-            denied = denied || refused;
-            out += path + QStringLiteral(": ") +
-                   (refused ? QStringLiteral("accesso negato")
-                            : QString::fromLocal8Bit(std::strerror(device.error))) +
-                   QLatin1Char('\n');
+            out += unreadable(path, device.error, denied);
             continue;
         }
         QStringList first;
@@ -40,5 +49,33 @@ QString describeInputDevices(const QList<InputDeviceInfo> &devices)
         out += QStringLiteral("Nessun dispositivo di input con tasti o pulsanti in /dev/input.\n");
     if (denied)
         out += QStringLiteral("Per leggere i dispositivi ad accesso negato: %1.\n").arg(evdevAccessHelp());
+    return out;
+}
+
+QString describeSerialPorts(const QList<SerialPortInfo> &ports)
+{
+    static const char *const lineNames[] = {"CTS", "DSR", "DCD", "RI"};
+    QString out = QStringLiteral("\nPorte seriali (ingresso 1 CTS, 2 DSR, 3 DCD, 4 RI):\n");
+    bool denied = false;
+    for (const SerialPortInfo &port : ports) {
+        const QString path = port.byId.isEmpty() ? port.node : port.byId;
+        if (!port.lines) {
+            out += unreadable(path, port.error, denied);
+            continue;
+        }
+        QStringList lines;
+        const Inputs inputs = inputsFromLines(*port.lines);
+        for (std::size_t i = 0; i < inputs.size(); ++i)
+            lines << QLatin1String(lineNames[i]) +
+                         (inputs[i] ? QStringLiteral(" attivo") : QStringLiteral(" a riposo"));
+        out += path +
+               (port.byId.isEmpty() ? QString() : QStringLiteral(" (") + port.node + QLatin1Char(')')) +
+               QStringLiteral("\n    linee ora: ") + lines.join(QStringLiteral(", ")) +
+               QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
+    }
+    if (ports.isEmpty())
+        out += QStringLiteral("Nessuna porta seriale.\n");
+    if (denied)
+        out += QStringLiteral("Per leggere le porte ad accesso negato: %1.\n").arg(serialAccessHelp());
     return out;
 }

@@ -105,7 +105,9 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(options.text), stdout);
         return 0;
     case CommandLine::Action::ListInputs:
-        std::fputs(qPrintable(describeInputDevices(listInputDevices())), stdout);
+        std::fputs(
+            qPrintable(describeInputDevices(listInputDevices()) + describeSerialPorts(listSerialPorts())),
+            stdout);
         return 0;
     case CommandLine::Action::Error:
         return refuse(options.text, true, argc, argv);

@@ -7,6 +7,7 @@
 
 // The one place that turns the --port text into a source, with the message for a text it
 // refuses: "auto", "io", "/dev/parportN", "file:PATH", "evdev:DEVICE[:CODES]" or a path
-// under /dev/input/. A new kind of source adds its line here and its file in sources/.
+// under /dev/input/, "serial:DEVICE" or a path under /dev/serial/. A new kind of source
+// adds its line here and its file in sources/.
 [[nodiscard]] Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec,
                                                                    PortSystem &system = realPortSystem());

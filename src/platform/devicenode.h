@@ -8,6 +8,7 @@
 enum class DeviceKind {
     ParallelPort,   // ppdev's /dev/parportN
     InputDevice,    // evdev's /dev/input/eventN
+    SerialPort,     // any tty: /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn
 };
 
 // What `path` names (following links, as a by-id link): 0 when it is a character device

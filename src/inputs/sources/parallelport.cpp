@@ -33,7 +33,9 @@ QString deviceErrorText(const QString &device, int err)
             .arg(device);
     if (err == ENOTTY)   // never opened: see checkNode
         return QStringLiteral("%1 non è una porta parallela: indicare un /dev/parportN (modulo ppdev), "
-                              "evdev:DISPOSITIVO per i pulsanti USB o file:PERCORSO per provare senza porta")
+                              "evdev:DISPOSITIVO per i pulsanti USB, serial:PORTA per una porta seriale o "
+                              "file:PERCORSO per "
+                              "provare senza porta")
             .arg(device);
     if (err == EBUSY)
         return QStringLiteral(

@@ -1,0 +1,214 @@
+#include "serialport.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kRi = 3;
+
+QString openFailure(const QString &device, int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return QStringLiteral("la porta seriale %1 non c'è: collegare l'adattatore (velmora --list-inputs "
+                              "elenca le porte presenti); Velmora la riprende da sola")
+            .arg(device);
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("accesso negato a %1: %2").arg(device, serialAccessHelp());
+    case EBUSY:
+        return QStringLiteral(
+                   "la porta %1 è occupata da un altro programma: chiuderlo; Velmora riprova da sola")
+            .arg(device);
+    case ENOTTY:
+        return QStringLiteral(
+                   "%1 non è una porta seriale: indicare un /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn "
+                   "o un collegamento in /dev/serial/by-id (velmora --list-inputs)")
+            .arg(device);
+    default:
+        return QStringLiteral("impossibile aprire %1: %2")
+            .arg(device, QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+
+QString lostText(const QString &device, int error)
+{
+    if (error == EIO || error == ENODEV || error == ENXIO)
+        return QStringLiteral(
+                   "la porta seriale %1 è stata scollegata: ricollegarla, Velmora la riprende da sola")
+            .arg(device);
+    return QStringLiteral("errore leggendo %1: %2").arg(device, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+}   // namespace
+
+QString serialAccessHelp()
+{
+    return QStringLiteral(
+        "aggiungere l'utente al gruppo dialout (sudo usermod -aG dialout $USER), poi uscire e "
+        "rientrare nella sessione");
+}
+
+Inputs inputsFromLines(const ModemLines &lines) { return lines.on; }
+
+QList<InputSample> linesChanged(const ModemLines &before, const ModemLines &now, qint64 wokeNs,
+                                qint64 answeredNs)
+{
+    const Inputs was = inputsFromLines(before);
+    const Inputs is = inputsFromLines(now);
+    Inputs between = is;
+    bool more = false;   // counted changes beyond the one that shows
+    for (std::size_t i = 0; i < between.size(); ++i) {
+        const int moved = now.changes[i] - before.changes[i];
+        if (was[i] == is[i] && moved >= (i == kRi ? 1 : 2))
+            between[i] = !is[i];
+        more = more || moved > (was[i] != is[i] ? 1 : 0);
+    }
+    QList<InputSample> samples;
+    if (between != is)
+        samples.append({between, wokeNs});
+    if (between != is || is != was)
+        samples.append({is, more ? answeredNs : wokeNs});
+    return samples;
+}
+
+SerialPort::SerialPort(QString device, SerialDeviceOpener open)
+    : m_device(std::move(device)), m_open(std::move(open)), m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+{}
+
+SerialPort::~SerialPort()
+{
+    close();
+    if (m_wake >= 0)
+        ::close(m_wake);
+}
+
+int SerialPort::open()
+{
+    Result<std::unique_ptr<SerialDevice>, int> opened = m_open(QFile::encodeName(m_device));
+    if (!opened)
+        return opened.error();
+    const Result<ModemLines, int> lines = (*opened)->lines();
+    if (!lines)
+        return lines.error();
+    m_port = std::move(*opened);
+    m_last = *lines;
+    m_seen = {{inputsFromLines(m_last), steadyNowNs()}};   // a contact closed while plugged in is held
+    m_watcher = std::thread([this] { watch(); });
+    return 0;
+}
+
+void SerialPort::close()
+{
+    if (!m_port)
+        return;
+    m_port->stopWaiting();
+    m_watcher.join();
+    m_port.reset();
+}
+
+void SerialPort::wakeWindow()
+{
+    const quint64 one = 1;
+    (void)!::write(m_wake, &one, sizeof one);
+}
+
+// On the watching thread, which alone asks for the lines.
+SerialPort::Look SerialPort::look(qint64 wokeNs)
+{
+    const Result<ModemLines, int> now = m_port->lines();
+    if (!now) {
+        fail(now.error());
+        return Look::Failed;
+    }
+    m_answeredNs = steadyNowNs();
+    const QList<InputSample> changes = linesChanged(m_last, *now, wokeNs, m_answeredNs);
+    // The lines and the counts come from two requests, and on a USB adapter the lines are
+    // the chip's now while the counts follow its packets: either may be a change ahead.
+    // Looked at again shortly after anything moved, so the last look before waiting for
+    // the next change is a steady one, and an input is never left as a stale answer had it.
+    const bool again = *now != m_last;
+    if (lcTiming().isDebugEnabled()) {   // what each look saw and when, to follow a bounce
+        for (const InputSample &sample : changes) {
+            QByteArray inputs;
+            for (const bool on : sample.raw)
+                inputs += on ? '1' : '0';
+            qCDebug(lcTiming, "lines %s %lld", inputs.constData(), static_cast<long long>(sample.atNs));
+        }
+    }
+    m_last = *now;
+    std::lock_guard lock(m_mutex);
+    m_seen.append(changes);
+    if (!changes.isEmpty())
+        wakeWindow();
+    return again ? Look::Again : Look::Done;
+}
+
+void SerialPort::fail(int error)
+{
+    std::lock_guard lock(m_mutex);
+    m_lost = error;
+    wakeWindow();   // the window learns why at once
+}
+
+void SerialPort::watch()
+{
+    for (Look last = Look::Done;;) {
+        const int r = m_port->waitForChange(last == Look::Again);
+        // Looked at again after a change: what it shows may have come before the last answer.
+        const qint64 wokeNs = last == Look::Again ? m_answeredNs : steadyNowNs();
+        if (r == -EINTR)
+            return;   // stopping
+        if (r < 0) {
+            fail(-r);
+            return;
+        }
+        last = look(wokeNs);
+        if (last == Look::Failed)
+            return;
+    }
+}
+
+InputReading SerialPort::read()
+{
+    quint64 count;
+    while (::read(m_wake, &count, sizeof count) > 0) {}
+    if (!m_port) {
+        if (const int error = open(); error != 0)
+            return failure(openFailure(m_device, error));
+    }
+    // The lines are asked for by the watching thread only: on a USB adapter each ask is a
+    // request to the device, which the window must never wait for.
+    std::unique_lock lock(m_mutex);
+    m_port->discardInput();
+    if (const int error = std::exchange(m_lost, 0); error != 0) {
+        m_seen.clear();
+        lock.unlock();
+        close();   // opened again at a later read, when it is back
+        return failure(lostText(m_device, error));
+    }
+    return std::exchange(m_seen, {});
+}
+
+QString SerialPort::startUpProblem()
+{
+    const int error = open();
+    return error == ENOTTY ? openFailure(m_device, error) : QString();
+}
+
+Result<std::unique_ptr<InputSource>> makeSerialPort(const QString &device, SerialDeviceOpener open)
+{
+    if (device.isEmpty())
+        return failure(QStringLiteral("manca la porta (per esempio serial:/dev/ttyUSB0)"));
+    auto port = std::make_unique<SerialPort>(device, std::move(open));
+    if (const QString why = port->startUpProblem(); !why.isEmpty())
+        return failure(why);
+    return std::unique_ptr<InputSource>(std::move(port));
+}

@@ -1,0 +1,212 @@
+#include "serialdevice.h"
+
+#include "devicenode.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <pthread.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kModemLines = TIOCM_CTS | TIOCM_DSR | TIOCM_CD | TIOCM_RNG;
+constexpr auto kSampleEvery = std::chrono::milliseconds(10);
+
+// The kernel's wait for a modem line cannot be cancelled from outside; a signal to the
+// waiting thread ends it with EINTR. The handler does nothing: the signal only interrupts.
+int wakeSignal()
+{
+    static const int signal = [] {
+        struct sigaction action {};
+        action.sa_handler = [](int) {};
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;   // no SA_RESTART: the wait must end, not resume
+        ::sigaction(SIGRTMIN, &action, nullptr);
+        return int(SIGRTMIN);
+    }();
+    return signal;
+}
+
+Result<ModemLines, int> readLines(int fd)
+{
+    int bits = 0;
+    if (::ioctl(fd, TIOCMGET, &bits) != 0)
+        return failure(errno);
+    ModemLines lines;
+    lines.on = {(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_CD) != 0,
+                (bits & TIOCM_RNG) != 0};
+    serial_icounter_struct counts {};
+    if (::ioctl(fd, TIOCGICOUNT, &counts) == 0)   // a driver without counters: changes seen by state only
+        lines.changes = {counts.cts, counts.dsr, counts.dcd, counts.rng};
+    return lines;
+}
+
+class TtyDevice : public SerialDevice {
+public:
+    explicit TtyDevice(int fd) : m_fd(fd) {}
+    ~TtyDevice() override { ::close(m_fd); }   // drops DTR and RTS (HUPCL)
+
+    Result<ModemLines, int> lines() override
+    {
+        Result<ModemLines, int> lines = readLines(m_fd);
+        if (lines) {
+            std::lock_guard lock(m_mutex);
+            m_seen = lines->changes;
+        }
+        return lines;
+    }
+
+    int waitForChange(bool briefly) override
+    {
+        if (m_kernelWaits && !briefly) {
+            // The kernel waits for a change after the call: one since the last look must
+            // not wait for the next.
+            if (changedSinceSeen())
+                return 0;
+            m_inWait = true;   // before looking at m_stop: see stopWaiting()
+            m_waiter = ::pthread_self();
+            const int r = m_stop ? -EINTR : ::ioctl(m_fd, TIOCMIWAIT, kModemLines) == 0 ? 0 : -errno;
+            m_inWait = false;
+            if (r != -ENOTTY && r != -EINVAL)
+                return r;
+            m_kernelWaits = false;   // this driver cannot say when: looked at every 10 ms
+        }
+        std::unique_lock lock(m_mutex);
+        return m_stopped.wait_for(lock, kSampleEvery, [this] { return m_stop.load(); }) ? -EINTR : 0;
+    }
+
+    void stopWaiting() override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_stopped.notify_all();
+        // A signal that comes just before the wait starts is lost: sent until it has ended.
+        while (m_inWait) {
+            ::pthread_kill(m_waiter, wakeSignal());
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    void discardInput() override { ::tcflush(m_fd, TCIFLUSH); }
+
+private:
+    bool changedSinceSeen()
+    {
+        serial_icounter_struct counts {};
+        if (::ioctl(m_fd, TIOCGICOUNT, &counts) != 0)
+            return false;
+        std::lock_guard lock(m_mutex);
+        return m_seen != std::array<int, 4> {counts.cts, counts.dsr, counts.dcd, counts.rng};
+    }
+
+    const int m_fd;
+    bool m_kernelWaits = true;
+    std::atomic<bool> m_stop = false;
+    std::atomic<bool> m_inWait = false;
+    std::atomic<pthread_t> m_waiter {};
+    std::mutex m_mutex;
+    std::condition_variable m_stopped;
+    std::array<int, 4> m_seen {};   // the counts as the last look saw them
+};
+
+// termios outlives an open: a program before may have left the port waiting for carrier
+// (no CLOCAL), echoing what it receives, or with flow control that sends on its own.
+int prepare(int fd)
+{
+    termios t {};
+    if (::tcgetattr(fd, &t) != 0)
+        return errno;
+    ::cfmakeraw(&t);   // no echo, no line editing
+    t.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
+    t.c_cflag &= ~tcflag_t(CRTSCTS);
+    t.c_cflag |= CLOCAL;
+    if (::cfgetospeed(&t) == B0)   // speed 0 means "hang up": DTR would stay down
+        ::cfsetspeed(&t, B9600);
+    if (::tcsetattr(fd, TCSANOW, &t) != 0)
+        return errno;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return errno;
+    const int up = TIOCM_DTR | TIOCM_RTS;   // the contacts' supply
+    return ::ioctl(fd, TIOCMBIS, &up) == 0 ? 0 : errno;
+}
+
+QHash<QString, QString> byIdLinks()
+{
+    QHash<QString, QString> links;
+    for (const QFileInfo &link :
+         QDir(QStringLiteral("/dev/serial/by-id")).entryInfoList(QDir::System | QDir::Files, QDir::Name))
+        links.insert(link.canonicalFilePath(), link.filePath());
+    return links;
+}
+
+}   // namespace
+
+Result<std::unique_ptr<SerialDevice>, int> openSerialDevice(const QByteArray &path)
+{
+    if (const int r = checkDeviceNode(path, DeviceKind::SerialPort); r < 0)   // never open another kind
+        return failure(-r);
+    // Not blocking: without CLOCAL the open would wait for a carrier that never comes.
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failure(errno);
+    if (::ioctl(fd, TIOCEXCL) != 0 || prepare(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failure(error == EINVAL ? ENOTTY : error);
+    }
+    return std::unique_ptr<SerialDevice>(std::make_unique<TtyDevice>(fd));
+}
+
+QList<SerialPortInfo> listSerialPorts()
+{
+    const QHash<QString, QString> links = byIdLinks();
+    QList<SerialPortInfo> ports;
+    const QDir ttys(QStringLiteral("/sys/class/tty"));
+    for (const QString &name : ttys.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        // Only ttys on a real device; a PC's ttyS nodes exist whether or not a UART answers.
+        if (!QFileInfo::exists(ttys.filePath(name + QStringLiteral("/device"))))
+            continue;
+        QFile type(ttys.filePath(name + QStringLiteral("/type")));
+        if (type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0")
+            continue;
+        SerialPortInfo port {QStringLiteral("/dev/") + name, {}, {}, 0};
+        port.byId = links.value(port.node);
+        // Looked at without changing its settings: it may be in use (a console, a modem).
+        const int fd =
+            ::open(QFile::encodeName(port.node).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        Result<ModemLines, int> lines = fd < 0 ? Result<ModemLines, int>(failure(errno)) : readLines(fd);
+        if (fd >= 0)
+            ::close(fd);
+        if (lines)
+            port.lines = *lines;
+        else
+            port.error = lines.error();
+        ports << port;
+    }
+    QCollator numbers;   // ttyS2 before ttyS10
+    numbers.setNumericMode(true);
+    std::sort(ports.begin(), ports.end(), [&numbers](const SerialPortInfo &a, const SerialPortInfo &b) {
+        return numbers.compare(a.node, b.node) < 0;
+    });
+    return ports;
+}
