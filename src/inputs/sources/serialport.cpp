@@ -184,8 +184,8 @@ InputReading SerialPort::read()
         if (const int error = open(); error != 0)
             return failure(openFailure(m_device, error));
     }
-    // The lines are asked for by the watching thread only: on a USB adapter each ask is a
-    // request to the device, which the window must never wait for.
+    // Once open, the lines are asked for by the watching thread only: on a USB adapter each
+    // ask is a request to the device, which the window's ticks must not wait for.
     std::unique_lock lock(m_mutex);
     m_port->discardInput();
     if (const int error = std::exchange(m_lost, 0); error != 0) {
