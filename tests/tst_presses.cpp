@@ -32,6 +32,8 @@ private slots:
             << "0 1000!; 50 0000; 55 1000; tick 200 1000; 300 1000; tick 400 1000";
         QTest::newRow("a release just past the window, then a re-press that lasts: two presses")
             << "0 1000!; 16 0000; 21 1000; 51 0000!; 56 1000; 57 0000; tick 200 1000; tick 400 0000";
+        QTest::newRow("a release bounce still there past the window, but shorter than 15 ms: one press")
+            << "0 1000!; 5 0000; 17 1000; 55 0000; tick 200 1000; tick 400 0000";
         QTest::newRow("each input on its own") << "0 1000!; 5 1001!; 8 0001; tick 200 1001; tick 400 0001";
     }
     void rules()

@@ -2,9 +2,9 @@
 
 bool Presses::settle(std::size_t i, qint64 atNs)
 {
-    // An edge far enough from the last one is taken at once; a reversal close to it only
-    // once it has lasted the bounce time.
-    if (m_raw[i] == m_down[i] || (atNs - m_edgeAt[i] < kBounceNs && atNs - m_rawAt[i] < kBounceNs))
+    // A reversal that began far enough from the last edge is taken at once; one that began
+    // close to it only once it has lasted the bounce time, however late that is seen.
+    if (m_raw[i] == m_down[i] || (m_rawAt[i] - m_edgeAt[i] < kBounceNs && atNs - m_rawAt[i] < kBounceNs))
         return false;
     m_down[i] = m_raw[i];
     m_edgeAt[i] = atNs;
