@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <poll.h>
 #include <unistd.h>
 
 // A reading written as a test row does: "1010" inputs 1 and 3 seen active now, "wait"
@@ -41,6 +42,13 @@ inline QString written(const InputReading &read)
     for (const InputSample &sample : *read)
         each << written(sample.raw);
     return each.join(QLatin1Char(','));
+}
+
+// True when a descriptor a source wakes the window with is readable now.
+inline bool readable(int fd)
+{
+    pollfd p {fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1;
 }
 
 // A source read on demand, as the parallel port; each read is 200 ms after the last, so

@@ -7,8 +7,6 @@
 #include <atomic>
 #include <mutex>
 
-#include <poll.h>
-
 namespace {
 
 // A source read on demand whose state the test sets from its own thread.
@@ -32,12 +30,6 @@ private:
     std::mutex m_mutex;
     QString m_state = QStringLiteral("0000");
 };
-
-bool readable(int fd)
-{
-    pollfd p {fd, POLLIN, 0};
-    return ::poll(&p, 1, 0) == 1;
-}
 
 }   // namespace
 

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
-#include <poll.h>
 
 namespace {
 
@@ -93,8 +92,7 @@ struct ChangeCase {
 
 bool woken(int fd)
 {
-    pollfd p {fd, POLLIN, 0};
-    return QTest::qWaitFor([&p] { return ::poll(&p, 1, 0) == 1; }, 5000);
+    return QTest::qWaitFor([fd] { return readable(fd); }, 5000);
 }
 
 }   // namespace

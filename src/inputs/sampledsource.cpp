@@ -1,10 +1,7 @@
 #include "sampledsource.h"
 
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 SampledSource::SampledSource(std::unique_ptr<InputSource> source, std::chrono::milliseconds every)
-    : m_source(std::move(source)), m_every(every), m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+    : m_source(std::move(source)), m_every(every)
 {}
 
 SampledSource::~SampledSource()
@@ -16,15 +13,12 @@ SampledSource::~SampledSource()
     m_resumed.notify_all();
     if (m_thread.joinable())
         m_thread.join();
-    if (m_wake >= 0)
-        ::close(m_wake);
 }
 
 InputReading SampledSource::read()
 {
     std::lock_guard lock(m_mutex);
-    quint64 count;
-    while (::read(m_wake, &count, sizeof count) > 0) {}
+    m_wake.clear();
     if (m_thread.joinable() && m_reads) {   // sampled 10 ms ago at most: not read again here
         QList<InputSample> seen = std::exchange(m_changes, {});
         if (m_last)
@@ -46,12 +40,6 @@ InputReading SampledSource::read()
     else if (resumed)
         m_resumed.notify_all();
     return now;
-}
-
-void SampledSource::wakeWindow()
-{
-    const quint64 one = 1;
-    (void)!::write(m_wake, &one, sizeof one);
 }
 
 void SampledSource::sample()
@@ -84,7 +72,7 @@ void SampledSource::sample()
             m_reads = false;
             m_changes.clear();
             m_last.reset();
-            wakeWindow();   // the window reads again and learns why at once
+            m_wake.raise();   // the window reads again and learns why at once
             continue;
         }
         bool changed = false;
@@ -96,6 +84,6 @@ void SampledSource::sample()
             changed = true;
         }
         if (changed)
-            wakeWindow();
+            m_wake.raise();
     }
 }

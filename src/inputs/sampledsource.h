@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inputs/inputsource.h"
+#include "platform/wakeup.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -25,15 +26,14 @@ public:
     // Sampling starts with the first read.
     [[nodiscard]] InputReading read() override;
     [[nodiscard]] QString name() const override { return m_source->name(); }
-    [[nodiscard]] int wakeDescriptor() const override { return m_wake; }
+    [[nodiscard]] int wakeDescriptor() const override { return m_wake.descriptor(); }
 
 private:
     void sample();
-    void wakeWindow();
 
     const std::unique_ptr<InputSource> m_source;
     const std::chrono::milliseconds m_every;
-    const int m_wake;   // an eventfd, readable while a change waits to be read
+    Wakeup m_wake;   // raised while a change waits to be read
     std::mutex m_mutex;
     std::condition_variable m_resumed;
     QList<InputSample> m_changes;   // seen since the last read

@@ -44,6 +44,16 @@ int wakeSignal()
     return signal;
 }
 
+// How many times each line has changed; all 0 from a driver without counters, whose
+// changes are then seen by the lines' state only.
+std::array<int, 4> changeCounts(int fd)
+{
+    serial_icounter_struct counts {};
+    if (::ioctl(fd, TIOCGICOUNT, &counts) != 0)
+        return {};
+    return {counts.cts, counts.dsr, counts.dcd, counts.rng};
+}
+
 Result<ModemLines, int> readLines(int fd)
 {
     int bits = 0;
@@ -52,9 +62,7 @@ Result<ModemLines, int> readLines(int fd)
     ModemLines lines;
     lines.on = {(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_CD) != 0,
                 (bits & TIOCM_RNG) != 0};
-    serial_icounter_struct counts {};
-    if (::ioctl(fd, TIOCGICOUNT, &counts) == 0)   // a driver without counters: changes seen by state only
-        lines.changes = {counts.cts, counts.dsr, counts.dcd, counts.rng};
+    lines.changes = changeCounts(fd);   // after the lines: a change between the two is looked at again
     return lines;
 }
 
@@ -66,10 +74,8 @@ public:
     Result<ModemLines, int> lines() override
     {
         Result<ModemLines, int> lines = readLines(m_fd);
-        if (lines) {
-            std::lock_guard lock(m_mutex);
+        if (lines)
             m_seen = lines->changes;
-        }
         return lines;
     }
 
@@ -78,7 +84,7 @@ public:
         if (m_kernelWaits && !briefly) {
             // The kernel waits for a change after the call: one since the last look must
             // not wait for the next.
-            if (changedSinceSeen())
+            if (changeCounts(m_fd) != m_seen)
                 return 0;
             m_inWait = true;   // before looking at m_stop: see stopWaiting()
             m_waiter = ::pthread_self();
@@ -109,15 +115,6 @@ public:
     void discardInput() override { ::tcflush(m_fd, TCIFLUSH); }
 
 private:
-    bool changedSinceSeen()
-    {
-        serial_icounter_struct counts {};
-        if (::ioctl(m_fd, TIOCGICOUNT, &counts) != 0)
-            return false;
-        std::lock_guard lock(m_mutex);
-        return m_seen != std::array<int, 4> {counts.cts, counts.dsr, counts.dcd, counts.rng};
-    }
-
     const int m_fd;
     bool m_kernelWaits = true;
     std::atomic<bool> m_stop = false;
@@ -125,7 +122,8 @@ private:
     std::atomic<pthread_t> m_waiter {};
     std::mutex m_mutex;
     std::condition_variable m_stopped;
-    std::array<int, 4> m_seen {};   // the counts as the last look saw them
+    // The counts as the last look saw them; looks and waits are made by one thread at a time.
+    std::array<int, 4> m_seen {};
 };
 
 // termios outlives an open: a program before may have left the port waiting for carrier

@@ -4,8 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace {
 
@@ -80,15 +78,10 @@ QList<InputSample> linesChanged(const ModemLines &before, const ModemLines &now,
 }
 
 SerialPort::SerialPort(QString device, SerialDeviceOpener open)
-    : m_device(std::move(device)), m_open(std::move(open)), m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+    : m_device(std::move(device)), m_open(std::move(open))
 {}
 
-SerialPort::~SerialPort()
-{
-    close();
-    if (m_wake >= 0)
-        ::close(m_wake);
-}
+SerialPort::~SerialPort() { close(); }
 
 int SerialPort::open()
 {
@@ -112,12 +105,6 @@ void SerialPort::close()
     m_port->stopWaiting();
     m_watcher.join();
     m_port.reset();
-}
-
-void SerialPort::wakeWindow()
-{
-    const quint64 one = 1;
-    (void)!::write(m_wake, &one, sizeof one);
 }
 
 // On the watching thread, which alone asks for the lines.
@@ -147,7 +134,7 @@ SerialPort::Look SerialPort::look(qint64 wokeNs)
     std::lock_guard lock(m_mutex);
     m_seen.append(changes);
     if (!changes.isEmpty())
-        wakeWindow();
+        m_wake.raise();
     return again ? Look::Again : Look::Done;
 }
 
@@ -155,7 +142,7 @@ void SerialPort::fail(int error)
 {
     std::lock_guard lock(m_mutex);
     m_lost = error;
-    wakeWindow();   // the window learns why at once
+    m_wake.raise();   // the window learns why at once
 }
 
 void SerialPort::watch()
@@ -178,8 +165,7 @@ void SerialPort::watch()
 
 InputReading SerialPort::read()
 {
-    quint64 count;
-    while (::read(m_wake, &count, sizeof count) > 0) {}
+    m_wake.clear();
     if (!m_port) {
         if (const int error = open(); error != 0)
             return failure(openFailure(m_device, error));

@@ -2,6 +2,7 @@
 
 #include "inputs/inputsource.h"
 #include "platform/serialdevice.h"
+#include "platform/wakeup.h"
 
 #include <functional>
 #include <mutex>
@@ -32,7 +33,7 @@ public:
 
     InputReading read() override;
     QString name() const override { return QStringLiteral("Porta seriale"); }
-    int wakeDescriptor() const override { return m_wake; }
+    int wakeDescriptor() const override { return m_wake.descriptor(); }
 
     // Opens the port now, if it is there: a path that is not a tty is a mistake on the
     // command line, said before the window opens. Empty when all is well, or when the
@@ -45,12 +46,11 @@ private:
     enum class Look { Done, Again, Failed };   // Again: soon, something moved
     Look look(qint64 wokeNs);
     void fail(int error);
-    void wakeWindow();
     void watch();
 
     const QString m_device;
     const SerialDeviceOpener m_open;
-    const int m_wake;   // an eventfd, readable while a change waits to be read
+    Wakeup m_wake;   // raised while a change waits to be read
     std::unique_ptr<SerialDevice> m_port;
     std::thread m_watcher;
     std::mutex m_mutex;
