@@ -123,6 +123,10 @@ SerialPort::Look SerialPort::look(qint64 wokeNs)
     // the next change is a steady one, and an input is never left as a stale answer had it.
     const bool again = *now != m_last;
     if (lcTiming().isDebugEnabled()) {   // what each look saw and when, to follow a bounce
+        constexpr qint64 kSlowNs = 25'000'000;
+        if (m_answeredNs - wokeNs > kSlowNs)   // what it shows cannot be dated better than that
+            qCDebug(lcTiming, "slow look %lld %lld", static_cast<long long>(wokeNs),
+                    static_cast<long long>(m_answeredNs));
         for (const InputSample &sample : changes) {
             QByteArray inputs;
             for (const bool on : sample.raw)
