@@ -73,7 +73,12 @@ public:
                            "audio.position = [ FL FR ] audio.rate = 48000 } } ]\n");
             if (!m_bus)   // WirePlumber needs a session bus; it stays across restarts
                 m_bus = launch("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=" + bus()});
-            for (const char *program : {"pipewire", "wireplumber", "pipewire-pulse"})
+            // The other two end at once if PipeWire does not answer yet ("Failed to connect to
+            // PipeWire"), and without WirePlumber no stream is ever linked: its socket first.
+            QFile::remove(m_dir.filePath("pipewire-0"));   // left behind if it had to be killed
+            m_processes.push_back(launch("pipewire", {}));
+            waitFor([this] { return QFileInfo::exists(m_dir.filePath("pipewire-0")); });
+            for (const char *program : {"wireplumber", "pipewire-pulse"})
                 m_processes.push_back(launch(program, {}));
         }
         const bool sink = waitFor([this] {
