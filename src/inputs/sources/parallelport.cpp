@@ -34,8 +34,7 @@ QString deviceErrorText(const QString &device, int err)
     if (err == ENOTTY)   // never opened: see checkNode
         return QStringLiteral("%1 non è una porta parallela: indicare un /dev/parportN (modulo ppdev), "
                               "evdev:DISPOSITIVO per i pulsanti USB, serial:PORTA per una porta seriale o "
-                              "file:PERCORSO per "
-                              "provare senza porta")
+                              "file:PERCORSO per provare senza porta")
             .arg(device);
     if (err == EBUSY)
         return QStringLiteral(

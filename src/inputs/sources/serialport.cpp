@@ -176,8 +176,8 @@ InputReading SerialPort::read()
     }
     // Once open, the lines are asked for by the watching thread only: on a USB adapter each
     // ask is a request to the device, which the window's ticks must not wait for.
-    std::unique_lock lock(m_mutex);
     m_port->discardInput();
+    std::unique_lock lock(m_mutex);
     if (const int error = std::exchange(m_lost, 0); error != 0) {
         m_seen.clear();
         lock.unlock();
