@@ -24,11 +24,13 @@ ModemLines lines(const QString &text)
 }
 
 // A USB-serial adapter whose lines the test sets; its wait returns when they change, or
-// with the error the test gives it (unplugged).
+// with the error the test gives it (unplugged). With `support` it is another driver: a PC's
+// UART, whose wait does not return when RI goes on; cdc_acm, which has no CTS.
 struct FakeAdapter {
     std::mutex mutex;
     std::condition_variable changed;
     ModemLines now;
+    LineSupport support;
     int openError = 0;
     int waitError = 0;   // ends the next wait
     bool news = false;
@@ -37,9 +39,12 @@ struct FakeAdapter {
     void set(const QString &text, int error = 0)
     {
         std::lock_guard lock(mutex);
+        const ModemLines before = now;
         now = lines(text);
         waitError = error;
-        news = true;
+        const bool onlyRiWentOn = before.on[0] == now.on[0] && before.on[1] == now.on[1] &&
+                                  before.on[2] == now.on[2] && !before.on[3] && now.on[3];
+        news = news || error || !onlyRiWentOn || support.wakesOnEveryEdge;
         changed.notify_all();
     }
     class Device : public SerialDevice {
@@ -52,9 +57,13 @@ struct FakeAdapter {
                 return failure(m_a.waitError);
             return m_a.now;
         }
-        int waitForChange(bool) override
+        int waitForChange(bool briefly) override
         {
             std::unique_lock lock(m_a.mutex);
+            if (briefly) {
+                m_a.changed.wait_for(lock, std::chrono::milliseconds(10), [this] { return m_stop; });
+                return m_stop ? -EINTR : 0;
+            }
             m_a.changed.wait(lock, [this] { return m_a.news || m_stop; });
             m_a.news = false;
             return m_stop ? -EINTR : -m_a.waitError;
@@ -67,6 +76,7 @@ struct FakeAdapter {
             m_a.changed.notify_all();
         }
         void discardInput() override {}
+        LineSupport support() const override { return m_a.support; }
 
     private:
         FakeAdapter &m_a;
@@ -129,6 +139,65 @@ private slots:
         QCOMPARE(written(InputReading(seen)), c.samples);
         if (!seen.isEmpty())
             QCOMPARE(seen.last().atNs, c.answered ? 9 : 5);
+    }
+
+    // What each driver's lines are worth, from what sysfs says of the port.
+    void lineSupport_data()
+    {
+        QTest::addColumn<QByteArray>("driver");
+        QTest::addColumn<int>("uartType");
+        QTest::addColumn<QString>("reported");
+        QTest::addColumn<bool>("wakesOnEveryEdge");
+        QTest::newRow("FTDI adapter") << QByteArray("ftdi_sio") << 0 << "1111" << true;
+        QTest::newRow("PL2303 adapter") << QByteArray("pl2303") << 0 << "1111" << true;
+        QTest::newRow("cdc_acm: no CTS") << QByteArray("cdc_acm") << 0 << "0111" << true;
+        QTest::newRow("PC's COM port, 16550A through PnP") << QByteArray("serial") << 4 << "1111" << false;
+        QTest::newRow("PC's COM port, platform 8250") << QByteArray("serial8250") << 4 << "1111" << false;
+        QTest::newRow("a 16550 on a PCI card") << QByteArray("serial") << 14 << "1111" << false;
+        QTest::newRow("an ARM PL011 UART") << QByteArray("uart-pl011") << 32 << "1111" << true;
+    }
+    void lineSupport()
+    {
+        QFETCH(QByteArray, driver);
+        QFETCH(int, uartType);
+        QFETCH(QString, reported);
+        QFETCH(bool, wakesOnEveryEdge);
+        const LineSupport support = ::lineSupport(driver, uartType);
+        QCOMPARE(written(support.reported), reported);
+        QCOMPARE(support.wakesOnEveryEdge, wakesOnEveryEdge);
+    }
+
+    // A PC's own port tells of RI only when the ring ends: a held input 4 must still light
+    // at once, not when it is let go.
+    void heldRiOnAPcPort()
+    {
+        FakeAdapter adapter;
+        adapter.support.wakesOnEveryEdge = false;
+        adapter.set("0000");
+        auto made = makeSerialPort("/dev/ttyS0", adapter.opener());
+        QVERIFY(made);
+        InputSource &port = **made;
+        QCOMPARE(written(port.read()), "0000");
+        adapter.set("0001");
+        QVERIFY(woken(port.wakeDescriptor()));
+        QCOMPARE(written(port.read()), "0001");
+    }
+
+    // cdc_acm says CTS is always on: input 1 is never active there, and the user is told.
+    void missingLineOnAcm()
+    {
+        FakeAdapter adapter;
+        adapter.support.reported = {false, true, true, true};
+        adapter.set("1000");
+        auto made = makeSerialPort("/dev/ttyACM0", adapter.opener());
+        QVERIFY(made);
+        InputSource &port = **made;
+        QCOMPARE(written(port.read()), "0000");
+        QVERIFY2(port.remark().contains("ingresso 1 non disponibile su questo adattatore"),
+                 qPrintable(port.remark()));
+        adapter.set("1100 5,1,0,0");
+        QVERIFY(woken(port.wakeDescriptor()));
+        QCOMPARE(written(port.read()), "0100");
     }
 
     // An open that fails: what the status line says, and whether the start is refused.

@@ -5,6 +5,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
 // The real program, as a user starts it.
 class TestStartup : public QObject {
     Q_OBJECT
@@ -45,13 +50,20 @@ private slots:
     void commandLineAndRefusals_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("display");   // empty: not set; "x": the test's X server
+        QTest::addColumn<QString>("display");   // empty: not set; "x": the test's X server; "offscreen"
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
         QTest::newRow("--help") << QStringList {"--help"} << "" << 0 << "--version  Mostra la versione";
         QTest::newRow("bad port") << QStringList {"--port", "lpt1"} << "" << 2 << "file:PERCORSO";
         QTest::newRow("a serial port that is not a tty, never opened")
             << QStringList {"--port", "serial:/dev/null"} << "" << 2 << "non è una porta seriale";
+        QTest::newRow("the terminal is no serial port, never touched")
+            << QStringList {"--check", "--port", "serial:/dev/tty"} << "" << 2 << "non è una porta seriale";
+        QTest::newRow("nor is the console")
+            << QStringList {"--check", "--port", "serial:/dev/console"} << "" << 2 << "non è una porta seriale";
+        QTest::newRow("a line break in the port")
+            << QStringList {"--check", "--port", "file:/tmp/p\nExecStartPre=/bin/true"} << "" << 2
+            << "file:/tmp/p\\nExecStartPre=/bin/true\" contiene un carattere di controllo";
         QTest::newRow("unknown option")
             << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot";
         QTest::newRow("no display: names --no-window")
@@ -59,6 +71,8 @@ private slots:
         QTest::newRow("display that does not answer") << QStringList {} << ":97" << 1 << "DISPLAY=:97";
         QTest::newRow("display that does not answer, bad port")
             << QStringList {"--port", "lpt1"} << ":97" << 2 << "lpt1";
+        QTest::newRow("refusal on a platform nobody sees: no box")
+            << QStringList {"--port", "evdev:/dev/null"} << "offscreen" << 2 << "non è un dispositivo di input";
         QTest::newRow("refusal shown on the screen")
             << QStringList {"--port", "evdev:/dev/null"} << "x" << 2 << "non è un dispositivo di input";
     }
@@ -74,7 +88,9 @@ private slots:
             env.remove(name);
         if (display == "x" && (screen.isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty()))
             QSKIP("needs an X server and xdotool: run it through scripts/test (xvfb-run)");
-        if (!display.isEmpty())
+        if (display == "offscreen")
+            env.insert("QT_QPA_PLATFORM", display);
+        else if (!display.isEmpty())
             env.insert("DISPLAY", display == "x" ? screen : display);
         QProcess velmora;
         velmora.setProcessEnvironment(env);
@@ -98,6 +114,30 @@ private slots:
         QVERIFY2((out + err).contains(says), qPrintable(out + err));
         if (exitCode != 0)   // one line, nothing from the toolkit around it
             QCOMPARE(err.count('\n'), 1);
+    }
+
+    // A pseudo-terminal named as a serial port is refused before it is opened: it is
+    // neither locked nor switched to raw mode, so the terminal stays usable.
+    void aTerminalIsLeftAsItWas()
+    {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const QString slave = QString::fromLocal8Bit(::ptsname(master));
+        const int fd = ::open(QFile::encodeName(slave).constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(fd >= 0);
+        termios before {};
+        QVERIFY(::tcgetattr(fd, &before) == 0);
+        QProcess velmora;
+        velmora.start(VELMORA_BINARY, {"--check", "--port", "serial:" + slave});
+        QVERIFY(velmora.waitForFinished(10000));
+        QCOMPARE(velmora.exitCode(), 2);
+        QVERIFY2(velmora.readAllStandardError().contains("non è una porta seriale"), "not refused as such");
+        termios after {};
+        QVERIFY(::tcgetattr(fd, &after) == 0);
+        QCOMPARE(after.c_lflag, before.c_lflag);   // still echoes, still edits lines
+        QCOMPARE(after.c_iflag, before.c_iflag);
+        ::close(fd);
+        ::close(master);
     }
 };
 

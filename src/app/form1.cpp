@@ -131,7 +131,7 @@ void Form1::showTick(const Result<InputTick> &tick)
             QStringLiteral("%1 non leggibile: %2").arg(m_loop->sourceName(), tick.error()));
         return;
     }
-    m_statusLine->showMessage({});
+    m_statusLine->showMessage(m_loop->sourceRemark());
     for (const int input : tick->sounds)
         SuonaBrano(input);
     for (const InputLine &line : kInputs)

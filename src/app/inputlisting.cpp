@@ -54,28 +54,49 @@ QString describeInputDevices(const QList<InputDeviceInfo> &devices)
 
 QString describeSerialPorts(const QList<SerialPortInfo> &ports)
 {
-    static const char *const lineNames[] = {"CTS", "DSR", "DCD", "RI"};
     QString out = QStringLiteral("\nPorte seriali (ingresso 1 CTS, 2 DSR, 3 DCD, 4 RI):\n");
     bool denied = false;
     for (const SerialPortInfo &port : ports) {
         const QString path = port.byId.isEmpty() ? port.node : port.byId;
-        if (!port.lines) {
+        if (port.error) {
             out += unreadable(path, port.error, denied);
             continue;
         }
-        QStringList lines;
-        const Inputs inputs = inputsFromLines(*port.lines);
-        for (std::size_t i = 0; i < inputs.size(); ++i)
-            lines << QLatin1String(lineNames[i]) +
-                         (inputs[i] ? QStringLiteral(" attivo") : QStringLiteral(" a riposo"));
+        const QString missing = missingInputs(port.support);
         out += path +
                (port.byId.isEmpty() ? QString() : QStringLiteral(" (") + port.node + QLatin1Char(')')) +
-               QStringLiteral("\n    linee ora: ") + lines.join(QStringLiteral(", ")) +
+               (port.driver.isEmpty() ? QString() : QStringLiteral("\n    driver: ") + port.driver) +
+               (missing.isEmpty() ? QString() : QStringLiteral("\n    ") + missing) +
                QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
     }
     if (ports.isEmpty())
         out += QStringLiteral("Nessuna porta seriale.\n");
     if (denied)
         out += QStringLiteral("Per leggere le porte ad accesso negato: %1.\n").arg(serialAccessHelp());
+    if (!ports.isEmpty())
+        out += QStringLiteral(
+            "Le porte non sono state aperte: aprirne una alza e abbassa DTR e RTS, e alcune schede "
+            "(Arduino e simili) si riavviano. Per vedere le linee di una porta: "
+            "velmora --list-inputs --port serial:PORTA\n");
     return out;
+}
+
+QString describeSerialLines(const QString &path, const Result<ModemLines, int> &lines,
+                            const LineSupport &support)
+{
+    static const char *const lineNames[] = {"CTS", "DSR", "DCD", "RI"};
+    if (!lines) {
+        bool denied = false;
+        QString out = unreadable(path, lines.error(), denied);
+        if (denied)
+            out += QStringLiteral("Per leggerla: %1.\n").arg(serialAccessHelp());
+        return out;
+    }
+    QStringList shown;
+    for (std::size_t i = 0; i < lines->on.size(); ++i)
+        shown << QLatin1String(lineNames[i]) + (!support.reported[i] ? QStringLiteral(" non disponibile")
+                                                 : lines->on[i]      ? QStringLiteral(" attivo")
+                                                                     : QStringLiteral(" a riposo"));
+    return path + QStringLiteral("\n    linee ora: ") + shown.join(QStringLiteral(", ")) +
+           QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
 }

@@ -9,6 +9,9 @@
 // first four keys and the --port to use; for a device the user may not open, what to do.
 [[nodiscard]] QString describeInputDevices(const QList<InputDeviceInfo> &devices);
 
-// The serial ports after them: each port, its lines now (which inputs they make active)
-// and the --port to use; for a port the user may not open, what to do.
+// The serial ports after them: each port, its driver, the inputs it cannot give and the
+// --port to use; for a port the user may not open, what to do. None is opened.
 [[nodiscard]] QString describeSerialPorts(const QList<SerialPortInfo> &ports);
+// The lines now of the one port the user named (velmora --list-inputs --port serial:PORT).
+[[nodiscard]] QString describeSerialLines(const QString &path, const Result<ModemLines, int> &lines,
+                                          const LineSupport &support);

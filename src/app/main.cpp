@@ -6,6 +6,7 @@
 #include "platform/audio/sdlplayer.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -73,6 +74,11 @@ int refuse(const QString &why, bool onScreen, int &argc, char **argv)
     std::fprintf(stderr, "velmora: %s\n", qPrintable(why));
     if (!onScreen || noDisplayNamed())
         return 2;
+    // Scripts, services and test rigs run Qt on a platform that draws for nobody: there a
+    // box would wait for a click that never comes. The line on stderr is all they read.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("offscreen") || platform.startsWith("minimal"))
+        return 2;
     g_refusing = true;
     const auto app = makeApplication(argc, argv);
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"),
@@ -105,6 +111,14 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(options.text), stdout);
         return 0;
     case CommandLine::Action::ListInputs:
+        // A serial port named with it is the one port whose lines are read (opening it
+        // toggles DTR, so none is opened unasked).
+        if (const QString serial = serialPortOf(options.port); !serial.isEmpty()) {
+            const QByteArray path = QFile::encodeName(serial);
+            std::fputs(qPrintable(describeSerialLines(serial, peekSerialLines(path), serialLineSupport(path))),
+                       stdout);
+            return 0;
+        }
         std::fputs(
             qPrintable(describeInputDevices(listInputDevices()) + describeSerialPorts(listSerialPorts())),
             stdout);

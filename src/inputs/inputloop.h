@@ -23,6 +23,7 @@ public:
 
     void tick();
     [[nodiscard]] QString sourceName() const { return m_monitor.name(); }
+    [[nodiscard]] QString sourceRemark() const { return m_monitor.remark(); }
 
 private:
     void readBetweenTicks();

@@ -50,5 +50,10 @@ Result<Inputs> InputMonitor::tick()
     (void)poll();
     if (!m_lastError.isEmpty())
         return failure(m_lastError);
+    if (const QString remark = m_source.remark(); remark != m_lastRemark) {
+        if (!remark.isEmpty())   // said once, where a service's messages go too
+            qCWarning(lcPort).noquote() << m_source.name() << "-" << remark;
+        m_lastRemark = remark;
+    }
     return m_presses.tick(m_latestNs);
 }

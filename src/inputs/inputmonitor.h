@@ -26,13 +26,15 @@ public:
 
     [[nodiscard]] QString name() const { return m_source.name(); }
     [[nodiscard]] int wakeDescriptor() const { return m_source.wakeDescriptor(); }
+    [[nodiscard]] QString remark() const { return m_source.remark(); }
 
 private:
     InputSource &m_source;
     std::chrono::milliseconds m_retry;
     Clock m_clock;
     std::optional<std::chrono::steady_clock::time_point> m_failedAt;
-    QString m_lastError;   // empty while the source reads
+    QString m_lastError;    // empty while the source reads
+    QString m_lastRemark;   // as last said
     Presses m_presses;
     qint64 m_latestNs = 0;   // the newest time seen, the clock's or a sample's
 };

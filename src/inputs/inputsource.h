@@ -46,4 +46,7 @@ public:
     // becomes readable then, and is read at once; the others are read every 10 ms by a
     // sampled source (sampledsource.h) that wakes the window on a change.
     [[nodiscard]] virtual int wakeDescriptor() const { return -1; }
+    // What the user should know while it reads, in Italian with what to do: inputs this
+    // device cannot give. Shown on the status line; empty when there is nothing to say.
+    [[nodiscard]] virtual QString remark() const { return {}; }
 };

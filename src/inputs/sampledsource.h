@@ -27,6 +27,7 @@ public:
     [[nodiscard]] InputReading read() override;
     [[nodiscard]] QString name() const override { return m_source->name(); }
     [[nodiscard]] int wakeDescriptor() const override { return m_wake.descriptor(); }
+    [[nodiscard]] QString remark() const override { return m_source->remark(); }
 
 private:
     void sample();

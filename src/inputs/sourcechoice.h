@@ -11,3 +11,5 @@
 // adds its line here and its file in sources/.
 [[nodiscard]] Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec,
                                                                    PortSystem &system = realPortSystem());
+// The serial port a --port text names, or empty when it names none.
+[[nodiscard]] QString serialPortOf(const QString &spec);

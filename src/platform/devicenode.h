@@ -8,10 +8,15 @@
 enum class DeviceKind {
     ParallelPort,   // ppdev's /dev/parportN
     InputDevice,    // evdev's /dev/input/eventN
-    SerialPort,     // any tty: /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn
+    SerialPort,     // a tty on a real port: /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn - not a
+                    // terminal, the console or a pseudo-terminal
 };
 
 // What `path` names (following links, as a by-id link): 0 when it is a character device
 // of that kind, -ENOTTY when it is anything else, -errno when it cannot be looked at
 // (-ENOENT: not there, perhaps not yet).
 [[nodiscard]] int checkDeviceNode(const QByteArray &path, DeviceKind kind);
+
+// The character device's folder in sysfs (/sys/dev/char/MAJ:MIN), where its driver and
+// attributes are told; empty when `path` is no character device.
+[[nodiscard]] QString sysfsFolder(const QByteArray &path);

@@ -66,9 +66,31 @@ Result<ModemLines, int> readLines(int fd)
     return lines;
 }
 
+// The kernel's UART types of the 16550 family (serial_core.h: PORT_8250 to PORT_16550A_FSL64),
+// whose modem-status interrupt comes for RI only at the ring's trailing edge.
+constexpr int kFirst8250Type = 1;
+constexpr int kLast8250Type = 30;
+
+QString sysfsText(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll().trimmed()) : QString();
+}
+
+// What sysfs says of a tty's driver, from its folder (under /sys/class/tty or /sys/dev/char).
+QString driverOf(const QString &folder)
+{
+    return QFileInfo(QFileInfo(folder + QStringLiteral("/device/driver")).symLinkTarget()).fileName();
+}
+
+LineSupport supportOf(const QString &folder)
+{
+    return lineSupport(driverOf(folder).toLatin1(), sysfsText(folder + QStringLiteral("/type")).toInt());
+}
+
 class TtyDevice : public SerialDevice {
 public:
-    explicit TtyDevice(int fd) : m_fd(fd) {}
+    TtyDevice(int fd, LineSupport support) : m_fd(fd), m_support(support) {}
     ~TtyDevice() override { ::close(m_fd); }   // drops DTR and RTS (HUPCL)
 
     Result<ModemLines, int> lines() override
@@ -86,8 +108,10 @@ public:
             // not wait for the next.
             if (changeCounts(m_fd) != m_seen)
                 return 0;
-            m_inWait = true;   // before looking at m_stop: see stopWaiting()
+            // Who waits is known before that anyone does: a stop that sees the wait must
+            // be able to signal its thread (a signal to thread 0 ends the whole program).
             m_waiter = ::pthread_self();
+            m_inWait = true;   // before looking at m_stop: see stopWaiting()
             const int r = m_stop ? -EINTR : ::ioctl(m_fd, TIOCMIWAIT, kModemLines) == 0 ? 0 : -errno;
             m_inWait = false;
             if (r != -ENOTTY && r != -EINVAL)
@@ -113,9 +137,11 @@ public:
     }
 
     void discardInput() override { ::tcflush(m_fd, TCIFLUSH); }
+    LineSupport support() const override { return m_support; }
 
 private:
     const int m_fd;
+    const LineSupport m_support;
     bool m_kernelWaits = true;
     std::atomic<bool> m_stop = false;
     std::atomic<bool> m_inWait = false;
@@ -128,11 +154,9 @@ private:
 
 // termios outlives an open: a program before may have left the port waiting for carrier
 // (no CLOCAL), echoing what it receives, or with flow control that sends on its own.
-int prepare(int fd)
+int prepare(int fd, const termios &found)
 {
-    termios t {};
-    if (::tcgetattr(fd, &t) != 0)
-        return errno;
+    termios t = found;
     ::cfmakeraw(&t);   // no echo, no line editing
     t.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
     t.c_cflag &= ~tcflag_t(CRTSCTS);
@@ -159,6 +183,16 @@ QHash<QString, QString> byIdLinks()
 
 }   // namespace
 
+LineSupport lineSupport(const QByteArray &driver, int uartType)
+{
+    LineSupport support;
+    if (driver == "cdc_acm")
+        support.reported[0] = false;   // CTS: always said to be on
+    if (uartType >= kFirst8250Type && uartType <= kLast8250Type)
+        support.wakesOnEveryEdge = false;
+    return support;
+}
+
 Result<std::unique_ptr<SerialDevice>, int> openSerialDevice(const QByteArray &path)
 {
     if (const int r = checkDeviceNode(path, DeviceKind::SerialPort); r < 0)   // never open another kind
@@ -167,12 +201,25 @@ Result<std::unique_ptr<SerialDevice>, int> openSerialDevice(const QByteArray &pa
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return failure(errno);
-    if (::ioctl(fd, TIOCEXCL) != 0 || prepare(fd) != 0) {
+    termios found {};
+    if (::tcgetattr(fd, &found) != 0) {
         const int error = errno;
         ::close(fd);
         return failure(error == EINVAL ? ENOTTY : error);
     }
-    return std::unique_ptr<SerialDevice>(std::make_unique<TtyDevice>(fd));
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failure(error);
+    }
+    if (const int error = prepare(fd, found); error != 0) {
+        // Left as it was found: another program may use it next.
+        ::tcsetattr(fd, TCSANOW, &found);
+        ::ioctl(fd, TIOCNXCL);
+        ::close(fd);
+        return failure(error == EINVAL ? ENOTTY : error);
+    }
+    return std::unique_ptr<SerialDevice>(std::make_unique<TtyDevice>(fd, serialLineSupport(path)));
 }
 
 QList<SerialPortInfo> listSerialPorts()
@@ -181,24 +228,15 @@ QList<SerialPortInfo> listSerialPorts()
     QList<SerialPortInfo> ports;
     const QDir ttys(QStringLiteral("/sys/class/tty"));
     for (const QString &name : ttys.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString folder = ttys.filePath(name);
         // Only ttys on a real device; a PC's ttyS nodes exist whether or not a UART answers.
-        if (!QFileInfo::exists(ttys.filePath(name + QStringLiteral("/device"))))
+        if (!QFileInfo::exists(folder + QStringLiteral("/device")) ||
+            sysfsText(folder + QStringLiteral("/type")) == QLatin1String("0"))
             continue;
-        QFile type(ttys.filePath(name + QStringLiteral("/type")));
-        if (type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0")
-            continue;
-        SerialPortInfo port {QStringLiteral("/dev/") + name, {}, {}, 0};
+        SerialPortInfo port {QStringLiteral("/dev/") + name, {}, driverOf(folder), supportOf(folder), 0};
         port.byId = links.value(port.node);
-        // Looked at without changing its settings: it may be in use (a console, a modem).
-        const int fd =
-            ::open(QFile::encodeName(port.node).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        Result<ModemLines, int> lines = fd < 0 ? Result<ModemLines, int>(failure(errno)) : readLines(fd);
-        if (fd >= 0)
-            ::close(fd);
-        if (lines)
-            port.lines = *lines;
-        else
-            port.error = lines.error();
+        if (::access(QFile::encodeName(port.node).constData(), R_OK | W_OK) != 0)
+            port.error = errno;
         ports << port;
     }
     QCollator numbers;   // ttyS2 before ttyS10
@@ -207,4 +245,19 @@ QList<SerialPortInfo> listSerialPorts()
         return numbers.compare(a.node, b.node) < 0;
     });
     return ports;
+}
+
+LineSupport serialLineSupport(const QByteArray &path) { return supportOf(sysfsFolder(path)); }
+
+Result<ModemLines, int> peekSerialLines(const QByteArray &path)
+{
+    if (const int r = checkDeviceNode(path, DeviceKind::SerialPort); r < 0)
+        return failure(-r);
+    // Looked at without changing its settings: it may be in use (a console, a modem).
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failure(errno);
+    Result<ModemLines, int> lines = readLines(fd);
+    ::close(fd);
+    return lines;
 }

@@ -20,6 +20,19 @@ struct ModemLines {
     bool operator==(const ModemLines &) const = default;
 };
 
+// What a port's driver really tells of its modem lines. Not every adapter has all four:
+// cdc_acm (/dev/ttyACMn) always says CTS is on, as CDC-ACM has no CTS. And a PC's own UART
+// (the 16550 family, /dev/ttySn) interrupts for RI only when the ring ends, so the kernel's
+// wait for a change does not return when RI goes on: such a port is looked at every 10 ms.
+struct LineSupport {
+    std::array<bool, 4> reported {true, true, true, true};   // CTS, DSR, DCD, RI
+    bool wakesOnEveryEdge = true;
+    bool operator==(const LineSupport &) const = default;
+};
+// From the name of the port's driver and its UART type, as sysfs gives them (the type 0
+// for a port that is no UART, a USB adapter).
+[[nodiscard]] LineSupport lineSupport(const QByteArray &driver, int uartType);
+
 // A serial port (a PC's COM port, a USB-serial adapter) opened for its modem lines only:
 // DTR and RTS are held up to power the contacts, and nothing is ever written to the line.
 // Behind this small interface so that the source is tested against a scripted port.
@@ -37,19 +50,30 @@ public:
     // Throws away what the line received: unread, it would fill the buffer, and some
     // adapters then stop sending their lines' state.
     virtual void discardInput() = 0;
+    // Which lines it has, and whether a wait sees every change.
+    [[nodiscard]] virtual LineSupport support() const = 0;
 };
 
-// Opens a tty for its modem lines (never waiting for carrier, never hung up when DCD
-// drops, held exclusively while open), or the errno why not: ENOTTY for a path that names
-// anything but a tty, which is then never opened; EBUSY when another program holds it.
+// Opens a serial port for its modem lines (never waiting for carrier, never hung up when
+// DCD drops, held exclusively while open), or the errno why not: ENOTTY for a path that
+// names anything but a real serial port - a terminal, the console, a pseudo-terminal -
+// which is then never opened; EBUSY when another program holds it. A refusal after the
+// open leaves the port as it found it.
 [[nodiscard]] Result<std::unique_ptr<SerialDevice>, int> openSerialDevice(const QByteArray &path);
 
 // The serial ports this PC really has: USB-serial adapters and the UARTs that answer
-// (not the placeholder ttyS nodes), in node order, each with its lines now.
+// (not the placeholder ttyS nodes), in node order, as sysfs tells of them. None is opened:
+// opening a port raises DTR and RTS, and closing it drops them, which resets some boards.
 struct SerialPortInfo {
     QString node;   // /dev/ttyUSB0
     QString byId;   // its /dev/serial/by-id link, if it has one
-    std::optional<ModemLines> lines;
-    int error = 0;   // errno when its lines could not be read
+    QString driver;
+    LineSupport support;
+    int error = 0;   // errno when this user may not open it
 };
 [[nodiscard]] QList<SerialPortInfo> listSerialPorts();
+// The lines of the one port named, opened read-only for a moment (which toggles DTR);
+// ENOTTY, unopened, for what is not a real serial port.
+[[nodiscard]] Result<ModemLines, int> peekSerialLines(const QByteArray &path);
+// What the port's driver tells of its lines, from sysfs, without opening it.
+[[nodiscard]] LineSupport serialLineSupport(const QByteArray &path);

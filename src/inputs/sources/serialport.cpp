@@ -1,6 +1,7 @@
 #include "serialport.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstring>
@@ -56,6 +57,32 @@ QString serialAccessHelp()
 
 Inputs inputsFromLines(const ModemLines &lines) { return lines.on; }
 
+ModemLines reportedOnly(ModemLines lines, const LineSupport &support)
+{
+    for (std::size_t i = 0; i < lines.on.size(); ++i)
+        if (!support.reported[i]) {
+            lines.on[i] = false;
+            lines.changes[i] = 0;
+        }
+    return lines;
+}
+
+QString missingInputs(const LineSupport &support)
+{
+    static const char *const lineNames[] = {"CTS", "DSR", "DCD", "RI"};
+    QStringList missing;
+    for (std::size_t i = 0; i < support.reported.size(); ++i)
+        if (!support.reported[i])
+            missing << QStringLiteral("ingresso %1 non disponibile su questo adattatore (non ha la linea %2)")
+                           .arg(i + 1)
+                           .arg(QLatin1String(lineNames[i]));
+    if (missing.isEmpty())
+        return {};
+    return missing.join(QStringLiteral("; ")) +
+           QStringLiteral(": collegare i contatti agli altri ingressi, oppure usare un adattatore "
+                          "con tutte e quattro le linee (FTDI, PL2303, CH340)");
+}
+
 QList<InputSample> linesChanged(const ModemLines &before, const ModemLines &now, qint64 wokeNs,
                                 qint64 answeredNs)
 {
@@ -92,7 +119,8 @@ int SerialPort::open()
     if (!lines)
         return lines.error();
     m_port = std::move(*opened);
-    m_last = *lines;
+    m_support = m_port->support();
+    m_last = reportedOnly(*lines, m_support);
     m_seen = {{inputsFromLines(m_last), steadyNowNs()}};   // a contact closed while plugged in is held
     m_watcher = std::thread([this] { watch(); });
     return 0;
@@ -110,11 +138,12 @@ void SerialPort::close()
 // On the watching thread, which alone asks for the lines.
 SerialPort::Look SerialPort::look(qint64 wokeNs)
 {
-    const Result<ModemLines, int> now = m_port->lines();
+    Result<ModemLines, int> now = m_port->lines();
     if (!now) {
         fail(now.error());
         return Look::Failed;
     }
+    *now = reportedOnly(*now, m_support);
     m_answeredNs = steadyNowNs();
     const QList<InputSample> changes = linesChanged(m_last, *now, wokeNs, m_answeredNs);
     // The lines and the counts come from two requests, and on a USB adapter the lines are
@@ -152,7 +181,8 @@ void SerialPort::fail(int error)
 void SerialPort::watch()
 {
     for (Look last = Look::Done;;) {
-        const int r = m_port->waitForChange(last == Look::Again);
+        // A port whose wait misses a change (RI going on, on a PC's UART) is looked at every 10 ms.
+        const int r = m_port->waitForChange(last == Look::Again || !m_support.wakesOnEveryEdge);
         // Looked at again after a change: what it shows may have come before the last answer.
         const qint64 wokeNs = last == Look::Again ? m_answeredNs : steadyNowNs();
         if (r == -EINTR)
@@ -186,6 +216,8 @@ InputReading SerialPort::read()
     }
     return std::exchange(m_seen, {});
 }
+
+QString SerialPort::remark() const { return m_port ? missingInputs(m_support) : QString(); }
 
 QString SerialPort::startUpProblem()
 {

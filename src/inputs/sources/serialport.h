@@ -11,6 +11,10 @@
 // Four contacts on a serial port's modem-status inputs, each between a line Velmora holds
 // up (DTR, RTS) and one input: input 1 CTS, 2 DSR, 3 DCD, 4 RI.
 [[nodiscard]] Inputs inputsFromLines(const ModemLines &lines);
+// The lines as far as the adapter really has them: one it does not have is never on.
+[[nodiscard]] ModemLines reportedOnly(ModemLines lines, const LineSupport &support);
+// What the user is told of inputs whose line the adapter does not have; empty when it has all four.
+[[nodiscard]] QString missingInputs(const LineSupport &support);
 
 // What happened between two looks at the lines: the inputs as they are now, when they
 // moved; before that, a line that is as it was but whose count moved by a whole contact
@@ -34,6 +38,7 @@ public:
     InputReading read() override;
     QString name() const override { return QStringLiteral("Porta seriale"); }
     int wakeDescriptor() const override { return m_wake.descriptor(); }
+    QString remark() const override;
 
     // Opens the port now, if it is there: a path that is not a tty is a mistake on the
     // command line, said before the window opens. Empty when all is well, or when the
@@ -52,6 +57,7 @@ private:
     const SerialDeviceOpener m_open;
     Wakeup m_wake;   // raised while a change waits to be read
     std::unique_ptr<SerialDevice> m_port;
+    LineSupport m_support;   // the open port's, set before its thread starts
     std::thread m_watcher;
     std::mutex m_mutex;
     ModemLines m_last;           // as last looked at, by the watching thread
