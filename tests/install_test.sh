@@ -78,6 +78,20 @@ cmp -s "$tmp/newer" "$folder/velmora" || fail "installing again did not upgrade 
 (cd "$folder" && sha256sum -- * | grep -av ' velmora$') | diff -q "$tmp/before" - >/dev/null || fail "installing again changed the user's files"
 [ -f "$login" ] || fail "installing again without --autostart dropped the login entry"
 grep -q 'upgraded' "$tmp/second.out" || fail "no word of the upgrade: $(cat "$tmp/second.out")"
+# ... and the port the entry and the service read is kept, and said, not turned back to auto.
+grep -qF "keeping --port file:$tmp/port \$x" "$tmp/second.out" || fail "the kept port was not said: $(cat "$tmp/second.out")"
+grep -qF -- "--port \"file:$tmp/port \\\\\$x\"" "$entry" || fail "the entry lost its port: $(grep Exec= "$entry")"
+grep -qF -- "--port \"file:$tmp/port \$\$x\"" "$unit" || fail "the service lost its port: $(grep ExecStart= "$unit")"
+
+# Nothing is written for a port with a line break, nor for a folder systemd cannot run
+# while a service is installed: the entry and the unit stay as they were.
+cp "$entry" "$tmp/entry.before" && cp "$unit" "$tmp/unit.before"
+if install "$folder" --port $'file:/tmp/p\nExecStartPre=/bin/true' > "$tmp/cntrl.out" 2>&1; then fail "a line break in --port was accepted"; fi
+grep -q "control character" "$tmp/cntrl.out" || fail "no reason for the line break's refusal: $(cat "$tmp/cntrl.out")"
+if install "$tmp/it's here" > "$tmp/quote.out" 2>&1; then fail "a folder with a quote was taken while a service is installed"; fi
+grep -q "your Velmora service" "$tmp/quote.out" || fail "no true reason for the quote's refusal: $(cat "$tmp/quote.out")"
+cmp -s "$entry" "$tmp/entry.before" && cmp -s "$unit" "$tmp/unit.before" && [ ! -e "$tmp/it's here" ] \
+  || fail "a refused install still wrote something"
 
 # Removed without naming the folder: the one the entry starts in.
 "$repo/scripts/install" --remove > "$tmp/remove.out"
