@@ -2,6 +2,7 @@
 #include "app/foldertree.h"
 #include "app/form1.h"
 #include "app/lamp.h"
+#include "platform/filenames.h"
 #include "fakes.h"
 #include "platform/audio/sdlplayer.h"
 #include "steps.h"
@@ -22,7 +23,12 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <atomic>
+#include <thread>
+
 #include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -72,6 +78,55 @@ struct Rig {
     FakeSource port;
     FakePlayer player;
     std::unique_ptr<Form1> form;
+};
+
+// A file system that never answers, as a network mount whose server has gone: every look
+// at it waits. Given up after `limit`, so that a window that does wait is held that long
+// and no longer, and always at the end.
+struct HungMount {
+    explicit HungMount(const QByteArray &at, std::chrono::milliseconds limit) : path(at)
+    {
+        fuse = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+        const QByteArray options = "fd=" + QByteArray::number(fuse) + ",rootmode=40000,user_id=0,group_id=0";
+        mounted = fuse >= 0 && ::mkdir(at.constData(), 0755) == 0 &&
+                  ::mount("hung", at.constData(), "fuse.hung", MS_NOSUID | MS_NODEV, options.constData()) == 0;
+        if (mounted)
+            releaser = std::thread([this, limit] {
+                for (auto end = std::chrono::steady_clock::now() + limit;
+                     !done && std::chrono::steady_clock::now() < end;)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                ::close(std::exchange(fuse, -1));   // every waiter gets an error at once
+            });
+    }
+    ~HungMount()
+    {
+        done = true;
+        if (releaser.joinable())
+            releaser.join();
+        if (mounted)
+            ::umount2(path.constData(), MNT_DETACH);
+        if (fuse >= 0)
+            ::close(fuse);
+        ::rmdir(path.constData());
+    }
+    QByteArray path;
+    int fuse = -1;
+    bool mounted = false;
+    std::atomic<bool> done = false;
+    std::thread releaser;
+};
+
+// The longest the window's thread went without running a 20 ms timer, while it ran.
+struct Heartbeat {
+    Heartbeat()
+    {
+        QObject::connect(&beat, &QTimer::timeout, [this] { longest = std::max(longest, clock.restart()); });
+        clock.start();
+        beat.start(20);
+    }
+    QElapsedTimer clock;
+    qint64 longest = 0;
+    QTimer beat;
 };
 
 struct TickCase {
@@ -299,6 +354,93 @@ private slots:
         QTest::qWait(200);   // the lists laid out
         QCOMPARE(rig.chooser()->File_tema->model()->rowCount(), 50000);
         QVERIFY2(longest < 500, qPrintable(QString("the window was held %1 ms").arg(longest)));
+    }
+
+    // A folder on a mount that does not answer, opened from the lists, never holds the
+    // window: the file list says it is being read, and another folder still opens.
+    void hungFolderNeverHoldsTheWindow()
+    {
+        QTemporaryDir dir;
+        HungMount hung(QFile::encodeName(dir.path()) + "/server", std::chrono::seconds(4));
+        if (!hung.mounted)
+            QSKIP("needs FUSE and the right to mount (root): run it through scripts/test");
+        QVERIFY(wav::writeFile(dir.filePath("a.wav"), wav::tone(440, 0.1)));
+        Rig rig;
+        Chooser *chooser = rig.chooser();
+        rig.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
+        QSignalSpy listed(chooser, &Chooser::filesListed);
+        QTRY_VERIFY(!listed.isEmpty());
+        Heartbeat heart;
+        chooser->openFolder(hung.path + "/suoni");   // finding it asks the server too
+        QTest::qWait(300);
+        QCOMPARE(chooser->File_tema->model()->index(0, 0).data().toString(), "lettura della cartella…");
+        const QRect shown = chooser->Dir_tema->visualRect(chooser->Dir_tema->currentIndex());
+        QTest::mouseClick(chooser->Dir_tema->viewport(), Qt::LeftButton, {}, shown.center());
+        QTest::qWait(300);
+        chooser->openFolder(dir.path());
+        QTRY_COMPARE(listed.last().value(0).toString(), dir.path());
+        QCOMPARE(chooser->File_tema->model()->index(0, 0).data().toString(), "a.wav");
+        QVERIFY2(heart.longest < 500, qPrintable(QString("the window was held %1 ms").arg(heart.longest)));
+    }
+
+    // A folder filled while it is shown is listed once at a time, however many changes
+    // come, and the list ends with the last file in it.
+    void changesListTheFolderOneAtATime()
+    {
+        QTemporaryDir dir;
+        std::atomic<int> running = 0, most = 0, calls = 0;
+        Chooser chooser(
+            nullptr, [] { return QList<Chooser::Volume> {}; },
+            [&](const QByteArray &folder) {
+                most = std::max(most.load(), ++running);
+                ++calls;
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                QList<QByteArray> names = listWavFiles(folder);
+                --running;
+                return names;
+            });
+        QSignalSpy listed(&chooser, &Chooser::filesListed);
+        chooser.openFolder(dir.path());
+        QTRY_COMPARE(listed.size(), 1);
+        calls = 0;
+        for (int i = 0; i < 30; ++i) {
+            QVERIFY(wav::writeFile(dir.filePath(QString("s%1.wav").arg(i, 2, 10, QChar('0'))), "x"));
+            QTest::qWait(10);
+        }
+        QTRY_COMPARE(chooser.File_tema->model()->rowCount(), 30);
+        QTest::qWait(400);   // no listing still under way
+        QCOMPARE(chooser.File_tema->model()->rowCount(), 30);
+        QCOMPARE(most.load(), 1);
+        QVERIFY2(calls <= 4, qPrintable(QString("%1 listings for one burst").arg(calls.load())));
+    }
+
+    // A folder whose name is not valid text, picked in the tree, lists its sounds.
+    void folderNamedInAnotherEncoding()
+    {
+        QTemporaryDir dir;
+        const QByteArray odd = QFile::encodeName(dir.path()) + "/caf\xe9";
+        QVERIFY(::mkdir(odd.constData(), 0755) == 0);
+        QVERIFY(::close(::open((odd + "/gong.wav").constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        Chooser chooser(nullptr, [] { return QList<Chooser::Volume> {}; });
+        chooser.resize(400, 600);
+        chooser.Dir_tema->resize(380, 400);
+        chooser.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chooser));
+        QSignalSpy listed(&chooser, &Chooser::filesListed);
+        chooser.openFolder(dir.path());
+        QTRY_COMPARE(listed.size(), 1);
+        const QModelIndex parent = chooser.Dir_tema->currentIndex();
+        QTRY_COMPARE(chooser.Dir_tema->model()->rowCount(parent), 1);
+        const QModelIndex folder = chooser.Dir_tema->model()->index(0, 0, parent);
+        chooser.Dir_tema->scrollTo(folder);
+        QTest::mouseClick(chooser.Dir_tema->viewport(), Qt::LeftButton, {},
+                          chooser.Dir_tema->visualRect(folder).center());
+        QTRY_COMPARE(listed.size(), 2);
+        QCOMPARE(chooser.File_tema->model()->rowCount(), 1);
+        QCOMPARE(chooser.File_tema->model()->index(0, 0).data(Qt::UserRole).toByteArray(), "gong.wav");
+        // QTemporaryDir cannot remove a name that is not valid UTF-8: it would be left in /tmp.
+        QVERIFY(::unlink((odd + "/gong.wav").constData()) == 0 && ::rmdir(odd.constData()) == 0);
     }
 
     // The lists open on the current folder; another folder shows its WAV files only; a

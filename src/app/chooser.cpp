@@ -1,14 +1,14 @@
 #include "chooser.h"
 
-#include "background.h"
+#include "platform/background.h"
 #include "foldertree.h"
 #include "platform/filenames.h"
+#include "platform/folderwatch.h"
 #include "twips.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
@@ -19,13 +19,30 @@
 #include <QTimer>
 #include <QTreeView>
 
-Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+// The folder Velmora was started in, as its bytes on disk.
+QByteArray currentFolder()
+{
+    QByteArray path(4096, '\0');
+    if (!::getcwd(path.data(), std::size_t(path.size())))
+        return QFile::encodeName(QDir::currentPath());
+    path.truncate(qsizetype(std::strlen(path.constData())));
+    return path;
+}
+
+}   // namespace
+
+Chooser::Chooser(QWidget *parent, VolumeLister listVolumes, FileLister listFiles)
     : QGroupBox(QStringLiteral("Scelta del file da aggiungere nel tema"), parent),
       TabStrip1(new QTabBar(this)), Drive_tema(new QComboBox(this)), Dir_tema(new QTreeView(this)),
       File_tema(new QListView(this)), Text_tema(new QLineEdit(this)),
       Command2(new QPushButton(QStringLiteral("SALVA SUONO"), this)), m_folderTree(new FolderTree(this)),
-      m_wavFiles(new QStandardItemModel(this)), m_folderWatcher(new QFileSystemWatcher(this)),
-      m_listVolumes(std::move(listVolumes))
+      m_wavFiles(new QStandardItemModel(this)), m_folderWatch(new FolderWatch(this)),
+      m_listVolumes(std::move(listVolumes)), m_listFiles(listFiles ? std::move(listFiles) : &listWavFiles)
 {
     setObjectName(QStringLiteral("Frame6"));
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
@@ -72,7 +89,7 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
         if (!index.isValid())
             return;
         m_folderTree->fetchMore(index);   // its own sub-folders, if any, show it has some
-        showFiles(m_folderTree->filePath(index));
+        showFiles(m_folderTree->folderPath(index));
     };
     connect(Dir_tema, &QTreeView::clicked, this, open);
     connect(Dir_tema, &QTreeView::activated, this, open);
@@ -85,8 +102,8 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     File_tema->setUniformItemSizes(true);
     File_tema->setLayoutMode(QListView::Batched);
     auto choose = [this](const QModelIndex &index) {
-        if (!index.isValid())
-            return;
+        if (!index.isValid() || !(index.flags() & Qt::ItemIsEnabled))
+            return;   // the line that says the folder is being read
         m_chosenText = index.data(Qt::DisplayRole).toString();
         m_chosenBytes = index.data(Qt::UserRole).toByteArray();
         Text_tema->setText(m_chosenText);
@@ -94,10 +111,7 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     connect(File_tema, &QListView::clicked, this, choose);
     connect(File_tema, &QListView::activated, this, choose);
     // Files copied into the folder while it is shown appear in the list.
-    connect(m_folderWatcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString &path) {
-        if (path == m_shownFolder)
-            listFiles();
-    });
+    connect(m_folderWatch, &FolderWatch::changed, this, &Chooser::listFiles);
 
     QPalette yellow = Text_tema->palette();
     yellow.setColor(QPalette::Base, QColor(0xFF, 0xFF, 0xC0));
@@ -137,7 +151,7 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes)
     QTimer::singleShot(0, this, [this] {
         fillDrives();
         if (m_shownFolder.isEmpty())   // unless a folder was opened already
-            openFolder(QDir::currentPath());
+            openFolder(currentFolder());
     });
 }
 
@@ -180,7 +194,9 @@ void Chooser::fillDrives()
         });
 }
 
-void Chooser::openFolder(const QString &path)
+void Chooser::openFolder(const QString &path) { openFolder(QFile::encodeName(path)); }
+
+void Chooser::openFolder(const QByteArray &path)
 {
     const QModelIndex index = m_folderTree->folder(path);
     if (index.isValid()) {
@@ -193,33 +209,44 @@ void Chooser::openFolder(const QString &path)
     showFiles(path);
 }
 
-void Chooser::showFiles(const QString &path)
+// Nothing here touches the folder itself: on a network mount that does not answer, that
+// would hold the window. The listing and the watch wait for it on threads of their own,
+// and until the listing comes the list says it is reading.
+void Chooser::showFiles(const QByteArray &path)
 {
-    if (!m_shownFolder.isEmpty())
-        m_folderWatcher->removePath(m_shownFolder);
     m_shownFolder = path;
     m_wavFiles->clear();
-    m_folderWatcher->addPath(path);
+    auto *reading = new QStandardItem(QStringLiteral("lettura della cartella…"));
+    reading->setFlags(Qt::NoItemFlags);
+    m_wavFiles->appendRow(reading);
+    m_folderWatch->watch(path);
     listFiles();
 }
 
 void Chooser::listFiles()
 {
-    // A folder that cannot be read simply shows no files.
+    // A folder that cannot be read simply shows no files. One listing per folder at a
+    // time: changes that come while it runs (a folder being filled) ask for one more.
     // The items are made off the window's thread too, and join the list in one step.
+    const QByteArray folder = m_shownFolder;
+    if (const auto running = m_listing.find(folder); running != m_listing.end()) {
+        running.value() = true;
+        return;
+    }
+    m_listing.insert(folder, false);
     using Items = std::shared_ptr<std::vector<std::unique_ptr<QStandardItem>>>;
-    const QString folder = m_shownFolder;
     runInBackground(
         this,
-        [encoded = QFile::encodeName(folder)] {
+        [folder, list = m_listFiles] {
             auto items = std::make_shared<Items::element_type>();
-            for (const QByteArray &name : listWavFiles(encoded)) {
+            for (const QByteArray &name : list(folder)) {
                 auto &item = items->emplace_back(std::make_unique<QStandardItem>(QFile::decodeName(name)));
                 item->setData(name, Qt::UserRole);
             }
             return items;
         },
         [this, folder](const Items &items) {
+            const bool changedMeanwhile = m_listing.take(folder);
             if (folder != m_shownFolder)
                 return;   // the user has opened another folder meanwhile
             m_wavFiles->clear();
@@ -229,6 +256,8 @@ void Chooser::listFiles()
                 column.append(item.release());
             if (!column.isEmpty())
                 m_wavFiles->appendColumn(column);
-            emit filesListed(folder);
+            emit filesListed(QFile::decodeName(folder));
+            if (changedMeanwhile)
+                listFiles();
         });
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QHash>
 
 #include <functional>
 
 class QComboBox;
 class FolderTree;
-class QFileSystemWatcher;
+class FolderWatch;
 class QStandardItemModel;
 class QLineEdit;
 class QListView;
@@ -27,8 +28,11 @@ public:
     // on the window's thread.
     using VolumeLister = std::function<QList<Volume>()>;
     [[nodiscard]] static QList<Volume> mountedVolumes();
+    // Lists a folder's WAV files (filenames.h); may hang as long as the folder's file system.
+    using FileLister = std::function<QList<QByteArray>(const QByteArray &folder)>;
 
-    explicit Chooser(QWidget *parent = nullptr, VolumeLister listVolumes = &Chooser::mountedVolumes);
+    explicit Chooser(QWidget *parent = nullptr, VolumeLister listVolumes = &Chooser::mountedVolumes,
+                     FileLister listFiles = {});
 
     // The input (1..4) of the selected tab.
     [[nodiscard]] int selectedInput() const;
@@ -49,17 +53,23 @@ signals:
     void filesListed(const QString &folder);
 
 public slots:
+    // Opens a folder in both lists; its path as bytes on disk, or as text.
+    void openFolder(const QByteArray &path);
     void openFolder(const QString &path);
 
 private:
     void fillDrives();
-    void showFiles(const QString &path);
+    void showFiles(const QByteArray &path);
     void listFiles();
     FolderTree *m_folderTree;
     QStandardItemModel *m_wavFiles;   // display: the name as shown; Qt::UserRole: its bytes on disk
-    QFileSystemWatcher *m_folderWatcher;
-    QString m_shownFolder;
+    FolderWatch *m_folderWatch;
+    QByteArray m_shownFolder;
+    // The folders being listed now, each at most once: true when it changed since its
+    // listing began, and is to be listed again when that one comes back.
+    QHash<QByteArray, bool> m_listing;
     VolumeLister m_listVolumes;
+    FileLister m_listFiles;
     QString m_chosenText;       // the name last picked in the file list, as shown
     QByteArray m_chosenBytes;   // and as it is on disk
 };

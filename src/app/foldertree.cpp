@@ -1,6 +1,6 @@
 #include "foldertree.h"
 
-#include "background.h"
+#include "platform/background.h"
 #include "platform/filenames.h"
 
 #include <QFile>
@@ -84,7 +84,7 @@ void FolderTree::fetchMore(const QModelIndex &parent)
         return;
     node->state = Node::Listing;
     runInBackground(
-        this, [path = QFile::encodeName(filePath(parent))] { return listSubfolders(path); },
+        this, [path = folderPath(parent)] { return listSubfolders(path); },
         [this, node](const QList<QByteArray> &names) {
             insert(node, std::vector<QByteArray>(names.begin(), names.end()));
             node->state = Node::Listed;
@@ -138,21 +138,23 @@ FolderTree::Node *FolderTree::child(Node *parent, const QByteArray &name)
     return child(parent, name);
 }
 
-QModelIndex FolderTree::folder(const QString &path)
+QModelIndex FolderTree::folder(const QByteArray &path)
 {
-    if (!path.startsWith(QLatin1Char('/')))
+    if (!path.startsWith('/'))
         return {};
     Node *node = m_root->children.front().get();
-    for (const QByteArray &name : QFile::encodeName(path).split('/'))
+    for (const QByteArray &name : path.split('/'))
         if (!name.isEmpty())
             node = child(node, name);
     return indexOf(node);
 }
 
-QString FolderTree::filePath(const QModelIndex &index) const
+QByteArray FolderTree::folderPath(const QModelIndex &index) const
 {
     QByteArray path;
     for (const Node *node = nodeOf(index); node && node->parent; node = node->parent)
         path.prepend(node->parent->parent ? "/" + node->name : node->name);
-    return QFile::decodeName(path.replace("//", "/"));
+    return path.replace("//", "/");
 }
+
+QString FolderTree::filePath(const QModelIndex &index) const { return QFile::decodeName(folderPath(index)); }

@@ -20,7 +20,9 @@ public:
 
     // The folder's index, its ancestors put in at once where they are not listed yet
     // (their other sub-folders come with their listing); invalid when `path` is not absolute.
-    [[nodiscard]] QModelIndex folder(const QString &path);
+    [[nodiscard]] QModelIndex folder(const QByteArray &path);
+    // The folder's path as its bytes on disk (a name need not be valid text), and as shown.
+    [[nodiscard]] QByteArray folderPath(const QModelIndex &index) const;
     [[nodiscard]] QString filePath(const QModelIndex &index) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
