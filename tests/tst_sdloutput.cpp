@@ -100,24 +100,40 @@ private slots:
     }
 
     // A device that stops asking for audio is lost, though SDL says it plays: it is
-    // closed, and the next clip opens it afresh at once.
+    // closed, and the next clip opens it afresh at once. One that has not asked yet is
+    // starting (a sink woken from the server's suspend) and is given longer.
+    void stalledDeviceIsOpenedAgain_data()
+    {
+        QTest::addColumn<int>("callsFirst");   // every 20 ms, from the opening
+        QTest::addColumn<int>("silentMs");     // then no call for this long
+        QTest::addColumn<int>("closes");
+        QTest::newRow("calling back: kept") << 10 << 0 << 0;
+        QTest::newRow("calls stopped: lost after the stall limit") << 10 << 200 << 1;
+        QTest::newRow("slow to start: kept") << 0 << 400 << 0;
+        QTest::newRow("slow to start, then calling back: kept") << 1 << 60 << 0;
+        QTest::newRow("never started: lost after the start limit") << 0 << 800 << 1;
+    }
     void stalledDeviceIsOpenedAgain()
     {
+        QFETCH(int, callsFirst);
+        QFETCH(int, silentMs);
+        QFETCH(int, closes);
+        SilentDevice::opens = SilentDevice::closes = 0;
         const SdlApi sdl = SilentDevice::api();
         SdlOutput::Settings settings;
         settings.stallLimit = 100ms;
+        settings.startLimit = 600ms;
         settings.sdl = &sdl;
         SdlOutput output(settings);
         output.start(clip(kA, 1.0));
-        for (int i = 0; i < 10; ++i) {   // calling back: kept
+        for (int i = 0; i < callsFirst; ++i) {
             SilentDevice::callBack();
             run(output, 20ms);
         }
-        QCOMPARE(SilentDevice::closes, 0);
-        run(output, 200ms);   // no call for twice the limit
-        QCOMPARE(SilentDevice::closes, 1);
+        run(output, std::chrono::milliseconds(silentMs));
+        QCOMPARE(SilentDevice::closes, closes);
         output.start(clip(kB, 1.0));
-        QCOMPARE(SilentDevice::opens, 2);
+        QCOMPARE(SilentDevice::opens, 1 + closes);
     }
 
     // Silence for the idle time closes the device (the disk driver stops writing);

@@ -38,6 +38,7 @@ struct SdlOutput::State {
     bool firstFramePending = false;
     std::atomic<qint64> firstFrameAtNs {-1};   // for the timing log, which the callback must not write
     std::atomic<qint64> calledAtNs {0};        // the callback's last call, or the device's opening
+    std::atomic<bool> calledBack {false};      // since the device was opened
 
     static void SDLCALL callback(void *userdata, Uint8 *stream, int len);
     void load();
@@ -70,6 +71,7 @@ void SDLCALL SdlOutput::State::callback(void *userdata, Uint8 *stream, int len)
     std::fill(out + kOutputChannels * copied, out + kOutputChannels * wanted, 0.0f);
     const qint64 now = steadyNowNs();
     d->calledAtNs.store(now, std::memory_order_relaxed);
+    d->calledBack.store(true, std::memory_order_relaxed);
     if (d->firstFramePending) {
         d->firstFramePending = false;
         d->firstFrameAtNs = now;
@@ -137,6 +139,9 @@ bool SdlOutput::State::open()
         qCInfo(lcSound) << "Audio di nuovo disponibile.";
     unavailable = false;
     calledAtNs = steadyNowNs();   // its first call is awaited from now
+    calledBack = false;
+    if (lcTiming().isDebugEnabled())
+        qCDebug(lcTiming, "open %lld", static_cast<long long>(calledAtNs.load()));
     sdl->SDL_PauseAudioDevice(device, 0);
     return true;
 }
@@ -157,7 +162,10 @@ void SdlOutput::State::dropIfLost()
 {
     if (!device)
         return;
-    const qint64 stallNs = std::chrono::nanoseconds(settings.stallLimit).count();
+    const qint64 stallNs =
+        std::chrono::nanoseconds(calledBack.load(std::memory_order_relaxed) ? settings.stallLimit
+                                                                            : settings.startLimit)
+            .count();
     const bool stalled = steadyNowNs() - calledAtNs.load(std::memory_order_relaxed) > stallNs;
     if (!stalled && sdl->SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED)
         return;

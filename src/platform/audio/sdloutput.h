@@ -21,6 +21,10 @@ public:
         // A device that has not asked for audio for this long is lost: SDL's PipeWire
         // backend stops calling back when the server restarts and never says so.
         std::chrono::milliseconds stallLimit {500};
+        // But one that has not called back yet since it was opened is starting, not lost: a
+        // sink the sound server suspended (a Bluetooth speaker, an HDMI screen) can take
+        // seconds to wake. It has this long for its first call.
+        std::chrono::milliseconds startLimit {4000};
         // Frames per device buffer: the latency a sound server adds grows with it, and too
         // small a buffer breaks up on a busy machine (bench/heard compares them).
         int bufferFrames = 512;
