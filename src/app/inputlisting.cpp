@@ -67,6 +67,10 @@ QString describeSerialPorts(const QList<SerialPortInfo> &ports)
                (port.byId.isEmpty() ? QString() : QStringLiteral(" (") + port.node + QLatin1Char(')')) +
                (port.driver.isEmpty() ? QString() : QStringLiteral("\n    driver: ") + port.driver) +
                (missing.isEmpty() ? QString() : QStringLiteral("\n    ") + missing) +
+               (port.support.wakesOnEveryEdge
+                    ? QString()
+                    : QStringLiteral("\n    guardata ogni 10 ms: questa porta avvisa di RI solo quando lo "
+                                     "squillo finisce")) +
                QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
     }
     if (ports.isEmpty())
