@@ -107,6 +107,14 @@ public:
         }
     }
     QString capture() const { return m_capture; }
+    // Every graph cycle this many frames, as a Bluetooth sink or a pro-audio setting makes it.
+    void forceQuantum(int frames)
+    {
+        QProcess metadata;
+        metadata.setProcessEnvironment(environment());
+        metadata.start("pw-metadata", {"-n", "settings", "0", "clock.force-quantum", QString::number(frames)});
+        metadata.waitForFinished(5000);
+    }
 
 private:
     template <typename Done>
@@ -311,6 +319,9 @@ private slots:
     //   config a,b,c,d   CONFIG.TXT holds these names, as written
     //   server stop|start   the sound server goes, or comes back (a new recording starts)
     //   back T           since the server came back, tone T was heard within a second
+    //   quantum N        PipeWire's graph forced to N frames a cycle
+    //   long N           input N's sound a steady tone of 3 s
+    //   steady HH MS     the byte HH for MS ms: one sound heard all along, never breaking off
     //   start nowindow | port gone | said TEXT (on stderr) | write a,b,c,d (CONFIG.TXT) | hup | term
     void scenario_data()
     {
@@ -332,6 +343,12 @@ private slots:
         QTest::newRow("sound server restart, idle") << pulse << idle;
         QTest::newRow("PipeWire restart, input held") << pipewire << held;
         QTest::newRow("PipeWire restart, idle") << pipewire << idle;
+        // A large graph cycle (21 ms, 43 ms) must not run the sound dry: each cycle is given
+        // all it asks for.
+        QTest::newRow("PipeWire at quantum 1024, input held: never breaks off")
+            << pipewire << "quantum 1024; long 4; start; wait 500; steady 68 3000";
+        QTest::newRow("PipeWire at quantum 2048, input held: never breaks off")
+            << pipewire << "quantum 2048; long 4; start; wait 500; steady 68 3000";
         // Without a window: the same sounds, the port's failure and return on stderr,
         // CONFIG.TXT read again on SIGHUP, and SIGTERM with an input held.
         QTest::newRow("no window: held inputs, port gone and back, SIGHUP, SIGTERM")
@@ -425,6 +442,37 @@ private slots:
                 const double median = gaps.value(gaps.size() / 2);
                 QVERIFY2(median > 170 && median < 230,
                          qPrintable(QString("%1 ms between sounds, median").arg(median)));
+            } else if (verb == "quantum") {
+                sound.forceQuantum(arg.toInt());
+            } else if (verb == "long") {
+                QVERIFY(wav::writeFile(v.path(QString("%1.wav").arg(QChar('a' + arg.toInt() - 1))),
+                                       wav::tone(kTones[arg.toInt() - 1], 3.0)));
+            } else if (verb == "steady") {
+                const std::size_t from = v.heard().size();
+                v.setPort(arg.toInt(nullptr, 16));
+                QTest::qWait(step.word(1).toInt());
+                v.setPort(0x78);
+                QTest::qWait(1500);   // recorded whole
+                const std::vector<float> s = v.heard();
+                QList<std::size_t> breaks;   // silences of 2 ms or more while it sounds
+                std::size_t first = 0, last = 0, quiet = 0;
+                for (std::size_t i = from; i < s.size(); ++i) {
+                    if (std::abs(s[i]) < 0.01f) {
+                        ++quiet;
+                        continue;
+                    }
+                    if (last && quiet >= 96)
+                        breaks << i;
+                    first = first ? first : i;
+                    last = i;
+                    quiet = 0;
+                }
+                const double heardMs = double(last - first) / 48.0;
+                QVERIFY2(heardMs >= step.word(1).toInt() * 0.8,
+                         qPrintable(QString("heard for %1 ms").arg(heardMs)));
+                QVERIFY2(breaks.isEmpty(), qPrintable(QString("%1 breaks, the first %2 ms in")
+                                                          .arg(breaks.size())
+                                                          .arg(breaks.value(0) > first ? (breaks.value(0) - first) / 48 : 0)));
             } else if (verb == "config") {
                 QCOMPARE(wav::readFile(v.path("CONFIG.TXT")), config(arg.toLatin1()));
             } else if (verb == "server") {

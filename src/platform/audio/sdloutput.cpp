@@ -53,22 +53,10 @@ void SDLCALL SdlOutput::State::callback(void *userdata, Uint8 *stream, int len)
     auto *d = static_cast<State *>(userdata);
     auto *out = reinterpret_cast<float *>(stream);
     const std::size_t wanted = std::size_t(len) / (sizeof(float) * kOutputChannels);   // frames
-    std::size_t copied = 0;
-    if (d->current && d->position < d->current->frames()) {
-        const Clip &clip = *d->current;
-        copied = std::min(wanted, clip.frames() - d->position);
-        const qint16 *in = clip.samples.data() + d->position * std::size_t(clip.channels);
-        constexpr float kScale = 1.0f / 32768.0f;
-        if (clip.channels == 1) {
-            for (std::size_t i = 0; i < copied; ++i)
-                out[2 * i] = out[2 * i + 1] = float(in[i]) * kScale;
-        } else {
-            for (std::size_t i = 0; i < 2 * copied; ++i)
-                out[i] = float(in[i]) * kScale;
-        }
-        d->position += copied;
-    }
-    std::fill(out + kOutputChannels * copied, out + kOutputChannels * wanted, 0.0f);
+    if (d->current)
+        d->position += copyFrames(*d->current, d->position, out, wanted);
+    else
+        std::fill(out, out + kOutputChannels * wanted, 0.0f);
     const qint64 now = steadyNowNs();
     d->calledAtNs.store(now, std::memory_order_relaxed);
     d->calledBack.store(true, std::memory_order_relaxed);

@@ -1,5 +1,6 @@
 #include "sdlplayer.h"
 
+#include "outputchoice.h"
 #include "soundlog.h"
 
 #include <condition_variable>
@@ -103,7 +104,7 @@ void SdlPlayer::Impl::controlLoop()
 
 SdlPlayer::SdlPlayer() : SdlPlayer(Settings {}) {}
 
-SdlPlayer::SdlPlayer(Settings settings) : SdlPlayer(settings, std::make_unique<SdlOutput>(settings.output)) {}
+SdlPlayer::SdlPlayer(Settings settings) : SdlPlayer(settings, makeAudioOutput(settings.output)) {}
 
 SdlPlayer::SdlPlayer(Settings settings, std::unique_ptr<AudioOutput> output)
     : d(std::make_unique<Impl>(settings, std::move(output)))

@@ -3,6 +3,7 @@
 #include "platform/regularfile.h"
 #include "sdlapi.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -177,6 +178,22 @@ Decoded readWavFile(const QByteArray &path, const ClipLimits &limits, const std:
     rw->hidden.unknown.data1 = &source;
     // The source lives on this stack frame until SDL has closed it, within decode().
     return decode(sdl, rw, limits, &source.error);
+}
+
+std::size_t copyFrames(const Clip &clip, std::size_t position, float *out, std::size_t frames)
+{
+    const std::size_t copied = position < clip.frames() ? std::min(frames, clip.frames() - position) : 0;
+    const qint16 *in = clip.samples.data() + position * std::size_t(clip.channels);
+    constexpr float kScale = 1.0f / 32768.0f;
+    if (clip.channels == 1) {
+        for (std::size_t i = 0; i < copied; ++i)
+            out[2 * i] = out[2 * i + 1] = float(in[i]) * kScale;
+    } else {
+        for (std::size_t i = 0; i < 2 * copied; ++i)
+            out[i] = float(in[i]) * kScale;
+    }
+    std::fill(out + kOutputChannels * copied, out + kOutputChannels * frames, 0.0f);
+    return copied;
 }
 
 std::shared_ptr<const Clip> makeChime()

@@ -49,6 +49,11 @@ struct Clip {
     std::size_t bytes() const { return samples.size() * sizeof(qint16); }
 };
 
+// Copies the clip's frames from `position` into a device buffer of `frames` float stereo
+// frames, silence after its end; returns how many of the clip's frames it took. What an
+// audio callback does, and all it does: no allocation, no lock.
+std::size_t copyFrames(const Clip &clip, std::size_t position, float *out, std::size_t frames);
+
 struct ClipLimits {
     qint64 maxFileBytes = qint64(256) << 20;                     // larger files are not read at all
     std::size_t maxFrames = std::size_t(5) * 60 * kOutputRate;   // 5 minutes, at most 55 MiB in stereo

@@ -1,0 +1,34 @@
+#include "pipewireapi.h"
+
+#include <dlfcn.h>
+
+namespace {
+
+Result<PipeWireApi> load()
+{
+    void *library = ::dlopen("libpipewire-0.3.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return failure(QStringLiteral("libreria di PipeWire non caricata (%1)")
+                           .arg(QString::fromLocal8Bit(::dlerror())));
+    PipeWireApi api;
+    bool complete = true;
+#define VELMORA_PIPEWIRE_RESOLVE(name)                                                                       \
+    api.name = reinterpret_cast<decltype(&::name)>(::dlsym(library, #name));                                 \
+    complete = complete && api.name;
+    VELMORA_PIPEWIRE_FUNCTIONS(VELMORA_PIPEWIRE_RESOLVE)
+#undef VELMORA_PIPEWIRE_RESOLVE
+    if (!complete)   // the library stays loaded: unloading it is not worth the risk
+        return failure(QStringLiteral("libreria di PipeWire troppo vecchia"));
+    api.pw_init(nullptr, nullptr);
+    return api;
+}
+
+}   // namespace
+
+Result<const PipeWireApi *> pipeWireApi()
+{
+    static const Result<PipeWireApi> loaded = load();   // thread-safe, once
+    if (!loaded)
+        return failure(loaded.error());
+    return &*loaded;
+}

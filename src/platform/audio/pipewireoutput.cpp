@@ -1,0 +1,301 @@
+#include "pipewireoutput.h"
+
+#include "pipewireapi.h"
+#include "platform/audio/soundlog.h"
+#include "platform/timing.h"
+
+#include <spa/param/audio/format-utils.h>
+#include <spa/pod/builder.h>
+
+#include <QFileInfo>
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Where the client library would knock: without a socket there is no server, and building
+// a context (its configuration, its modules) to learn that would cost at every try.
+bool serverSocketThere()
+{
+    const QByteArray remote = qEnvironmentVariableIsEmpty("PIPEWIRE_REMOTE") ? QByteArray("pipewire-0")
+                                                                              : qgetenv("PIPEWIRE_REMOTE");
+    if (remote.startsWith('/'))
+        return QFileInfo::exists(QString::fromLocal8Bit(remote));
+    const QByteArray folder = qEnvironmentVariableIsEmpty("PIPEWIRE_RUNTIME_DIR") ? qgetenv("XDG_RUNTIME_DIR")
+                                                                                   : qgetenv("PIPEWIRE_RUNTIME_DIR");
+    return folder.isEmpty() || QFileInfo::exists(QString::fromLocal8Bit(folder + '/' + remote));
+}
+
+}   // namespace
+
+struct PipeWireOutput::State {
+    explicit State(Settings s) : settings(s) {}
+
+    Settings settings;
+    bool loaded = false;
+    const PipeWireApi *pw = nullptr;
+    pw_thread_loop *loop = nullptr;
+    pw_context *context = nullptr;
+    pw_core *core = nullptr;
+    pw_stream *stream = nullptr;
+    spa_hook coreListener {};
+    spa_hook streamListener {};
+    pw_core_events coreEvents {};
+    pw_stream_events streamEvents {};
+    bool active = false;
+    bool everConnected = false;
+    bool lostBefore = false;   // so that coming back is said
+    std::optional<Clock::time_point> lastAttempt;
+    std::optional<Clock::time_point> silentSince;
+    std::atomic<bool> lost {false};   // set by the loop's thread
+
+    // The clip to start, handed to the graph's thread under a lock that thread only tries
+    // (a cycle that finds it taken starts the clip at the next one); the clip it replaced
+    // comes back the same way, to be freed here, never in a graph cycle.
+    std::mutex handoff;
+    std::shared_ptr<const Clip> pending;
+    std::atomic<bool> hasPending {false};
+    std::shared_ptr<const Clip> retired;
+
+    // The graph thread's own.
+    std::shared_ptr<const Clip> current;
+    std::size_t position = 0;   // in frames
+    std::atomic<bool> sounding {false};
+    std::atomic<qint64> firstFrameAtNs {-1};   // for the timing log, which a cycle must not write
+
+    static void onProcess(void *data);
+    static void onStateChanged(void *data, pw_stream_state old, pw_stream_state state, const char *error);
+    static void onCoreError(void *data, uint32_t id, int seq, int res, const char *message);
+    bool open();
+    void close();
+    void setActive(bool on);
+    void dropIfLost();
+    void logFirstFrame();
+};
+
+void PipeWireOutput::State::onProcess(void *data)
+{
+    auto *d = static_cast<State *>(data);
+    pw_buffer *buffer = d->pw->pw_stream_dequeue_buffer(d->stream);
+    if (!buffer)
+        return;
+    spa_data &out = buffer->buffer->datas[0];
+    constexpr uint32_t kStride = sizeof(float) * kOutputChannels;
+    uint32_t frames = out.data ? out.maxsize / kStride : 0;
+    if (buffer->requested > 0)   // exactly what this cycle asks for, whatever the quantum
+        frames = std::min(frames, uint32_t(buffer->requested));
+    if (d->hasPending.load(std::memory_order_acquire) && d->handoff.try_lock()) {
+        std::swap(d->current, d->pending);
+        d->retired = std::move(d->pending);
+        d->pending.reset();
+        d->hasPending.store(false, std::memory_order_release);
+        d->handoff.unlock();
+        d->position = 0;
+        if (d->current)
+            d->firstFrameAtNs = steadyNowNs();
+    }
+    auto *samples = static_cast<float *>(out.data);
+    if (d->current)
+        d->position += copyFrames(*d->current, d->position, samples, frames);
+    else if (samples)
+        std::fill(samples, samples + kOutputChannels * frames, 0.0f);
+    d->sounding.store(d->current && d->position < d->current->frames(), std::memory_order_release);
+    out.chunk->offset = 0;
+    out.chunk->stride = int32_t(kStride);
+    out.chunk->size = frames * kStride;
+    d->pw->pw_stream_queue_buffer(d->stream, buffer);
+}
+
+void PipeWireOutput::State::onStateChanged(void *data, pw_stream_state, pw_stream_state state, const char *)
+{
+    if (state == PW_STREAM_STATE_ERROR || state == PW_STREAM_STATE_UNCONNECTED)
+        static_cast<State *>(data)->lost = true;
+}
+
+void PipeWireOutput::State::onCoreError(void *data, uint32_t id, int, int res, const char *)
+{
+    if (id == PW_ID_CORE && res == -EPIPE)   // the server has gone
+        static_cast<State *>(data)->lost = true;
+}
+
+bool PipeWireOutput::State::open()
+{
+    if (!loaded) {
+        loaded = true;
+        pw = settings.pw ? settings.pw : pipeWireApi().value_or(nullptr);
+        coreEvents.version = PW_VERSION_CORE_EVENTS;
+        coreEvents.error = &State::onCoreError;
+        streamEvents.version = PW_VERSION_STREAM_EVENTS;
+        streamEvents.state_changed = &State::onStateChanged;
+        streamEvents.process = &State::onProcess;
+    }
+    if (!pw || !serverSocketThere())
+        return false;
+    loop = pw->pw_thread_loop_new("velmora-audio", nullptr);
+    context = loop ? pw->pw_context_new(pw->pw_thread_loop_get_loop(loop), nullptr, 0) : nullptr;
+    if (!context || pw->pw_thread_loop_start(loop) < 0) {
+        close();
+        return false;
+    }
+    pw->pw_thread_loop_lock(loop);
+    core = pw->pw_context_connect(context, pw->pw_properties_new(PW_KEY_APP_NAME, "Velmora", nullptr), 0);
+    if (core) {
+        pw_core_add_listener(core, &coreListener, &coreEvents, this);
+        const QByteArray latency = QByteArray::number(settings.latencyFrames) + '/' + QByteArray::number(kOutputRate);
+        stream = pw->pw_stream_new(core, "Velmora",
+                                   pw->pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
+                                                         "Playback", PW_KEY_MEDIA_ROLE, "Music",
+                                                         PW_KEY_NODE_LATENCY, latency.constData(), nullptr));
+    }
+    bool connected = false;
+    if (stream) {
+        pw->pw_stream_add_listener(stream, &streamListener, &streamEvents, this);
+        std::array<uint8_t, 1024> room {};
+        spa_pod_builder builder {};
+        spa_pod_builder_init(&builder, room.data(), uint32_t(room.size()));
+        spa_audio_info_raw format {};
+        format.format = SPA_AUDIO_FORMAT_F32;
+        format.rate = kOutputRate;
+        format.channels = kOutputChannels;
+        format.position[0] = SPA_AUDIO_CHANNEL_FL;
+        format.position[1] = SPA_AUDIO_CHANNEL_FR;
+        const spa_pod *params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
+        // Filled in the graph's own thread, at once; inactive until the first sound.
+        connected = pw->pw_stream_connect(stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
+                                          pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS |
+                                                          PW_STREAM_FLAG_RT_PROCESS | PW_STREAM_FLAG_INACTIVE),
+                                          params, 1) == 0;
+    }
+    pw->pw_thread_loop_unlock(loop);
+    if (!connected) {
+        close();
+        return false;
+    }
+    everConnected = true;
+    return true;
+}
+
+void PipeWireOutput::State::close()
+{
+    if (loop)
+        pw->pw_thread_loop_stop(loop);   // no callback runs from here on but the graph's
+    if (stream) {
+        spa_hook_remove(&streamListener);
+        pw->pw_stream_destroy(stream);   // waits for the graph to let it go
+        stream = nullptr;
+    }
+    if (core) {
+        spa_hook_remove(&coreListener);
+        pw->pw_core_disconnect(core);
+        core = nullptr;
+    }
+    if (context) {
+        pw->pw_context_destroy(context);
+        context = nullptr;
+    }
+    if (loop) {
+        pw->pw_thread_loop_destroy(loop);
+        loop = nullptr;
+    }
+    current.reset();
+    pending.reset();
+    retired.reset();
+    hasPending = false;
+    position = 0;
+    sounding = false;
+    active = false;
+    silentSince.reset();
+    lost = false;
+}
+
+void PipeWireOutput::State::setActive(bool on)
+{
+    pw->pw_thread_loop_lock(loop);
+    pw->pw_stream_set_active(stream, on);
+    pw->pw_thread_loop_unlock(loop);
+    active = on;
+}
+
+// The server stopped or restarted: what is left of the connection goes, and it is tried
+// again as the reconnect interval allows.
+void PipeWireOutput::State::dropIfLost()
+{
+    if (!stream || !lost)
+        return;
+    qCWarning(lcSound) << "Server audio PipeWire perso (fermato o riavviato): Velmora si ricollega da sola.";
+    close();
+    lastAttempt = Clock::now();
+    lostBefore = true;
+}
+
+void PipeWireOutput::State::logFirstFrame()
+{
+    if (lcTiming().isDebugEnabled())
+        if (const qint64 at = firstFrameAtNs.exchange(-1); at >= 0)
+            qCDebug(lcTiming, "sound %lld", static_cast<long long>(at));
+}
+
+PipeWireOutput::PipeWireOutput() : PipeWireOutput(Settings {}) {}
+
+PipeWireOutput::PipeWireOutput(Settings settings) : d(std::make_unique<State>(settings)) {}
+
+PipeWireOutput::~PipeWireOutput() { d->close(); }
+
+bool PipeWireOutput::connect()
+{
+    d->dropIfLost();
+    if (d->stream)
+        return true;
+    const auto now = Clock::now();
+    if (d->lastAttempt && now - *d->lastAttempt < d->settings.reconnectInterval)
+        return false;
+    d->lastAttempt = now;
+    if (!d->open())
+        return false;
+    if (std::exchange(d->lostBefore, false))
+        qCInfo(lcSound) << "Server audio PipeWire di nuovo disponibile.";
+    return true;
+}
+
+void PipeWireOutput::start(std::shared_ptr<const Clip> clip)
+{
+    d->logFirstFrame();
+    d->silentSince.reset();
+    if (!connect())
+        return;
+    std::shared_ptr<const Clip> replaced;   // freed here, after the lock
+    {
+        std::lock_guard lock(d->handoff);
+        replaced = std::move(d->retired);
+        d->pending = std::move(clip);
+        d->hasPending.store(true, std::memory_order_release);
+    }
+    if (!d->active)
+        d->setActive(true);
+}
+
+void PipeWireOutput::maintain()
+{
+    d->logFirstFrame();
+    // Connected ahead of the first sound, and again after the server came back, so that no
+    // press waits for it; where PipeWire never answered, only a sound asked for tries again.
+    if (!d->stream && (d->everConnected || !d->loaded))
+        (void)connect();
+    else
+        d->dropIfLost();
+    if (!d->stream || !d->active)
+        return;
+    if (d->sounding.load(std::memory_order_acquire) || d->hasPending.load(std::memory_order_acquire)) {
+        d->silentSince.reset();
+        return;
+    }
+    const auto now = Clock::now();
+    if (!d->silentSince)
+        d->silentSince = now;
+    else if (now - *d->silentSince >= d->settings.idleInactive)
+        d->setActive(false);   // the graph no longer runs it; it stays connected
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "audiooutput.h"
+
+#include <chrono>
+#include <memory>
+
+struct PipeWireApi;
+
+// A stream of PipeWire's own, as PipeWire means a player to be: each graph cycle it is
+// handed exactly the frames the cycle asks for (so a large quantum - a Bluetooth sink, a
+// pro-audio setting - never runs it dry); while silent it stays connected but inactive,
+// costing nothing and ready for the next sound within a cycle; and a server that goes away
+// is known at once from the connection, not guessed from a callback that stops coming.
+class PipeWireOutput : public AudioOutput {
+public:
+    struct Settings {
+        // Silence for this long makes the stream inactive: the graph no longer runs it.
+        std::chrono::milliseconds idleInactive {3000};
+        // After a failure to connect, or the server lost, connecting again is tried no more
+        // often than this: a server that comes back is heard within this much of a held input.
+        std::chrono::milliseconds reconnectInterval {500};
+        // The graph's period asked for, in frames at 48 kHz: what a cycle adds to the delay.
+        int latencyFrames = 256;
+        // The library to use; null loads the system's. Tests give one of their own.
+        const PipeWireApi *pw = nullptr;
+    };
+    PipeWireOutput();
+    explicit PipeWireOutput(Settings settings);
+    ~PipeWireOutput() override;
+
+    // Connected to a PipeWire server now, connecting first if it is time to try: false
+    // where there is none (no library, no server answering).
+    [[nodiscard]] bool connect();
+
+    void start(std::shared_ptr<const Clip> clip) override;
+    void maintain() override;
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
