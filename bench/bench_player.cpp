@@ -111,6 +111,7 @@ public:
     // file is read as it grows.
     explicit Monitor(const QString &file) : m_file(file)
     {
+        QFile::remove(file);   // an earlier recording's bytes would be read as this one's
         m_recorder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_recorder.start("parecord", {"--raw", "--latency-msec=5", "--device=cue.monitor",
                                       "--format=float32le", "--rate=48000", "--channels=2", file});
@@ -236,8 +237,140 @@ int heard(int frames, int warmReps, int coldReps)
     return 0;
 }
 
+// The whole program as a user meets it: velmora running without a window on a port file,
+// its timing log read as it comes. A press is input 4 closed for 60 ms; "heard" is the
+// first loud 5 ms block at the sink after it, less the tick that acted on it.
+class Program {
+public:
+    Program(const QString &folder) : m_folder(folder)
+    {
+        setPort("0x78");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_LOGGING_RULES", "velmora.timing.debug=true");
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.setReadChannel(QProcess::StandardOutput);
+        m_process.start(folder + "/velmora", {"--no-window", "--port", "file:" + folder + "/port"});
+        m_process.waitForStarted();
+        std::this_thread::sleep_for(1s);   // connected to the server, sounds loaded
+    }
+    ~Program()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+    }
+    qint64 pid() const { return m_process.processId(); }
+    void setPort(const QByteArray &status)
+    {
+        QFile f(m_folder + "/port.new");
+        if (f.open(QIODevice::WriteOnly) && f.write(status + "\n") > 0) {
+            f.close();
+            QFile::remove(m_folder + "/port");
+            QFile::rename(m_folder + "/port.new", m_folder + "/port");
+        }
+    }
+    // Press to heard and press to first frame, both from the tick that acted, in ms.
+    std::pair<double, double> press(Monitor &monitor)
+    {
+        const qint64 asked = steadyNowNs();
+        setPort("0x68");
+        std::this_thread::sleep_for(60ms);
+        setPort("0x78");
+        const qint64 heard = monitor.heardAfter(asked, 2s);
+        std::this_thread::sleep_for(300ms);   // its log lines written
+        const qint64 tick = firstAfter("tick ", asked), frame = firstAfter("sound ", asked);
+        if (heard < 0 || tick < 0) {
+            std::fprintf(stderr, "  a press not measured: %s\n", heard < 0 ? "nothing heard within 2 s" : "no tick logged");
+            return {-1, -1};
+        }
+        return {double(heard - tick) / 1e6, frame < 0 ? 9999 : double(frame - tick) / 1e6};
+    }
+
+private:
+    qint64 firstAfter(const char *what, qint64 sinceNs)
+    {
+        m_process.waitForReadyRead(10);
+        while (m_process.canReadLine()) {
+            const QByteArray line = m_process.readLine();
+            const qsizetype at = line.indexOf("velmora.timing: ");
+            if (at >= 0)
+                m_lines << line.mid(at + 16).trimmed();
+        }
+        for (const QByteArray &line : std::as_const(m_lines))
+            if (line.startsWith(what) && line.mid(qsizetype(std::strlen(what))).toLongLong() >= sinceNs)
+                return line.mid(qsizetype(std::strlen(what))).toLongLong();
+        return -1;
+    }
+    QString m_folder;
+    QProcess m_process;
+    QList<QByteArray> m_lines;
+};
+
+// "velmora_bench program FOLDER WARM SILENCE_S:COUNT...": FOLDER holds velmora, a port
+// file and CONFIG.TXT with input 4 a short blip and input 3 a long tone. Presses warm and
+// after each silence, then input 3 held 6 s (its tone's breaks), then the plain player
+// (PLAIN_PLAYER, given the tone) on the same sink.
+int program(const QString &folder, int warmReps, const QStringList &silences)
+{
+    Monitor monitor(folder + "/heard.raw");
+    for (int i = 0; i < 100 && !monitor.ok(); ++i)
+        std::this_thread::sleep_for(50ms);
+    if (!monitor.ok()) {
+        std::fprintf(stderr, "no recording from cue.monitor: is the private sound server running?\n");
+        return 1;
+    }
+    Program velmora(folder);
+    auto report = [](const char *what, const std::vector<std::pair<double, double>> &presses) {
+        std::vector<double> heard, frame;
+        for (const auto &[h, f] : presses) {
+            if (h < 0)
+                continue;   // said as it happened
+            heard.push_back(h);
+            frame.push_back(f);
+        }
+        std::printf("  %-24s tick -> heard median %5.1f ms, worst %5.1f; tick -> first frame median %5.1f ms (%zu)\n",
+                    what, median(heard), quantile(heard, 1), median(frame), presses.size());
+    };
+    std::vector<std::pair<double, double>> warm;
+    velmora.press(monitor);   // the first after start-up is not warm
+    for (int r = 0; r < warmReps; ++r) {
+        std::this_thread::sleep_for(100ms + microseconds(std::rand() % 100000));
+        warm.push_back(velmora.press(monitor));
+    }
+    report("warm", warm);
+    for (const QString &silence : silences) {
+        const double seconds = silence.section(':', 0, 0).toDouble();
+        std::vector<std::pair<double, double>> cold;
+        for (int r = 0; r < silence.section(':', 1, 1).toInt(); ++r) {
+            std::this_thread::sleep_for(duration<double>(seconds) + microseconds(std::rand() % 11000));
+            cold.push_back(velmora.press(monitor));
+        }
+        report(qPrintable(QString("after %1 s of silence").arg(seconds)), cold);
+    }
+    std::this_thread::sleep_for(500ms);
+    velmora.setPort("0x58");   // input 3 held: its tone restarted every tick
+    const int ours = monitor.gapsIn(5500ms);
+    velmora.setPort("0x68");   // input 4's blip ends the tone, which would play on
+    std::this_thread::sleep_for(60ms);
+    velmora.setPort("0x78");
+    std::this_thread::sleep_for(1500ms);
+    const QByteArray plain = qgetenv("PLAIN_PLAYER");
+    std::thread other([&] { std::system((plain + " " + QFile::encodeName(folder) + "/tone.wav").constData()); });
+    const int theirs = monitor.gapsIn(5500ms);
+    other.join();
+    std::printf("  held 6 s, 5 ms blocks run dry: velmora %d, %s %d\n", ours, plain.constData(), theirs);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
+    if (argc >= 4 && std::strcmp(argv[1], "program") == 0) {
+        QCoreApplication app(argc, argv);
+        QStringList silences;
+        for (int i = 4; i < argc; ++i)
+            silences << QString::fromLocal8Bit(argv[i]);
+        return program(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), silences);
+    }
     if (argc == 5 && std::strcmp(argv[1], "heard") == 0) {
         QCoreApplication app(argc, argv);
         return heard(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));

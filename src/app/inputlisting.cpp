@@ -1,6 +1,7 @@
 #include "inputlisting.h"
 
 #include "inputs/sources/evdevinput.h"
+#include "inputs/sources/gpioinput.h"
 #include "inputs/sources/serialport.h"
 
 #include <QStringList>
@@ -103,4 +104,49 @@ QString describeSerialLines(const QString &path, const Result<ModemLines, int> &
                                                                      : QStringLiteral(" a riposo"));
     return path + QStringLiteral("\n    linee ora: ") + shown.join(QStringLiteral(", ")) +
            QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
+}
+
+QString describeGpioChips(const QList<GpioChipInfo> &chips, const QHash<QString, QList<int>> &levels)
+{
+    QString out = QStringLiteral("\nChip GPIO (un pulsante tra la linea e massa; --port gpio:LINEE):\n");
+    bool denied = false;
+    for (const GpioChipInfo &chip : chips) {
+        if (chip.error) {
+            out += unreadable(chip.path, chip.error, denied);
+            continue;
+        }
+        out += QStringLiteral("%1 (%2, %3 linee)\n").arg(chip.path, chip.label).arg(chip.lines.size());
+        QStringList free, used, named;
+        const QList<int> level = levels.value(chip.path);
+        for (qsizetype n = 0; n < chip.lines.size(); ++n) {
+            const GpioLineInfo &line = chip.lines[n];
+            const QString shown = line.name.isEmpty() ? QString::number(n) : line.name;
+            if (line.used) {
+                used << QStringLiteral("%1 da \"%2\"").arg(shown, line.consumer);
+                continue;
+            }
+            if (line.name.isEmpty())
+                continue;
+            named << line.name;
+            const int pin = headerPin(line.name);
+            free << shown + (pin ? QStringLiteral(" (pin %1)").arg(pin) : QString()) +
+                        (level.value(n, -1) == 0   ? QStringLiteral(" basso")
+                         : level.value(n, -1) == 1 ? QStringLiteral(" alto")
+                                                   : QString());
+        }
+        if (!free.isEmpty())
+            out += QStringLiteral("    linee libere: ") + free.join(QStringLiteral(", ")) + QLatin1Char('\n');
+        if (!used.isEmpty())
+            out += QStringLiteral("    in uso: ") + used.join(QStringLiteral(", ")) + QLatin1Char('\n');
+        if (named.contains(QLatin1String("GPIO17")))
+            out += QStringLiteral("    velmora --port gpio:GPIO17,GPIO27,GPIO22,GPIO23 (pin 11, 13, 15, 16; "
+                                  "massa ai pin 9, 14, 20)\n");
+        else
+            out += QStringLiteral("    velmora --port gpio:%1:0,1,2,3\n").arg(chip.name);
+    }
+    if (chips.isEmpty())
+        out += QStringLiteral("Nessun chip GPIO.\n");
+    if (denied)
+        out += QStringLiteral("Per leggere i chip ad accesso negato: %1.\n").arg(gpioAccessHelp());
+    return out;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/gpiochip.h"
 #include "platform/inputdevice.h"
 #include "platform/serialdevice.h"
 
+#include <QHash>
 #include <QString>
 
 // What velmora --list-inputs prints: each device with keys or buttons, its name, its
@@ -15,3 +17,9 @@
 // The lines now of the one port the user named (velmora --list-inputs --port serial:PORT).
 [[nodiscard]] QString describeSerialLines(const QString &path, const Result<ModemLines, int> &lines,
                                           const LineSupport &support);
+
+// The GPIO chips last: each chip, its label and number of lines; for a chip with named
+// lines (a Raspberry Pi's header), its free lines with their pins and levels now
+// (`levels`, by chip path: 0 low, 1 high, -1 unknown), the lines in use with their
+// consumers, and the --port to use.
+[[nodiscard]] QString describeGpioChips(const QList<GpioChipInfo> &chips, const QHash<QString, QList<int>> &levels);

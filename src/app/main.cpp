@@ -119,9 +119,14 @@ int main(int argc, char *argv[])
                        stdout);
             return 0;
         }
-        std::fputs(
-            qPrintable(describeInputDevices(listInputDevices()) + describeSerialPorts(listSerialPorts())),
-            stdout);
+        const QList<GpioChipInfo> chips = listGpioChips();
+        QHash<QString, QList<int>> levels;
+        for (const GpioChipInfo &chip : chips)
+            if (!chip.error)
+                levels.insert(chip.path, peekGpioLevels(QFile::encodeName(chip.path), int(chip.lines.size())));
+        std::fputs(qPrintable(describeInputDevices(listInputDevices()) + describeSerialPorts(listSerialPorts()) +
+                              describeGpioChips(chips, levels)),
+                   stdout);
         return 0;
     case CommandLine::Action::Error:
         return refuse(options.text, true, argc, argv);

@@ -3,6 +3,7 @@
 #include "sampledsource.h"
 #include "sources/evdevinput.h"
 #include "sources/fileport.h"
+#include "sources/gpioinput.h"
 #include "sources/parallelport.h"
 #include "sources/serialport.h"
 
@@ -60,6 +61,8 @@ Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec, PortSy
         source = makeEvdevInput(spec);
     else if (const QString serial = serialPortOf(spec); !serial.isNull())
         source = makeSerialPort(serial);
+    else if (starts("gpio:") || spec == QLatin1String("gpio"))
+        source = makeGpioInput(spec.mid(5));
     else {
         tellsOfChanges = false;
         if (spec == QLatin1String("auto"))
@@ -73,7 +76,7 @@ Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec, PortSy
         else
             return failure(
                 QStringLiteral("porta non valida: \"%1\" (valori ammessi: auto, io, /dev/parportN, "
-                               "evdev:DISPOSITIVO, serial:PORTA, file:PERCORSO)")
+                               "evdev:DISPOSITIVO, serial:PORTA, gpio:LINEE, file:PERCORSO)")
                     .arg(spec));
     }
     if (!source)

@@ -54,6 +54,11 @@ int checkDeviceNode(const QByteArray &path, DeviceKind kind)
         return major(st.st_rdev) == kInputMajor ? 0 : -ENOTTY;
     case DeviceKind::SerialPort:
         return isSerialPort(st.st_rdev) ? 0 : -ENOTTY;
+    case DeviceKind::GpioChip:
+        return QFileInfo(folderOf(st.st_rdev) + QStringLiteral("/subsystem")).symLinkTarget().endsWith(
+                   QLatin1String("/gpio"))
+                   ? 0
+                   : -ENOTTY;
     }
     return -ENOTTY;
 }

@@ -10,6 +10,7 @@ enum class DeviceKind {
     InputDevice,    // evdev's /dev/input/eventN
     SerialPort,     // a tty on a real port: /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn - not a
                     // terminal, the console or a pseudo-terminal
+    GpioChip,       // the GPIO character device: /dev/gpiochipN (its major is given at boot)
 };
 
 // What `path` names (following links, as a by-id link): 0 when it is a character device
