@@ -126,6 +126,8 @@ private slots:
         QTest::newRow("a name and its offset") << QList {header("/dev/gpiochip0", "pinctrl-bcm2711")}
                                                << "GPIO17,27,22,17" << "x la linea 17 compare due volte";
         QTest::newRow("no header chip") << QList {expander} << "" << "later nessun chip GPIO con le linee";
+        GpioChipInfo locked {"/dev/gpiochip0", "gpiochip0", {}, {}, EACCES};
+        QTest::newRow("the user may not open the chip") << QList {expander, locked} << "" << "later accesso negato a /dev/gpiochip0";
         QTest::newRow("the chip named is not there")
             << QList {expander} << "gpiochip7:0,1,2,3" << "later il chip GPIO \"gpiochip7\" non c'è";
     }

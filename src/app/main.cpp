@@ -110,7 +110,7 @@ int main(int argc, char *argv[])
     case CommandLine::Action::Version:
         std::fputs(qPrintable(options.text), stdout);
         return 0;
-    case CommandLine::Action::ListInputs:
+    case CommandLine::Action::ListInputs: {
         // A serial port named with it is the one port whose lines are read (opening it
         // toggles DTR, so none is opened unasked).
         if (const QString serial = serialPortOf(options.port); !serial.isEmpty()) {
@@ -128,6 +128,7 @@ int main(int argc, char *argv[])
                               describeGpioChips(chips, levels)),
                    stdout);
         return 0;
+    }
     case CommandLine::Action::Error:
         return refuse(options.text, true, argc, argv);
     case CommandLine::Action::Run:

@@ -1,5 +1,6 @@
 #include "gpioinput.h"
 
+#include "platform/devicenode.h"
 #include "platform/timing.h"
 
 #include <QFile>
@@ -133,6 +134,12 @@ Result<GpioChoice, GpioProblem> chooseGpioLines(const GpioSpec &spec, const QLis
         if (named && (!chosen || (!kHeaderLabels.contains(chosen->label) && kHeaderLabels.contains(chip.label))))
             chosen = &chip;
     }
+    // A chip the user may not open cannot be told by its label or lines: that is the news.
+    const auto denied = std::find_if(chips.begin(), chips.end(), [](const GpioChipInfo &chip) {
+        return chip.error == EACCES || chip.error == EPERM;
+    });
+    if (!chosen && denied != chips.end())
+        return problem(QStringLiteral("accesso negato a %1: %2").arg(denied->path, gpioAccessHelp()), false);
     if (!chosen)
         return problem(spec.chip.isEmpty()
                            ? QStringLiteral("nessun chip GPIO con le linee del connettore del Raspberry Pi "
@@ -181,6 +188,13 @@ GpioInput::GpioInput(GpioSpec spec, GpioChipLister list, GpioLineRequester reque
 
 GpioProblem GpioInput::open()
 {
+    // A path that names something else (/dev/null, a tty) is never opened, and will not mend.
+    if (m_spec.chip.startsWith(QLatin1Char('/')) &&
+        checkDeviceNode(QFile::encodeName(m_spec.chip), DeviceKind::GpioChip) == -ENOTTY)
+        return {QStringLiteral("%1 non è un chip GPIO: indicare un /dev/gpiochipN, il suo nome o la sua "
+                               "etichetta (velmora --list-inputs)")
+                    .arg(m_spec.chip),
+                true};
     const QList<GpioChipInfo> chips = m_list();
     const Result<GpioChoice, GpioProblem> choice = chooseGpioLines(m_spec, chips);
     if (!choice)
