@@ -280,7 +280,8 @@ public:
         std::this_thread::sleep_for(300ms);   // its log lines written
         const qint64 tick = firstAfter("tick ", asked), frame = firstAfter("sound ", asked);
         if (heard < 0 || tick < 0) {
-            std::fprintf(stderr, "  a press not measured: %s\n", heard < 0 ? "nothing heard within 2 s" : "no tick logged");
+            std::fprintf(stderr, "  a press not measured: %s\n",
+                         heard < 0 ? "nothing heard within 2 s" : "no tick logged");
             return {-1, -1};
         }
         return {double(heard - tick) / 1e6, frame < 0 ? 9999 : double(frame - tick) / 1e6};
@@ -328,8 +329,9 @@ int program(const QString &folder, int warmReps, const QStringList &silences)
             heard.push_back(h);
             frame.push_back(f);
         }
-        std::printf("  %-24s tick -> heard median %5.1f ms, worst %5.1f; tick -> first frame median %5.1f ms (%zu)\n",
-                    what, median(heard), quantile(heard, 1), median(frame), presses.size());
+        std::printf(
+            "  %-24s tick -> heard median %5.1f ms, worst %5.1f; tick -> first frame median %5.1f ms (%zu)\n",
+            what, median(heard), quantile(heard, 1), median(frame), presses.size());
     };
     std::vector<std::pair<double, double>> warm;
     velmora.press(monitor);   // the first after start-up is not warm
@@ -355,7 +357,8 @@ int program(const QString &folder, int warmReps, const QStringList &silences)
     velmora.setPort("0x78");
     std::this_thread::sleep_for(1500ms);
     const QByteArray plain = qgetenv("PLAIN_PLAYER");
-    std::thread other([&] { std::system((plain + " " + QFile::encodeName(folder) + "/tone.wav").constData()); });
+    std::thread other(
+        [&] { std::system((plain + " " + QFile::encodeName(folder) + "/tone.wav").constData()); });
     const int theirs = monitor.gapsIn(5500ms);
     other.join();
     std::printf("  held 6 s, 5 ms blocks run dry: velmora %d, %s %d\n", ours, plain.constData(), theirs);

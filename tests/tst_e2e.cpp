@@ -112,7 +112,8 @@ public:
     {
         QProcess metadata;
         metadata.setProcessEnvironment(environment());
-        metadata.start("pw-metadata", {"-n", "settings", "0", "clock.force-quantum", QString::number(frames)});
+        metadata.start("pw-metadata",
+                       {"-n", "settings", "0", "clock.force-quantum", QString::number(frames)});
         metadata.waitForFinished(5000);
     }
 
@@ -470,9 +471,10 @@ private slots:
                 const double heardMs = double(last - first) / 48.0;
                 QVERIFY2(heardMs >= step.word(1).toInt() * 0.8,
                          qPrintable(QString("heard for %1 ms").arg(heardMs)));
-                QVERIFY2(breaks.isEmpty(), qPrintable(QString("%1 breaks, the first %2 ms in")
-                                                          .arg(breaks.size())
-                                                          .arg(breaks.value(0) > first ? (breaks.value(0) - first) / 48 : 0)));
+                QVERIFY2(breaks.isEmpty(),
+                         qPrintable(QString("%1 breaks, the first %2 ms in")
+                                        .arg(breaks.size())
+                                        .arg(breaks.value(0) > first ? (breaks.value(0) - first) / 48 : 0)));
             } else if (verb == "config") {
                 QCOMPARE(wav::readFile(v.path("CONFIG.TXT")), config(arg.toLatin1()));
             } else if (verb == "server") {

@@ -2,9 +2,9 @@
 #include "app/foldertree.h"
 #include "app/form1.h"
 #include "app/lamp.h"
-#include "platform/filenames.h"
 #include "fakes.h"
 #include "platform/audio/sdlplayer.h"
+#include "platform/filenames.h"
 #include "steps.h"
 #include "wavtools.h"
 
@@ -88,8 +88,9 @@ struct HungMount {
     {
         fuse = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
         const QByteArray options = "fd=" + QByteArray::number(fuse) + ",rootmode=40000,user_id=0,group_id=0";
-        mounted = fuse >= 0 && ::mkdir(at.constData(), 0755) == 0 &&
-                  ::mount("hung", at.constData(), "fuse.hung", MS_NOSUID | MS_NODEV, options.constData()) == 0;
+        mounted =
+            fuse >= 0 && ::mkdir(at.constData(), 0755) == 0 &&
+            ::mount("hung", at.constData(), "fuse.hung", MS_NOSUID | MS_NODEV, options.constData()) == 0;
         if (mounted)
             releaser = std::thread([this, limit] {
                 for (auto end = std::chrono::steady_clock::now() + limit;

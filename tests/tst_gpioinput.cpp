@@ -16,7 +16,8 @@ GpioChipInfo chip(const QString &text)
     for (QString name : parts[2].split(',')) {
         const bool used = name.endsWith('*');
         name.chop(used ? 1 : 0);
-        out.lines.append({name == "-" ? QString() : name, used ? QStringLiteral("w1-gpio") : QString(), used});
+        out.lines.append(
+            {name == "-" ? QString() : name, used ? QStringLiteral("w1-gpio") : QString(), used});
     }
     return out;
 }
@@ -37,7 +38,8 @@ struct FakeChip {
     int requestError = 0, edgeError = 0, requests = 0;
     GpioLineRequester requester()
     {
-        return [this](const QByteArray &, const std::array<int, 4> &, GpioBias) -> Result<std::unique_ptr<GpioLines>, int> {
+        return [this](const QByteArray &, const std::array<int, 4> &,
+                      GpioBias) -> Result<std::unique_ptr<GpioLines>, int> {
             if (requestError)
                 return failure(requestError);
             ++requests;
@@ -69,19 +71,30 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("parsed");   // chip|lines|wiring, or "x WHY"
-        QTest::newRow("nothing: the header's four pins") << "" << "|GPIO17,GPIO27,GPIO22,GPIO23|0";
-        QTest::newRow("names") << "GPIO5,GPIO6,GPIO13,GPIO19" << "|GPIO5,GPIO6,GPIO13,GPIO19|0";
-        QTest::newRow("chip by name, offsets") << "gpiochip0:17,27,22,23" << "gpiochip0|17,27,22,23|0";
-        QTest::newRow("chip by path, pulled down")
-            << "/dev/gpiochip4:17,27,22,23:down" << "/dev/gpiochip4|17,27,22,23|1";
-        QTest::newRow("the board's own resistors") << "5,6,13,19:none" << "|5,6,13,19|2";
-        QTest::newRow("wiring alone") << "down" << "|GPIO17,GPIO27,GPIO22,GPIO23|1";
-        QTest::newRow("three lines") << "17,27,22" << "x quattro linee";
-        QTest::newRow("a line twice") << "17,27,17,23" << "x compare due volte";
-        QTest::newRow("an empty line") << "17,,22,23" << "x manca la linea dell'ingresso 2";
-        QTest::newRow("unknown wiring") << "17,27,22,23:sideways" << "x collegamento sconosciuto";
-        QTest::newRow("unknown wiring after a chip") << "gpiochip0:17,27,22,23:high" << "x collegamento sconosciuto";
-        QTest::newRow("too many parts") << "a:b:c:up" << "x troppi due punti";
+        QTest::newRow("nothing: the header's four pins") << ""
+                                                         << "|GPIO17,GPIO27,GPIO22,GPIO23|0";
+        QTest::newRow("names") << "GPIO5,GPIO6,GPIO13,GPIO19"
+                               << "|GPIO5,GPIO6,GPIO13,GPIO19|0";
+        QTest::newRow("chip by name, offsets") << "gpiochip0:17,27,22,23"
+                                               << "gpiochip0|17,27,22,23|0";
+        QTest::newRow("chip by path, pulled down") << "/dev/gpiochip4:17,27,22,23:down"
+                                                   << "/dev/gpiochip4|17,27,22,23|1";
+        QTest::newRow("the board's own resistors") << "5,6,13,19:none"
+                                                   << "|5,6,13,19|2";
+        QTest::newRow("wiring alone") << "down"
+                                      << "|GPIO17,GPIO27,GPIO22,GPIO23|1";
+        QTest::newRow("three lines") << "17,27,22"
+                                     << "x quattro linee";
+        QTest::newRow("a line twice") << "17,27,17,23"
+                                      << "x compare due volte";
+        QTest::newRow("an empty line") << "17,,22,23"
+                                       << "x manca la linea dell'ingresso 2";
+        QTest::newRow("unknown wiring") << "17,27,22,23:sideways"
+                                        << "x collegamento sconosciuto";
+        QTest::newRow("unknown wiring after a chip") << "gpiochip0:17,27,22,23:high"
+                                                     << "x collegamento sconosciuto";
+        QTest::newRow("too many parts") << "a:b:c:up"
+                                        << "x troppi due punti";
     }
     void spec()
     {
@@ -107,29 +120,38 @@ private slots:
         QTest::newRow("Pi 3") << QList {header("/dev/gpiochip0", "pinctrl-bcm2835"), expander} << ""
                               << "/dev/gpiochip0 17,27,22,23";
         QTest::newRow("Pi 4, its chip after another")
-            << QList {expander, header("/dev/gpiochip1", "pinctrl-bcm2711")} << "" << "/dev/gpiochip1 17,27,22,23";
+            << QList {expander, header("/dev/gpiochip1", "pinctrl-bcm2711")} << ""
+            << "/dev/gpiochip1 17,27,22,23";
         QTest::newRow("Pi 5, a chip number above 10")
             << QList {expander, header("/dev/gpiochip13", "pinctrl-rp1")} << "GPIO5,GPIO6,GPIO13,GPIO19"
             << "/dev/gpiochip13 5,6,13,19";
         QTest::newRow("found by its line names")
-            << QList {expander, header("/dev/gpiochip3", "gpio-sim.0-node0")} << "" << "/dev/gpiochip3 17,27,22,23";
+            << QList {expander, header("/dev/gpiochip3", "gpio-sim.0-node0")} << ""
+            << "/dev/gpiochip3 17,27,22,23";
         QTest::newRow("the label wins over line names")
-            << QList {header("/dev/gpiochip3", "gpio-sim.0-node0"), header("/dev/gpiochip4", "pinctrl-rp1")} << ""
+            << QList {header("/dev/gpiochip3", "gpio-sim.0-node0"), header("/dev/gpiochip4", "pinctrl-rp1")}
+            << ""
             << "/dev/gpiochip4 17,27,22,23";
-        QTest::newRow("a chip by its label, offsets") << QList {expander} << "ch341:0,1,2,3" << "/dev/gpiochip2 0,1,2,3";
-        QTest::newRow("names in another case") << QList {header("/dev/gpiochip0", "pinctrl-bcm2711")}
-                                               << "gpio17,gpio27,gpio22,gpio23" << "/dev/gpiochip0 17,27,22,23";
-        QTest::newRow("an offset past the chip's lines")
-            << QList {expander} << "gpiochip2:0,1,2,8" << "x la linea 8 non c'è";
-        QTest::newRow("an unknown name") << QList {header("/dev/gpiochip0", "pinctrl-bcm2711")}
-                                         << "GPIO17,GPIO27,GPIO22,GPIO99" << "x linea sconosciuta: GPIO99";
-        QTest::newRow("a name and its offset") << QList {header("/dev/gpiochip0", "pinctrl-bcm2711")}
-                                               << "GPIO17,27,22,17" << "x la linea 17 compare due volte";
-        QTest::newRow("no header chip") << QList {expander} << "" << "later nessun chip GPIO con le linee";
+        QTest::newRow("a chip by its label, offsets") << QList {expander} << "ch341:0,1,2,3"
+                                                      << "/dev/gpiochip2 0,1,2,3";
+        QTest::newRow("names in another case")
+            << QList {header("/dev/gpiochip0", "pinctrl-bcm2711")} << "gpio17,gpio27,gpio22,gpio23"
+            << "/dev/gpiochip0 17,27,22,23";
+        QTest::newRow("an offset past the chip's lines") << QList {expander} << "gpiochip2:0,1,2,8"
+                                                         << "x la linea 8 non c'è";
+        QTest::newRow("an unknown name")
+            << QList {header("/dev/gpiochip0", "pinctrl-bcm2711")} << "GPIO17,GPIO27,GPIO22,GPIO99"
+            << "x linea sconosciuta: GPIO99";
+        QTest::newRow("a name and its offset")
+            << QList {header("/dev/gpiochip0", "pinctrl-bcm2711")} << "GPIO17,27,22,17"
+            << "x la linea 17 compare due volte";
+        QTest::newRow("no header chip") << QList {expander} << ""
+                                        << "later nessun chip GPIO con le linee";
         GpioChipInfo locked {"/dev/gpiochip0", "gpiochip0", {}, {}, EACCES};
-        QTest::newRow("the user may not open the chip") << QList {expander, locked} << "" << "later accesso negato a /dev/gpiochip0";
-        QTest::newRow("the chip named is not there")
-            << QList {expander} << "gpiochip7:0,1,2,3" << "later il chip GPIO \"gpiochip7\" non c'è";
+        QTest::newRow("the user may not open the chip") << QList {expander, locked} << ""
+                                                        << "later accesso negato a /dev/gpiochip0";
+        QTest::newRow("the chip named is not there") << QList {expander} << "gpiochip7:0,1,2,3"
+                                                     << "later il chip GPIO \"gpiochip7\" non c'è";
     }
     void chooser()
     {
@@ -155,7 +177,8 @@ private slots:
     {
         FakeChip lines;
         QList<GpioChipInfo> chips {header("/dev/gpiochip0", "pinctrl-bcm2711")};
-        auto made = makeGpioInput("", [&chips] { return chips; }, lines.requester());
+        auto made = makeGpioInput(
+            "", [&chips] { return chips; }, lines.requester());
         QVERIFY(made);
         InputSource &gpio = **made;
         QCOMPARE(written(gpio.read()), "0000");
@@ -191,7 +214,8 @@ private slots:
         lines.requestError = error;
         QList<GpioChipInfo> chips {header("/dev/gpiochip0", "pinctrl-bcm2711")};
         chips[0].lines[4] = {"GPIO4", "w1-gpio", true};
-        auto made = makeGpioInput("GPIO4,GPIO27,GPIO22,GPIO23", [&chips] { return chips; }, lines.requester());
+        auto made = makeGpioInput(
+            "GPIO4,GPIO27,GPIO22,GPIO23", [&chips] { return chips; }, lines.requester());
         QVERIFY(made);   // none of these lasts: said on the status line, tried again
         const QString why = (*made)->read().error();
         QVERIFY2(why.contains(says), qPrintable(why));

@@ -60,12 +60,16 @@ struct FakeServer {
     {
         PipeWireApi pw;
         static int token;
-        pw.pw_thread_loop_new = [](const char *, const spa_dict *) { return reinterpret_cast<pw_thread_loop *>(&token); };
+        pw.pw_thread_loop_new = [](const char *, const spa_dict *) {
+            return reinterpret_cast<pw_thread_loop *>(&token);
+        };
         pw.pw_thread_loop_destroy = [](pw_thread_loop *) {};
         pw.pw_thread_loop_start = [](pw_thread_loop *) { return 0; };
         pw.pw_thread_loop_stop = pw.pw_thread_loop_lock = pw.pw_thread_loop_unlock = [](pw_thread_loop *) {};
         pw.pw_thread_loop_get_loop = [](pw_thread_loop *) { return reinterpret_cast<pw_loop *>(&token); };
-        pw.pw_context_new = [](pw_loop *, pw_properties *, size_t) { return reinterpret_cast<pw_context *>(&token); };
+        pw.pw_context_new = [](pw_loop *, pw_properties *, size_t) {
+            return reinterpret_cast<pw_context *>(&token);
+        };
         pw.pw_context_destroy = [](pw_context *) {};
         pw.pw_context_connect = [](pw_context *, pw_properties *, size_t) {
             ++current->connects;
@@ -73,7 +77,9 @@ struct FakeServer {
         };
         pw.pw_core_disconnect = [](pw_core *) { return 0; };
         pw.pw_properties_new = &noProperties;
-        pw.pw_stream_new = [](pw_core *, const char *, pw_properties *) { return reinterpret_cast<pw_stream *>(&token); };
+        pw.pw_stream_new = [](pw_core *, const char *, pw_properties *) {
+            return reinterpret_cast<pw_stream *>(&token);
+        };
         pw.pw_stream_destroy = [](pw_stream *) {};
         pw.pw_stream_add_listener = [](pw_stream *, spa_hook *, const pw_stream_events *events, void *data) {
             current->streamEvents = events;
@@ -134,7 +140,8 @@ private slots:
             for (std::size_t f = 0; f < quantum; ++f)
                 sounding += std::abs(given[2 * f]) > 0.0001f || std::abs(given[2 * f + 1]) > 0.0001f;
         }
-        QVERIFY2(sounding > 4700 && sounding <= 4800, qPrintable(QString("%1 frames sounding").arg(sounding)));
+        QVERIFY2(sounding > 4700 && sounding <= 4800,
+                 qPrintable(QString("%1 frames sounding").arg(sounding)));
     }
 
     // Silent for the idle time: inactive, still connected; the next clip makes it active at

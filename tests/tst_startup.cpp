@@ -59,8 +59,8 @@ private slots:
             << QStringList {"--port", "serial:/dev/null"} << "" << 2 << "non è una porta seriale";
         QTest::newRow("the terminal is no serial port, never touched")
             << QStringList {"--check", "--port", "serial:/dev/tty"} << "" << 2 << "non è una porta seriale";
-        QTest::newRow("nor is the console")
-            << QStringList {"--check", "--port", "serial:/dev/console"} << "" << 2 << "non è una porta seriale";
+        QTest::newRow("nor is the console") << QStringList {"--check", "--port", "serial:/dev/console"} << ""
+                                            << 2 << "non è una porta seriale";
         QTest::newRow("a line break in the port")
             << QStringList {"--check", "--port", "file:/tmp/p\nExecStartPre=/bin/true"} << "" << 2
             << "file:/tmp/p\\nExecStartPre=/bin/true\" contiene un carattere di controllo";
@@ -72,7 +72,8 @@ private slots:
         QTest::newRow("display that does not answer, bad port")
             << QStringList {"--port", "lpt1"} << ":97" << 2 << "lpt1";
         QTest::newRow("refusal on a platform nobody sees: no box")
-            << QStringList {"--port", "evdev:/dev/null"} << "offscreen" << 2 << "non è un dispositivo di input";
+            << QStringList {"--port", "evdev:/dev/null"} << "offscreen" << 2
+            << "non è un dispositivo di input";
         QTest::newRow("refusal shown on the screen")
             << QStringList {"--port", "evdev:/dev/null"} << "x" << 2 << "non è un dispositivo di input";
     }

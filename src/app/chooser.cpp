@@ -1,7 +1,7 @@
 #include "chooser.h"
 
-#include "platform/background.h"
 #include "foldertree.h"
+#include "platform/background.h"
 #include "platform/filenames.h"
 #include "platform/folderwatch.h"
 #include "twips.h"

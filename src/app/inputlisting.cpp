@@ -100,7 +100,7 @@ QString describeSerialLines(const QString &path, const Result<ModemLines, int> &
     QStringList shown;
     for (std::size_t i = 0; i < lines->on.size(); ++i)
         shown << QLatin1String(lineNames[i]) + (!support.reported[i] ? QStringLiteral(" non disponibile")
-                                                 : lines->on[i]      ? QStringLiteral(" attivo")
+                                                : lines->on[i]       ? QStringLiteral(" attivo")
                                                                      : QStringLiteral(" a riposo"));
     return path + QStringLiteral("\n    linee ora: ") + shown.join(QStringLiteral(", ")) +
            QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');

@@ -22,4 +22,5 @@
 // lines (a Raspberry Pi's header), its free lines with their pins and levels now
 // (`levels`, by chip path: 0 low, 1 high, -1 unknown), the lines in use with their
 // consumers, and the --port to use.
-[[nodiscard]] QString describeGpioChips(const QList<GpioChipInfo> &chips, const QHash<QString, QList<int>> &levels);
+[[nodiscard]] QString describeGpioChips(const QList<GpioChipInfo> &chips,
+                                        const QHash<QString, QList<int>> &levels);

@@ -115,17 +115,19 @@ int main(int argc, char *argv[])
         // toggles DTR, so none is opened unasked).
         if (const QString serial = serialPortOf(options.port); !serial.isEmpty()) {
             const QByteArray path = QFile::encodeName(serial);
-            std::fputs(qPrintable(describeSerialLines(serial, peekSerialLines(path), serialLineSupport(path))),
-                       stdout);
+            std::fputs(
+                qPrintable(describeSerialLines(serial, peekSerialLines(path), serialLineSupport(path))),
+                stdout);
             return 0;
         }
         const QList<GpioChipInfo> chips = listGpioChips();
         QHash<QString, QList<int>> levels;
         for (const GpioChipInfo &chip : chips)
             if (!chip.error)
-                levels.insert(chip.path, peekGpioLevels(QFile::encodeName(chip.path), int(chip.lines.size())));
-        std::fputs(qPrintable(describeInputDevices(listInputDevices()) + describeSerialPorts(listSerialPorts()) +
-                              describeGpioChips(chips, levels)),
+                levels.insert(chip.path,
+                              peekGpioLevels(QFile::encodeName(chip.path), int(chip.lines.size())));
+        std::fputs(qPrintable(describeInputDevices(listInputDevices()) +
+                              describeSerialPorts(listSerialPorts()) + describeGpioChips(chips, levels)),
                    stdout);
         return 0;
     }

@@ -15,7 +15,8 @@ namespace {
 // a service's unit a line break would start a line of its own.
 bool hasControlCharacter(const QString &spec)
 {
-    return std::any_of(spec.begin(), spec.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    return std::any_of(spec.begin(), spec.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
 // The text as it can be shown on one line: a control character by its C escape.
@@ -49,9 +50,10 @@ QString serialPortOf(const QString &spec)
 Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec, PortSystem &system)
 {
     if (hasControlCharacter(spec))
-        return failure(QStringLiteral("porta non valida: \"%1\" contiene un carattere di controllo (un a capo, "
-                                      "una tabulazione): scrivere la porta su una sola riga")
-                           .arg(shownOnOneLine(spec)));
+        return failure(
+            QStringLiteral("porta non valida: \"%1\" contiene un carattere di controllo (un a capo, "
+                           "una tabulazione): scrivere la porta su una sola riga")
+                .arg(shownOnOneLine(spec)));
     auto starts = [&spec](const char *prefix) { return spec.startsWith(QLatin1String(prefix)); };
     Result<std::unique_ptr<InputSource>> source = failure(QString());
     bool tellsOfChanges = true;   // wakes the window itself; the others are sampled

@@ -31,7 +31,8 @@ bool isSerialPort(dev_t device)
     const QString folder = folderOf(device);
     const QString subsystem = QFileInfo(folder + QStringLiteral("/subsystem")).symLinkTarget();
     if (!subsystem.isEmpty())
-        return subsystem.endsWith(QLatin1String("/tty")) && QFileInfo::exists(folder + QStringLiteral("/device"));
+        return subsystem.endsWith(QLatin1String("/tty")) &&
+               QFileInfo::exists(folder + QStringLiteral("/device"));
     if (major(device) == kSerialMajors[0] && minor(device) < kFirstTtyS)
         return false;
     return std::find(std::begin(kSerialMajors), std::end(kSerialMajors), major(device)) !=
@@ -55,8 +56,9 @@ int checkDeviceNode(const QByteArray &path, DeviceKind kind)
     case DeviceKind::SerialPort:
         return isSerialPort(st.st_rdev) ? 0 : -ENOTTY;
     case DeviceKind::GpioChip:
-        return QFileInfo(folderOf(st.st_rdev) + QStringLiteral("/subsystem")).symLinkTarget().endsWith(
-                   QLatin1String("/gpio"))
+        return QFileInfo(folderOf(st.st_rdev) + QStringLiteral("/subsystem"))
+                       .symLinkTarget()
+                       .endsWith(QLatin1String("/gpio"))
                    ? 0
                    : -ENOTTY;
     }

@@ -46,7 +46,9 @@ void FolderWatch::watch(const QByteArray &folder)
     ++m_pending;
     runInBackground(
         this,
-        [inotify = m_inotify, folder] { return ::inotify_add_watch(inotify->fd, folder.constData(), kNamesChange); },
+        [inotify = m_inotify, folder] {
+            return ::inotify_add_watch(inotify->fd, folder.constData(), kNamesChange);
+        },
         [this, generation = m_generation](int wd) { setUp(generation, wd); });
 }
 

@@ -32,7 +32,7 @@ private:
     struct Descriptor;   // shared with threads still setting up a watch
     std::shared_ptr<Descriptor> m_inotify;
     QSocketNotifier *m_notifier = nullptr;
-    int m_wd = -1;             // the watched folder's, once set up
+    int m_wd = -1;              // the watched folder's, once set up
     quint64 m_generation = 0;   // of the latest watch()
     int m_pending = 0;          // set-ups under way
     QList<int> m_stale;         // set up for a folder no longer wanted

@@ -39,7 +39,10 @@ Result<int, int> openChip(const QByteArray &path)
     return fd;
 }
 
-QString text(const char *field, std::size_t size) { return QString::fromUtf8(field, qsizetype(strnlen(field, size))); }
+QString text(const char *field, std::size_t size)
+{
+    return QString::fromUtf8(field, qsizetype(strnlen(field, size)));
+}
 
 class ChipLines : public GpioLines {
 public:
@@ -72,7 +75,8 @@ public:
                 return failure(ENODEV);
             for (std::size_t i = 0; i < std::size_t(got) / sizeof(gpio_v2_line_event); ++i) {
                 const gpio_v2_line_event &e = events[i];
-                const int line = int(std::find(m_offsets.begin(), m_offsets.end(), e.offset) - m_offsets.begin());
+                const int line =
+                    int(std::find(m_offsets.begin(), m_offsets.end(), e.offset) - m_offsets.begin());
                 if (line < 4)   // rising is inactive to active, as the request's polarity says
                     out.append({line, e.id == GPIO_V2_LINE_EVENT_RISING_EDGE, qint64(e.timestamp_ns)});
             }
@@ -92,8 +96,8 @@ private:
 
 }   // namespace
 
-Result<std::unique_ptr<GpioLines>, int> requestGpioLines(const QByteArray &chip, const std::array<int, 4> &offsets,
-                                                         GpioBias bias)
+Result<std::unique_ptr<GpioLines>, int> requestGpioLines(const QByteArray &chip,
+                                                         const std::array<int, 4> &offsets, GpioBias bias)
 {
     const Result<int, int> opened = openChip(chip);
     if (!opened)
@@ -106,7 +110,8 @@ Result<std::unique_ptr<GpioLines>, int> requestGpioLines(const QByteArray &chip,
     std::strncpy(request.consumer, "velmora", sizeof request.consumer - 1);
     // Both edges, each with the kernel's own time (the steady clock); no debounce, which
     // would hold every press back by its period: bounce is the press rules' to filter.
-    request.config.flags = GPIO_V2_LINE_FLAG_INPUT | GPIO_V2_LINE_FLAG_EDGE_RISING | GPIO_V2_LINE_FLAG_EDGE_FALLING;
+    request.config.flags =
+        GPIO_V2_LINE_FLAG_INPUT | GPIO_V2_LINE_FLAG_EDGE_RISING | GPIO_V2_LINE_FLAG_EDGE_FALLING;
     switch (bias) {
     case GpioBias::PullUp:
         request.config.flags |= GPIO_V2_LINE_FLAG_BIAS_PULL_UP | GPIO_V2_LINE_FLAG_ACTIVE_LOW;
@@ -138,8 +143,11 @@ Result<GpioChipInfo, int> readGpioChip(const QByteArray &path)
     gpiochip_info info {};
     if (::ioctl(chip.fd, GPIO_GET_CHIPINFO_IOCTL, &info) != 0)
         return failure(errno);
-    GpioChipInfo out {QFile::decodeName(path), text(info.name, sizeof info.name), text(info.label, sizeof info.label),
-                      {}, 0};
+    GpioChipInfo out {QFile::decodeName(path),
+                      text(info.name, sizeof info.name),
+                      text(info.label, sizeof info.label),
+                      {},
+                      0};
     for (__u32 offset = 0; offset < info.lines; ++offset) {
         gpio_v2_line_info line {};
         line.offset = offset;
@@ -162,8 +170,9 @@ QList<GpioChipInfo> listGpioChips()
     }
     QCollator numbers;   // gpiochip2 before gpiochip10
     numbers.setNumericMode(true);
-    std::sort(chips.begin(), chips.end(),
-              [&numbers](const GpioChipInfo &a, const GpioChipInfo &b) { return numbers.compare(a.path, b.path) < 0; });
+    std::sort(chips.begin(), chips.end(), [&numbers](const GpioChipInfo &a, const GpioChipInfo &b) {
+        return numbers.compare(a.path, b.path) < 0;
+    });
     return chips;
 }
 

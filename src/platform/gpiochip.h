@@ -37,9 +37,9 @@ enum class GpioBias { PullUp, PullDown, None };
 class GpioLines {
 public:
     struct Edge {
-        int line;          // 0..3, in the order requested
-        bool active;       // the line's state after the edge
-        qint64 atNs;       // the kernel's time of it, on the steady clock
+        int line;      // 0..3, in the order requested
+        bool active;   // the line's state after the edge
+        qint64 atNs;   // the kernel's time of it, on the steady clock
     };
     virtual ~GpioLines() = default;
     // The four lines' states now: active as the wiring means it.
@@ -53,9 +53,8 @@ public:
 // Requests four lines (offsets on the chip) for Velmora, or the errno why not: ENOTTY for a
 // path that names anything but a GPIO chip, which is then never opened; EBUSY when a line
 // is in use. Released when the object goes.
-[[nodiscard]] Result<std::unique_ptr<GpioLines>, int> requestGpioLines(const QByteArray &chip,
-                                                                       const std::array<int, 4> &offsets,
-                                                                       GpioBias bias);
+[[nodiscard]] Result<std::unique_ptr<GpioLines>, int>
+requestGpioLines(const QByteArray &chip, const std::array<int, 4> &offsets, GpioBias bias);
 
 // The chip at `path` (checked to be one first), or the errno why not.
 [[nodiscard]] Result<GpioChipInfo, int> readGpioChip(const QByteArray &path);

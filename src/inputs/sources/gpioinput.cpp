@@ -35,7 +35,8 @@ QString identityOf(const GpioChipInfo &chip)
     return chip.label + QLatin1Char(' ') + names.join(QLatin1Char(','));
 }
 
-QString openFailure(const GpioChoice &choice, const QStringList &lines, const QList<GpioChipInfo> &chips, int error)
+QString openFailure(const GpioChoice &choice, const QStringList &lines, const QList<GpioChipInfo> &chips,
+                    int error)
 {
     switch (error) {
     case EACCES:
@@ -59,7 +60,8 @@ QString openFailure(const GpioChoice &choice, const QStringList &lines, const QL
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return QStringLiteral("il chip GPIO %1 non c'è: collegarlo; Velmora lo riprende da sola").arg(choice.path);
+        return QStringLiteral("il chip GPIO %1 non c'è: collegarlo; Velmora lo riprende da sola")
+            .arg(choice.path);
     default:
         return QStringLiteral("impossibile usare le linee di %1: %2")
             .arg(choice.path, QString::fromLocal8Bit(std::strerror(error)));
@@ -70,9 +72,10 @@ QString openFailure(const GpioChoice &choice, const QStringList &lines, const QL
 
 QString gpioAccessHelp()
 {
-    return QStringLiteral("aggiungere l'utente al gruppo gpio (sudo usermod -aG gpio $USER, poi uscire e "
-                          "rientrare nella sessione; su Raspberry Pi OS il gruppo c'è già), altrove una regola "
-                          "udev per il chip, come descritto nel README");
+    return QStringLiteral(
+        "aggiungere l'utente al gruppo gpio (sudo usermod -aG gpio $USER, poi uscire e "
+        "rientrare nella sessione; su Raspberry Pi OS il gruppo c'è già), altrove una regola "
+        "udev per il chip, come descritto nel README");
 }
 
 int headerPin(const QString &lineName)
@@ -100,7 +103,8 @@ Result<GpioSpec> parseGpioSpec(const QString &text)
             spec.bias = wirings.value(last);
             parts.removeLast();
         } else if (parts.size() == 3 || parts.value(0).contains(QLatin1Char(','))) {
-            return failure(QStringLiteral("collegamento sconosciuto: \"%1\" (up, down oppure none)").arg(last));
+            return failure(
+                QStringLiteral("collegamento sconosciuto: \"%1\" (up, down oppure none)").arg(last));
         }
     }
     if (parts.size() > 2)
@@ -112,8 +116,9 @@ Result<GpioSpec> parseGpioSpec(const QString &text)
     for (QString &line : spec.lines)
         line = line.trimmed();
     if (spec.lines.size() != 4)
-        return failure(QStringLiteral("servono quattro linee separate da virgole, una per ingresso (qui sono %1)")
-                           .arg(spec.lines.size()));
+        return failure(
+            QStringLiteral("servono quattro linee separate da virgole, una per ingresso (qui sono %1)")
+                .arg(spec.lines.size()));
     for (qsizetype i = 0; i < spec.lines.size(); ++i) {
         if (spec.lines[i].isEmpty())
             return failure(QStringLiteral("manca la linea dell'ingresso %1").arg(i + 1));
@@ -127,11 +132,12 @@ Result<GpioChoice, GpioProblem> chooseGpioLines(const GpioSpec &spec, const QLis
 {
     const GpioChipInfo *chosen = nullptr;
     for (const GpioChipInfo &chip : chips) {
-        const bool named = spec.chip.isEmpty() ? kHeaderLabels.contains(chip.label) || hasHeaderLines(chip)
-                                               : chip.path == spec.chip || chip.name == spec.chip ||
-                                                     chip.label == spec.chip;
+        const bool named = spec.chip.isEmpty()
+                               ? kHeaderLabels.contains(chip.label) || hasHeaderLines(chip)
+                               : chip.path == spec.chip || chip.name == spec.chip || chip.label == spec.chip;
         // A chip found by its label comes before one found only by its line names.
-        if (named && (!chosen || (!kHeaderLabels.contains(chosen->label) && kHeaderLabels.contains(chip.label))))
+        if (named &&
+            (!chosen || (!kHeaderLabels.contains(chosen->label) && kHeaderLabels.contains(chip.label))))
             chosen = &chip;
     }
     // A chip the user may not open cannot be told by its label or lines: that is the news.
@@ -141,14 +147,15 @@ Result<GpioChoice, GpioProblem> chooseGpioLines(const GpioSpec &spec, const QLis
     if (!chosen && denied != chips.end())
         return problem(QStringLiteral("accesso negato a %1: %2").arg(denied->path, gpioAccessHelp()), false);
     if (!chosen)
-        return problem(spec.chip.isEmpty()
-                           ? QStringLiteral("nessun chip GPIO con le linee del connettore del Raspberry Pi "
-                                            "(GPIO17…): indicare il chip, per esempio gpio:gpiochip0:17,27,22,23 "
-                                            "(velmora --list-inputs elenca i chip)")
-                           : QStringLiteral("il chip GPIO \"%1\" non c'è: collegarlo, oppure indicarne un altro "
-                                            "(velmora --list-inputs elenca i chip); Velmora lo riprende da sola")
-                                 .arg(spec.chip),
-                       false);
+        return problem(
+            spec.chip.isEmpty()
+                ? QStringLiteral("nessun chip GPIO con le linee del connettore del Raspberry Pi "
+                                 "(GPIO17…): indicare il chip, per esempio gpio:gpiochip0:17,27,22,23 "
+                                 "(velmora --list-inputs elenca i chip)")
+                : QStringLiteral("il chip GPIO \"%1\" non c'è: collegarlo, oppure indicarne un altro "
+                                 "(velmora --list-inputs elenca i chip); Velmora lo riprende da sola")
+                      .arg(spec.chip),
+            false);
     if (chosen->error)   // cannot be looked into: the request will say why
         return GpioChoice {chosen->path, {}, {}};
     GpioChoice choice {chosen->path, {}, identityOf(*chosen)};
@@ -210,7 +217,8 @@ GpioProblem GpioInput::open()
                         .arg(choice->path),
                     false};
     }
-    Result<std::unique_ptr<GpioLines>, int> lines = m_request(QFile::encodeName(choice->path), choice->offsets, m_spec.bias);
+    Result<std::unique_ptr<GpioLines>, int> lines =
+        m_request(QFile::encodeName(choice->path), choice->offsets, m_spec.bias);
     if (!lines)
         return {openFailure(*choice, m_spec.lines, chips, lines.error()), lines.error() == ENOTTY};
     const Result<std::array<bool, 4>, int> now = (*lines)->values();
@@ -239,12 +247,13 @@ InputReading GpioInput::read()
         const Result<QList<GpioLines::Edge>, int> edges = m_lines->edges();
         if (!edges) {
             m_lines.reset();
-            m_lost = edges.error() == ENODEV
-                         ? QStringLiteral("il chip GPIO %1 è stato scollegato: ricollegarlo, Velmora lo riprende "
-                                          "da sola")
-                               .arg(m_choice.path)
-                         : QStringLiteral("errore leggendo %1: %2")
-                               .arg(m_choice.path, QString::fromLocal8Bit(std::strerror(edges.error())));
+            m_lost =
+                edges.error() == ENODEV
+                    ? QStringLiteral("il chip GPIO %1 è stato scollegato: ricollegarlo, Velmora lo riprende "
+                                     "da sola")
+                          .arg(m_choice.path)
+                    : QStringLiteral("errore leggendo %1: %2")
+                          .arg(m_choice.path, QString::fromLocal8Bit(std::strerror(edges.error())));
         } else {
             for (const GpioLines::Edge &edge : *edges) {
                 m_raw[std::size_t(edge.line)] = edge.active;

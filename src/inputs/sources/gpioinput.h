@@ -39,7 +39,7 @@ struct GpioProblem {
     bool lasting = false;
 };
 [[nodiscard]] Result<GpioChoice, GpioProblem> chooseGpioLines(const GpioSpec &spec,
-                                                               const QList<GpioChipInfo> &chips);
+                                                              const QList<GpioChipInfo> &chips);
 
 using GpioChipLister = std::function<QList<GpioChipInfo>()>;
 using GpioLineRequester = std::function<Result<std::unique_ptr<GpioLines>, int>(
@@ -73,9 +73,9 @@ private:
 };
 
 // "gpio:" followed by this text.
-[[nodiscard]] Result<std::unique_ptr<InputSource>> makeGpioInput(const QString &text,
-                                                                 GpioChipLister list = &listGpioChips,
-                                                                 GpioLineRequester request = &requestGpioLines);
+[[nodiscard]] Result<std::unique_ptr<InputSource>>
+makeGpioInput(const QString &text, GpioChipLister list = &listGpioChips,
+              GpioLineRequester request = &requestGpioLines);
 
 // What a user without access to GPIO chips can do, in Italian.
 [[nodiscard]] QString gpioAccessHelp();

@@ -22,11 +22,12 @@ using Clock = std::chrono::steady_clock;
 bool serverSocketThere()
 {
     const QByteArray remote = qEnvironmentVariableIsEmpty("PIPEWIRE_REMOTE") ? QByteArray("pipewire-0")
-                                                                              : qgetenv("PIPEWIRE_REMOTE");
+                                                                             : qgetenv("PIPEWIRE_REMOTE");
     if (remote.startsWith('/'))
         return QFileInfo::exists(QString::fromLocal8Bit(remote));
-    const QByteArray folder = qEnvironmentVariableIsEmpty("PIPEWIRE_RUNTIME_DIR") ? qgetenv("XDG_RUNTIME_DIR")
-                                                                                   : qgetenv("PIPEWIRE_RUNTIME_DIR");
+    const QByteArray folder = qEnvironmentVariableIsEmpty("PIPEWIRE_RUNTIME_DIR")
+                                  ? qgetenv("XDG_RUNTIME_DIR")
+                                  : qgetenv("PIPEWIRE_RUNTIME_DIR");
     return folder.isEmpty() || QFileInfo::exists(QString::fromLocal8Bit(folder + '/' + remote));
 }
 
@@ -74,7 +75,6 @@ struct PipeWireOutput::State {
     void close();
     void setActive(bool on);
     void dropIfLost();
-    void logFirstFrame();
 };
 
 void PipeWireOutput::State::onProcess(void *data)
@@ -145,7 +145,8 @@ bool PipeWireOutput::State::open()
     core = pw->pw_context_connect(context, pw->pw_properties_new(PW_KEY_APP_NAME, "Velmora", nullptr), 0);
     if (core) {
         pw_core_add_listener(core, &coreListener, &coreEvents, this);
-        const QByteArray latency = QByteArray::number(settings.latencyFrames) + '/' + QByteArray::number(kOutputRate);
+        const QByteArray latency =
+            QByteArray::number(settings.latencyFrames) + '/' + QByteArray::number(kOutputRate);
         stream = pw->pw_stream_new(core, "Velmora",
                                    pw->pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
                                                          "Playback", PW_KEY_MEDIA_ROLE, "Music",
@@ -165,10 +166,11 @@ bool PipeWireOutput::State::open()
         format.position[1] = SPA_AUDIO_CHANNEL_FR;
         const spa_pod *params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
         // Filled in the graph's own thread, at once; inactive until the first sound.
-        connected = pw->pw_stream_connect(stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
-                                          pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS |
-                                                          PW_STREAM_FLAG_RT_PROCESS | PW_STREAM_FLAG_INACTIVE),
-                                          params, 1) == 0;
+        connected =
+            pw->pw_stream_connect(stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
+                                  pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS |
+                                                  PW_STREAM_FLAG_RT_PROCESS | PW_STREAM_FLAG_INACTIVE),
+                                  params, 1) == 0;
     }
     pw->pw_thread_loop_unlock(loop);
     if (!connected) {
@@ -232,13 +234,6 @@ void PipeWireOutput::State::dropIfLost()
     lostBefore = true;
 }
 
-void PipeWireOutput::State::logFirstFrame()
-{
-    if (lcTiming().isDebugEnabled())
-        if (const qint64 at = firstFrameAtNs.exchange(-1); at >= 0)
-            qCDebug(lcTiming, "sound %lld", static_cast<long long>(at));
-}
-
 PipeWireOutput::PipeWireOutput() : PipeWireOutput(Settings {}) {}
 
 PipeWireOutput::PipeWireOutput(Settings settings) : d(std::make_unique<State>(settings)) {}
@@ -263,7 +258,7 @@ bool PipeWireOutput::connect()
 
 void PipeWireOutput::start(std::shared_ptr<const Clip> clip)
 {
-    d->logFirstFrame();
+    logFirstFrame(d->firstFrameAtNs);
     d->silentSince.reset();
     if (!connect())
         return;
@@ -280,7 +275,7 @@ void PipeWireOutput::start(std::shared_ptr<const Clip> clip)
 
 void PipeWireOutput::maintain()
 {
-    d->logFirstFrame();
+    logFirstFrame(d->firstFrameAtNs);
     // Connected ahead of the first sound, and again after the server came back, so that no
     // press waits for it; where PipeWire never answered, only a sound asked for tries again.
     if (!d->stream && (d->everConnected || !d->loaded))

@@ -45,7 +45,6 @@ struct SdlOutput::State {
     bool open();
     void close();
     void dropIfLost();
-    void logFirstFrame();
 };
 
 void SDLCALL SdlOutput::State::callback(void *userdata, Uint8 *stream, int len)
@@ -165,13 +164,6 @@ void SdlOutput::State::dropIfLost()
     unavailable = true;   // so that coming back is said, and a failure not said twice
 }
 
-void SdlOutput::State::logFirstFrame()
-{
-    if (lcTiming().isDebugEnabled())
-        if (const qint64 at = firstFrameAtNs.exchange(-1); at >= 0)
-            qCDebug(lcTiming, "sound %lld", static_cast<long long>(at));
-}
-
 SdlOutput::SdlOutput() : SdlOutput(Settings {}) {}
 
 SdlOutput::SdlOutput(Settings settings) : d(std::make_unique<State>(settings)) {}
@@ -190,7 +182,7 @@ void SdlOutput::start(std::shared_ptr<const Clip> clip)
         d->load();
     if (!d->sdl)
         return;
-    d->logFirstFrame();
+    logFirstFrame(d->firstFrameAtNs);
     d->silentSince.reset();
     d->dropIfLost();
     if (!d->device && !d->open())
@@ -209,7 +201,7 @@ void SdlOutput::maintain()
         d->load();
     if (!d->sdl)
         return;
-    d->logFirstFrame();
+    logFirstFrame(d->firstFrameAtNs);
     d->dropIfLost();
     if (!d->device)
         return;
