@@ -35,7 +35,11 @@ QString helpText()
         "  --no-window    Funziona senza finestra e senza schermo (esposizioni, negozi, servizi):\n"
         "                 stessi ingressi e suoni, assegnazioni lette da CONFIG.TXT accanto al\n"
         "                 programma; i messaggi vanno su stderr. SIGHUP rilegge CONFIG.TXT,\n"
-        "                 SIGTERM e SIGINT la chiudono.\n");
+        "                 SIGTERM e SIGINT la chiudono.\n"
+        "\n"
+        "CONFIG.TXT e i suoni stanno nella cartella del programma; se l'utente non vi può scrivere\n"
+        "(il programma installato dal pacchetto, in /usr/bin), nella sua cartella ~/Velmora,\n"
+        "creata al primo avvio.\n");
 }
 
 }   // namespace

@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "app/headless.h"
 #include "app/inputlisting.h"
+#include "config/datafolder.h"
 #include "inputs/sourcechoice.h"
 #include "platform/audio/sdlplayer.h"
 
@@ -9,8 +10,11 @@
 #include <QFile>
 #include <QMessageBox>
 
+#include <QDir>
+
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
@@ -90,6 +94,26 @@ int refuse(const QString &why, bool onScreen, int &argc, char **argv)
     return 2;
 }
 
+// The folder of CONFIG.TXT and the sounds (datafolder.h), made the current folder when it
+// is not the program's, so that the chooser opens there. Made on the first start.
+QString sharedFolder()
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString folder =
+        dataFolder(program, ::access(QFile::encodeName(program).constData(), W_OK) == 0, QDir::homePath());
+    if (folder == program)
+        return program;
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr,
+                     "velmora: impossibile creare la cartella %s per CONFIG.TXT e i suoni: controllare i "
+                     "permessi della cartella personale. Le assegnazioni si leggono da %s.\n",
+                     qPrintable(folder), qPrintable(program));
+        return program;
+    }
+    QDir::setCurrent(folder);
+    return folder;
+}
+
 }   // namespace
 
 int main(int argc, char *argv[])
@@ -153,7 +177,7 @@ int main(int argc, char *argv[])
     if (options.noWindow) {   // no display is looked for, nor any widget made
         QCoreApplication app(argc, argv);
         SdlPlayer player;
-        Headless run(inputs, player, QCoreApplication::applicationDirPath());
+        Headless run(inputs, player, sharedFolder());
         return QCoreApplication::exec();
     }
     if (noDisplayNamed()) {
@@ -171,7 +195,7 @@ int main(int argc, char *argv[])
     QApplication::setFont(font);
 
     SdlPlayer player;
-    Form1 window(inputs, player, QApplication::applicationDirPath());
+    Form1 window(inputs, player, sharedFolder());
     window.show();
     return QApplication::exec();
 }
