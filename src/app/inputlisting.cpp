@@ -89,7 +89,6 @@ QString describeSerialPorts(const QList<SerialPortInfo> &ports)
 QString describeSerialLines(const QString &path, const Result<ModemLines, int> &lines,
                             const LineSupport &support)
 {
-    static const char *const lineNames[] = {"CTS", "DSR", "DCD", "RI"};
     if (!lines) {
         bool denied = false;
         QString out = unreadable(path, lines.error(), denied);
@@ -99,9 +98,9 @@ QString describeSerialLines(const QString &path, const Result<ModemLines, int> &
     }
     QStringList shown;
     for (std::size_t i = 0; i < lines->on.size(); ++i)
-        shown << QLatin1String(lineNames[i]) + (!support.reported[i] ? QStringLiteral(" non disponibile")
-                                                : lines->on[i]       ? QStringLiteral(" attivo")
-                                                                     : QStringLiteral(" a riposo"));
+        shown << modemLineName(i) + (!support.reported[i] ? QStringLiteral(" non disponibile")
+                                     : lines->on[i]       ? QStringLiteral(" attivo")
+                                                          : QStringLiteral(" a riposo"));
     return path + QStringLiteral("\n    linee ora: ") + shown.join(QStringLiteral(", ")) +
            QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
 }

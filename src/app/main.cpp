@@ -7,10 +7,9 @@
 #include "platform/audio/sdlplayer.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
-
-#include <QDir>
 
 #include <cstdio>
 #include <cstdlib>

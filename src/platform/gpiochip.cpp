@@ -46,7 +46,10 @@ QString text(const char *field, std::size_t size)
 
 class ChipLines : public GpioLines {
 public:
-    ChipLines(int fd, bool activeLow) : m_fd(fd), m_activeLow(activeLow) {}
+    ChipLines(int fd, const std::array<int, 4> &offsets) : m_fd(fd)
+    {
+        std::copy(offsets.begin(), offsets.end(), m_offsets.begin());
+    }
 
     Result<std::array<bool, 4>, int> values() override
     {
@@ -87,11 +90,10 @@ public:
     }
 
     int descriptor() const override { return m_fd.fd; }
-    std::array<__u32, 4> m_offsets {};
 
 private:
     Fd m_fd;
-    bool m_activeLow;
+    std::array<__u32, 4> m_offsets {};   // the lines' numbers on the chip, inputs 1 to 4
 };
 
 }   // namespace
@@ -128,10 +130,7 @@ Result<std::unique_ptr<GpioLines>, int> requestGpioLines(const QByteArray &chip,
         return failure(errno);
     const int lineFd = request.fd;
     ::fcntl(lineFd, F_SETFL, ::fcntl(lineFd, F_GETFL) | O_NONBLOCK);
-    auto lines = std::make_unique<ChipLines>(lineFd, bias != GpioBias::PullDown);
-    for (std::size_t i = 0; i < offsets.size(); ++i)
-        lines->m_offsets[i] = __u32(offsets[i]);
-    return std::unique_ptr<GpioLines>(std::move(lines));
+    return std::unique_ptr<GpioLines>(std::make_unique<ChipLines>(lineFd, offsets));
 }
 
 Result<GpioChipInfo, int> readGpioChip(const QByteArray &path)

@@ -57,6 +57,12 @@ QString serialAccessHelp()
 
 Inputs inputsFromLines(const ModemLines &lines) { return lines.on; }
 
+QLatin1String modemLineName(std::size_t index)
+{
+    static const char *const names[] = {"CTS", "DSR", "DCD", "RI"};
+    return QLatin1String(names[index]);
+}
+
 ModemLines reportedOnly(ModemLines lines, const LineSupport &support)
 {
     for (std::size_t i = 0; i < lines.on.size(); ++i)
@@ -69,13 +75,12 @@ ModemLines reportedOnly(ModemLines lines, const LineSupport &support)
 
 QString missingInputs(const LineSupport &support)
 {
-    static const char *const lineNames[] = {"CTS", "DSR", "DCD", "RI"};
     QStringList missing;
     for (std::size_t i = 0; i < support.reported.size(); ++i)
         if (!support.reported[i])
             missing << QStringLiteral("ingresso %1 non disponibile su questo adattatore (non ha la linea %2)")
                            .arg(i + 1)
-                           .arg(QLatin1String(lineNames[i]));
+                           .arg(modemLineName(i));
     if (missing.isEmpty())
         return {};
     return missing.join(QStringLiteral("; ")) +
@@ -120,6 +125,7 @@ int SerialPort::open()
         return lines.error();
     m_port = std::move(*opened);
     m_support = m_port->support();
+    m_remark = missingInputs(m_support);
     m_last = reportedOnly(*lines, m_support);
     m_seen = {{inputsFromLines(m_last), steadyNowNs()}};   // a contact closed while plugged in is held
     m_watcher = std::thread([this] { watch(); });
@@ -217,7 +223,7 @@ InputReading SerialPort::read()
     return std::exchange(m_seen, {});
 }
 
-QString SerialPort::remark() const { return m_port ? missingInputs(m_support) : QString(); }
+QString SerialPort::remark() const { return m_port ? m_remark : QString(); }
 
 QString SerialPort::startUpProblem()
 {

@@ -11,6 +11,8 @@
 // Four contacts on a serial port's modem-status inputs, each between a line Velmora holds
 // up (DTR, RTS) and one input: input 1 CTS, 2 DSR, 3 DCD, 4 RI.
 [[nodiscard]] Inputs inputsFromLines(const ModemLines &lines);
+// The line of input n + 1: "CTS", "DSR", "DCD", "RI".
+[[nodiscard]] QLatin1String modemLineName(std::size_t index);
 // The lines as far as the adapter really has them: one it does not have is never on.
 [[nodiscard]] ModemLines reportedOnly(ModemLines lines, const LineSupport &support);
 // What the user is told of inputs whose line the adapter does not have; empty when it has all four.
@@ -58,6 +60,7 @@ private:
     Wakeup m_wake;   // raised while a change waits to be read
     std::unique_ptr<SerialDevice> m_port;
     LineSupport m_support;   // the open port's, set before its thread starts
+    QString m_remark;        // what the user is told of its missing lines, said at every tick
     std::thread m_watcher;
     std::mutex m_mutex;
     ModemLines m_last;           // as last looked at, by the watching thread
