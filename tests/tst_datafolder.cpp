@@ -17,6 +17,8 @@ private slots:
                                         << "/src/velmora/build";
         QTest::newRow("installed by the package") << "/usr/bin" << false << "/home/ada"
                                                   << "/home/ada/Velmora";
+        QTest::newRow("installed by the package, run by root") << "/usr/bin" << true << "/root"
+                                                               << "/root/Velmora";
         QTest::newRow("a folder shared read-only") << "/opt/velmora" << false << "/home/bob"
                                                    << "/home/bob/Velmora";
         QTest::newRow("a service user without a home") << "/usr/bin" << false << ""

@@ -124,8 +124,10 @@ private slots:
             << PortCase {"/dev/parport0", "later; device 0 25", -1, "non è una porta parallela"};
         QTest::newRow("io: user") << PortCase {"io", "ioports", -1, "serve root"};
         QTest::newRow("io: root, kernel locked down") << PortCase {"io", "root; io 1", -1, "anche a root"};
-        QTest::newRow("io: no I/O instructions")
-            << PortCase {"io", "root; io 38", -1, "non disponibile su questo sistema"};
+        QTest::newRow("io: an ARM board, no I/O instructions: refused at start")
+            << PortCase {"io", "root; io 38", -2, "solo sui PC con processore x86"};
+        QTest::newRow("io: refused for another reason")
+            << PortCase {"io", "root; io 22", -1, "non disponibile su questo sistema"};
     }
     void choosesAndExplains()
     {

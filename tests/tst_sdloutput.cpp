@@ -108,10 +108,10 @@ private slots:
         QTest::addColumn<int>("silentMs");     // then no call for this long
         QTest::addColumn<int>("closes");
         QTest::newRow("calling back: kept") << 10 << 0 << 0;
-        QTest::newRow("calls stopped: lost after the stall limit") << 10 << 200 << 1;
-        QTest::newRow("slow to start: kept") << 0 << 400 << 0;
-        QTest::newRow("slow to start, then calling back: kept") << 1 << 60 << 0;
-        QTest::newRow("never started: lost after the start limit") << 0 << 800 << 1;
+        QTest::newRow("calls stopped: lost after the stall limit") << 10 << 500 << 1;
+        QTest::newRow("slow to start: kept") << 0 << 700 << 0;
+        QTest::newRow("slow to start, then calling back: kept") << 1 << 100 << 0;
+        QTest::newRow("never started: lost after the start limit") << 0 << 2000 << 1;
     }
     void stalledDeviceIsOpenedAgain()
     {
@@ -121,8 +121,9 @@ private slots:
         SilentDevice::opens = SilentDevice::closes = 0;
         const SdlApi sdl = SilentDevice::api();
         SdlOutput::Settings settings;
-        settings.stallLimit = 100ms;
-        settings.startLimit = 600ms;
+        // Wide margins: a loaded machine, or an emulated processor, is late by tens of ms.
+        settings.stallLimit = 300ms;
+        settings.startLimit = 1500ms;
         settings.sdl = &sdl;
         SdlOutput output(settings);
         output.start(clip(kA, 1.0));

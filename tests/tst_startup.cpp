@@ -1,3 +1,4 @@
+#include "launch.h"
 #include "wavtools.h"
 
 #include <QProcess>
@@ -33,8 +34,8 @@ private slots:
         QProcess velmora;
         velmora.setProcessChannelMode(QProcess::MergedChannels);
         velmora.setProcessEnvironment(env);
-        velmora.start(VELMORA_BINARY, {"--port", "file:" + port});
-        QVERIFY(velmora.waitForStarted());
+        startVelmora(velmora, {"--port", "file:" + port});
+        QVERIFY2(velmora.waitForStarted(), qPrintable(velmora.errorString()));
         QVERIFY(!velmora.waitForFinished(1500));   // still running
         const QByteArray printed = velmora.readAll();
         QVERIFY2(printed.isEmpty(), printed.constData());   // nothing at all when all is well
@@ -95,9 +96,9 @@ private slots:
             env.insert("DISPLAY", display == "x" ? screen : display);
         QProcess velmora;
         velmora.setProcessEnvironment(env);
-        velmora.start(VELMORA_BINARY, arguments);
+        startVelmora(velmora, arguments);
         if (display == "x") {   // the box is there, saying why; Enter closes it
-            QVERIFY(velmora.waitForStarted());
+            QVERIFY2(velmora.waitForStarted(), qPrintable(velmora.errorString()));
             QProcess search;
             search.start("xdotool", {"search", "--sync", "--all", "--onlyvisible", "--pid",
                                      QString::number(velmora.processId()), "--name", "^Velmora$"});
@@ -114,7 +115,7 @@ private slots:
         const QString err = QString::fromLocal8Bit(velmora.readAllStandardError());
         QVERIFY2((out + err).contains(says), qPrintable(out + err));
         if (exitCode != 0)   // one line, nothing from the toolkit around it
-            QCOMPARE(err.count('\n'), 1);
+            QVERIFY2(err.count(QLatin1Char('\n')) == 1, qPrintable(err));
     }
 
     // A pseudo-terminal named as a serial port is refused before it is opened: it is
@@ -129,7 +130,7 @@ private slots:
         termios before {};
         QVERIFY(::tcgetattr(fd, &before) == 0);
         QProcess velmora;
-        velmora.start(VELMORA_BINARY, {"--check", "--port", "serial:" + slave});
+        startVelmora(velmora, {"--check", "--port", "serial:" + slave});
         QVERIFY(velmora.waitForFinished(10000));
         QCOMPARE(velmora.exitCode(), 2);
         QVERIFY2(velmora.readAllStandardError().contains("non è una porta seriale"), "not refused as such");

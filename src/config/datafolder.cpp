@@ -2,9 +2,22 @@
 
 #include <QDir>
 
+namespace {
+
+// The system's program folders are the package manager's, even for root, who may write
+// there: CONFIG.TXT in /usr/bin would be a stray file that no package owns.
+bool systemProgramFolder(const QString &folder)
+{
+    return folder.startsWith(QLatin1String("/usr/")) || folder == QLatin1String("/bin") ||
+           folder == QLatin1String("/sbin");
+}
+
+}   // namespace
+
 QString dataFolder(const QString &programFolder, bool programFolderWritable, const QString &home)
 {
-    if (programFolderWritable || home.isEmpty() || QDir(home) == QDir::root())
+    const bool usersFolder = programFolderWritable && !systemProgramFolder(programFolder);
+    if (usersFolder || home.isEmpty() || QDir(home) == QDir::root())
         return programFolder;
     return QDir(home).filePath(QStringLiteral("Velmora"));
 }

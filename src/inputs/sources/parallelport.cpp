@@ -58,6 +58,11 @@ QString ioErrorText(int err, bool root)
                    "il kernel nega l'accesso diretto alla porta 0x379 anche a root (%1; succede con "
                    "Secure Boot attivo): %2")
             .arg(systemError(err), ppdev);
+    if (err == ENOSYS)   // an ARM board (a Raspberry Pi): no I/O instructions at all
+        return QStringLiteral(
+            "l'accesso diretto alla porta 0x379 (--port io) esiste solo sui PC con processore x86, non "
+            "su questo: usare /dev/parportN, i pulsanti su gpio:, evdev: o serial: (velmora "
+            "--list-inputs mostra quelli presenti)");
     return QStringLiteral("accesso diretto alla porta 0x379 non disponibile su questo sistema (%1): %2")
         .arg(systemError(err), ppdev);
 }
@@ -259,7 +264,7 @@ public:
             m_ppdev.reset();
             if (m_system.permitIo() < 0)
                 return reading;
-            m_io = makeIoPort(m_system);
+            m_io = std::make_unique<IoPort>(m_system);
             return m_io->read();
         }
         if (const auto device = findParportAt378(m_system)) {
@@ -268,7 +273,7 @@ public:
         }
         if (ioportsShowParallelAt378(m_system.readSmallFile(QStringLiteral("/proc/ioports"))) &&
             m_system.permitIo() >= 0) {
-            m_io = makeIoPort(m_system);
+            m_io = std::make_unique<IoPort>(m_system);
             return m_io->read();
         }
         return failure(QStringLiteral(
@@ -295,7 +300,13 @@ Result<std::unique_ptr<InputSource>> makePpdevPort(PortSystem &system, const QSt
     return std::unique_ptr<InputSource>(std::make_unique<PpdevPort>(system, device, timings));
 }
 
-std::unique_ptr<InputSource> makeIoPort(PortSystem &system) { return std::make_unique<IoPort>(system); }
+Result<std::unique_ptr<InputSource>> makeIoPort(PortSystem &system)
+{
+    // Without I/O instructions (an ARM board) no later attempt can succeed: refused at start.
+    if (const int r = system.permitIo(); r == -ENOSYS)
+        return failure(ioErrorText(ENOSYS, system.privileged()));
+    return std::unique_ptr<InputSource>(std::make_unique<IoPort>(system));
+}
 
 std::unique_ptr<InputSource> makeAutoPort(PortSystem &system, ParallelTimings timings)
 {

@@ -19,7 +19,7 @@ struct ParallelTimings {
 // "/dev/parportN". A path that names another kind of node is refused, unopened.
 [[nodiscard]] Result<std::unique_ptr<InputSource>> makePpdevPort(PortSystem &system, const QString &device,
                                                                  ParallelTimings timings = {});
-[[nodiscard]] std::unique_ptr<InputSource> makeIoPort(PortSystem &system);
+[[nodiscard]] Result<std::unique_ptr<InputSource>> makeIoPort(PortSystem &system);
 // "auto": the /dev/parportN whose base address is 0x378 through ppdev; when ppdev is not
 // loaded, or the kernel knows no such device but shows a parallel port at 0x378, direct
 // I/O if permitted. Looked up again after each failure, so loading a module while
