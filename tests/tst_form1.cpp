@@ -2,7 +2,9 @@
 #include "app/foldertree.h"
 #include "app/form1.h"
 #include "app/lamp.h"
+#include "app/language.h"
 #include "fakes.h"
+#include "inputs/sourcechoice.h"
 #include "platform/audio/sdlplayer.h"
 #include "platform/filenames.h"
 #include "steps.h"
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSemaphore>
@@ -292,6 +295,48 @@ private slots:
         const auto *box = rig.form->findChild<QMessageBox *>();
         const QString shown = box ? box->text() : rig.form->statusBar()->currentMessage();
         QVERIFY2(c.message.isEmpty() ? shown.isEmpty() : shown.contains(c.message), qPrintable(shown));
+    }
+
+    // The window in the language its environment asks for, as the program chooses it: CTest
+    // runs this once more under LANG=en_US.UTF-8 and once under it_IT.UTF-8. Captions, the
+    // menu, and a port's failure with its remedy on the status line.
+    void speaksTheDesktopsLanguage()
+    {
+        useTranslation(desktopTranslation());
+        const bool english =
+            qEnvironmentVariable("LANG").startsWith("en") && qEnvironmentVariableIsEmpty("LC_ALL");
+        QTemporaryDir dir;
+        auto source = makeInputSource("file:" + dir.filePath("missing"));
+        QVERIFY(source);
+        FakePlayer player;
+        Form1 form(**source, player, dir.path());
+        form.LeggiIngressi();
+        const QStringList shown {
+            form.findChild<QGroupBox *>("Frame1")->title(),
+            form.findChild<QPushButton *>("CmdTest(1)")->parentWidget()->property("title").toString(),
+            form.findChild<QPushButton *>("CmdTest(1)")->text(),
+            form.findChild<Chooser *>("Frame6")->title(),
+            form.findChild<Chooser *>("Frame6")->TabStrip1->tabText(0),
+            form.findChild<QPushButton *>("Command2")->text(),
+            form.menuBar()->actions().value(0)->text(),
+            form.findChild<QAction *>("Salva_configurazione")->text(),
+        };
+        const QString status = form.findChild<QLabel *>("statusLine")->toolTip();
+        useTranslation({});
+        if (english) {
+            QCOMPARE(shown, (QStringList {"Parallel port control program", "Input 1", "test",
+                                          "Choose the file to add to the set", "IN 1", "SAVE SOUND", "Menu",
+                                          "Save configuration"}));
+            QVERIFY2(status.startsWith("Parallel port cannot be read: cannot read the port file "),
+                     qPrintable(status));
+        } else {   // exactly as it always was
+            QCOMPARE(shown, (QStringList {"Programma di gestione della porta parallela", "Ingresso 1", "test",
+                                          "Scelta del file da aggiungere nel tema", "ING 1", "SALVA SUONO",
+                                          "Menu", "Salva configurazione"}));
+            QVERIFY2(
+                status.startsWith("Porta parallela non leggibile: impossibile leggere il file della porta "),
+                qPrintable(status));
+        }
     }
 
     void unreadableConfigIsReportedNotHidden()

@@ -54,29 +54,53 @@ private slots:
         QTest::addColumn<QString>("display");   // empty: not set; "x": the test's X server; "offscreen"
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
-        QTest::newRow("--help") << QStringList {"--help"} << "" << 0 << "--version  Mostra la versione";
-        QTest::newRow("bad port") << QStringList {"--port", "lpt1"} << "" << 2 << "file:PERCORSO";
+        QTest::addColumn<QString>("locale");   // LC_ALL; empty: the tests' own (Italian)
+        QTest::newRow("--help") << QStringList {"--help"} << "" << 0 << "--version  Mostra la versione"
+                                << QString();
+        QTest::newRow("bad port") << QStringList {"--port", "lpt1"} << "" << 2 << "file:PERCORSO"
+                                  << QString();
         QTest::newRow("a serial port that is not a tty, never opened")
-            << QStringList {"--port", "serial:/dev/null"} << "" << 2 << "non è una porta seriale";
+            << QStringList {"--port", "serial:/dev/null"} << "" << 2 << "non è una porta seriale"
+            << QString();
         QTest::newRow("the terminal is no serial port, never touched")
-            << QStringList {"--check", "--port", "serial:/dev/tty"} << "" << 2 << "non è una porta seriale";
+            << QStringList {"--check", "--port", "serial:/dev/tty"} << "" << 2 << "non è una porta seriale"
+            << QString();
         QTest::newRow("nor is the console") << QStringList {"--check", "--port", "serial:/dev/console"} << ""
-                                            << 2 << "non è una porta seriale";
+                                            << 2 << "non è una porta seriale" << QString();
         QTest::newRow("a line break in the port")
             << QStringList {"--check", "--port", "file:/tmp/p\nExecStartPre=/bin/true"} << "" << 2
-            << "file:/tmp/p\\nExecStartPre=/bin/true\" contiene un carattere di controllo";
+            << "file:/tmp/p\\nExecStartPre=/bin/true\" contiene un carattere di controllo" << QString();
         QTest::newRow("unknown option")
-            << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot";
+            << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot" << QString();
         QTest::newRow("no display: names --no-window")
-            << QStringList {} << "" << 1 << "con velmora --no-window";
-        QTest::newRow("display that does not answer") << QStringList {} << ":97" << 1 << "DISPLAY=:97";
+            << QStringList {} << "" << 1 << "con velmora --no-window" << QString();
+        QTest::newRow("display that does not answer")
+            << QStringList {} << ":97" << 1 << "DISPLAY=:97" << QString();
         QTest::newRow("display that does not answer, bad port")
-            << QStringList {"--port", "lpt1"} << ":97" << 2 << "lpt1";
+            << QStringList {"--port", "lpt1"} << ":97" << 2 << "lpt1" << QString();
         QTest::newRow("refusal on a platform nobody sees: no box")
             << QStringList {"--port", "evdev:/dev/null"} << "offscreen" << 2
-            << "non è un dispositivo di input";
-        QTest::newRow("refusal shown on the screen")
-            << QStringList {"--port", "evdev:/dev/null"} << "x" << 2 << "non è un dispositivo di input";
+            << "non è un dispositivo di input" << QString();
+        QTest::newRow("refusal shown on the screen") << QStringList {"--port", "evdev:/dev/null"} << "x" << 2
+                                                     << "non è un dispositivo di input" << QString();
+        // Started on an English desktop, every line in English; on an Italian one, as always.
+        QTest::newRow("English: --help") << QStringList {"--help"} << "" << 0 << "--version  Show the version"
+                                         << "en_US.UTF-8";
+        QTest::newRow("English: a refusal and its remedy")
+            << QStringList {"--check", "--port", "serial:/dev/null"} << "" << 2
+            << "is not a serial port: give a /dev/ttyUSBn"
+            << "en_GB.UTF-8";
+        QTest::newRow("English: no display")
+            << QStringList {} << "" << 1 << "run it without a window with velmora --no-window"
+            << "en_US.UTF-8";
+        QTest::newRow("English: refusal shown on the screen")
+            << QStringList {"--port", "evdev:/dev/null"} << "x" << 2 << "is not an input device"
+            << "en_US.UTF-8";
+        QTest::newRow("Italian desktop: as always")
+            << QStringList {"--port", "lpt1"} << "" << 2 << "porta non valida: \"lpt1\""
+            << "it_IT.UTF-8";
+        QTest::newRow("German desktop: Italian") << QStringList {"--help"} << "" << 0 << "Mostra la versione"
+                                                 << "de_DE.UTF-8";
     }
     void commandLineAndRefusals()
     {
@@ -84,7 +108,10 @@ private slots:
         QFETCH(QString, display);
         QFETCH(int, exitCode);
         QFETCH(QString, says);
+        QFETCH(QString, locale);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!locale.isEmpty())
+            env.insert("LC_ALL", locale);
         const QString screen = env.value("DISPLAY");
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(name);

@@ -4,6 +4,7 @@
 #include "platform/background.h"
 #include "platform/filenames.h"
 #include "platform/folderwatch.h"
+#include "platform/texts.h"
 #include "twips.h"
 
 #include <QComboBox>
@@ -37,12 +38,12 @@ QByteArray currentFolder()
 }   // namespace
 
 Chooser::Chooser(QWidget *parent, VolumeLister listVolumes, FileLister listFiles)
-    : QGroupBox(QStringLiteral("Scelta del file da aggiungere nel tema"), parent),
-      TabStrip1(new QTabBar(this)), Drive_tema(new QComboBox(this)), Dir_tema(new QTreeView(this)),
-      File_tema(new QListView(this)), Text_tema(new QLineEdit(this)),
-      Command2(new QPushButton(QStringLiteral("SALVA SUONO"), this)), m_folderTree(new FolderTree(this)),
-      m_wavFiles(new QStandardItemModel(this)), m_folderWatch(new FolderWatch(this)),
-      m_listVolumes(std::move(listVolumes)), m_listFiles(listFiles ? std::move(listFiles) : &listWavFiles)
+    : QGroupBox(Texts::tr("Scelta del file da aggiungere nel tema"), parent), TabStrip1(new QTabBar(this)),
+      Drive_tema(new QComboBox(this)), Dir_tema(new QTreeView(this)), File_tema(new QListView(this)),
+      Text_tema(new QLineEdit(this)), Command2(new QPushButton(Texts::tr("SALVA SUONO"), this)),
+      m_folderTree(new FolderTree(this)), m_wavFiles(new QStandardItemModel(this)),
+      m_folderWatch(new FolderWatch(this)), m_listVolumes(std::move(listVolumes)),
+      m_listFiles(listFiles ? std::move(listFiles) : &listWavFiles)
 {
     setObjectName(QStringLiteral("Frame6"));
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
@@ -63,7 +64,7 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes, FileLister listFiles
     TabStrip1->setUsesScrollButtons(false);
     TabStrip1->setDrawBase(false);
     for (int n = 1; n <= 4; ++n) {
-        const int index = TabStrip1->addTab(QStringLiteral("ING %1").arg(n));
+        const int index = TabStrip1->addTab(Texts::tr("ING %1").arg(n));
         TabStrip1->setTabData(index, QStringLiteral("ING_%1").arg(n));
     }
     TabStrip1->setCurrentIndex(0);
@@ -216,7 +217,7 @@ void Chooser::showFiles(const QByteArray &path)
 {
     m_shownFolder = path;
     m_wavFiles->clear();
-    auto *reading = new QStandardItem(QStringLiteral("lettura della cartella…"));
+    auto *reading = new QStandardItem(Texts::tr("lettura della cartella…"));
     reading->setFlags(Qt::NoItemFlags);
     m_wavFiles->appendRow(reading);
     m_folderWatch->watch(path);

@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "platform/texts.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -8,10 +10,10 @@ namespace {
 // command line speaks Italian too.
 QString helpText()
 {
-    return QStringLiteral(
+    return Texts::tr(
         "Uso: velmora [opzioni]\n"
-        "Velmora: quattro ingressi (porta parallela, pulsanti USB o porta seriale), una spia e un suono\n"
-        "per ciascuno.\n"
+        "Velmora: quattro ingressi (porta parallela, pulsanti USB, porta seriale o GPIO), una spia e un\n"
+        "suono per ciascuno.\n"
         "\n"
         "Opzioni:\n"
         "  -h, --help     Mostra questo aiuto ed esce.\n"
@@ -58,20 +60,18 @@ CommandLine parseCommandLine(const QStringList &arguments)
     CommandLine result;
     auto error = [&result](const QString &why) {
         result.action = CommandLine::Action::Error;
-        result.text = why + QStringLiteral(" (velmora --help elenca le opzioni)");
+        result.text = why + Texts::tr(" (velmora --help elenca le opzioni)");
         return result;
     };
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty()) {
             const QString name = parser.unknownOptionNames().constFirst();
-            return error(
-                QStringLiteral("opzione sconosciuta: %1%2").arg(name.size() == 1 ? "-" : "--", name));
+            return error(Texts::tr("opzione sconosciuta: %1%2").arg(name.size() == 1 ? "-" : "--", name));
         }
-        return error(QStringLiteral("manca il valore dell'opzione --port"));
+        return error(Texts::tr("manca il valore dell'opzione --port"));
     }
     if (!parser.positionalArguments().isEmpty())
-        return error(
-            QStringLiteral("argomento non previsto: %1").arg(parser.positionalArguments().constFirst()));
+        return error(Texts::tr("argomento non previsto: %1").arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(help)) {
         result.action = CommandLine::Action::Help;
         result.text = helpText();

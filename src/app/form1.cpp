@@ -4,6 +4,7 @@
 #include "config/configfile.h"
 #include "form1style.h"
 #include "lamp.h"
+#include "platform/texts.h"
 #include "platform/timing.h"
 #include "statusline.h"
 #include "twips.h"
@@ -32,7 +33,7 @@ Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFol
     client->setFixedSize(twips(0, 0, 6885, 4830).size());
     setCentralWidget(client);
 
-    auto *frame1 = new QGroupBox(QStringLiteral("Programma di gestione della porta parallela"), client);
+    auto *frame1 = new QGroupBox(Texts::tr("Programma di gestione della porta parallela"), client);
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setGeometry(twips(120, 120, 6615, 4575));
     buildInputFrames(frame1);
@@ -79,7 +80,7 @@ void Form1::buildInputFrames(QWidget *frame1)
     for (const InputLine &line : kInputs) {
         const int n = line.number;
         const int b = line.bit;
-        auto *frame = new QGroupBox(QStringLiteral("Ingresso %1").arg(n), frame1);
+        auto *frame = new QGroupBox(Texts::tr("Ingresso %1").arg(n), frame1);
         frame->setObjectName(QStringLiteral("Frm2(%1)").arg(b));
         frame->setGeometry(twips(120, 360 + 1080 * (n - 1), 3255, 855));
 
@@ -88,7 +89,7 @@ void Form1::buildInputFrames(QWidget *frame1)
         lamp->setGeometry(twips(120, 360, 255, 255));
         m_shape1[std::size_t(b)] = lamp;
 
-        auto *test = new QPushButton(QStringLiteral("test"), frame);
+        auto *test = new QPushButton(Texts::tr("test"), frame);
         test->setObjectName(QStringLiteral("CmdTest(%1)").arg(n));
         test->setGeometry(twips(480, 360, 495, 255));
         connect(test, &QPushButton::clicked, this, [this, n] { SuonaBrano(n); });
@@ -110,12 +111,12 @@ void Form1::buildInputFrames(QWidget *frame1)
 
 void Form1::buildMenu()
 {
-    QMenu *menu = menuBar()->addMenu(QStringLiteral("Menu"));
+    QMenu *menu = menuBar()->addMenu(Texts::tr("Menu"));
     menu->setObjectName(QStringLiteral("Menu"));
-    QAction *save = menu->addAction(QStringLiteral("Salva configurazione"));
+    QAction *save = menu->addAction(Texts::tr("Salva configurazione"));
     save->setObjectName(QStringLiteral("Salva_configurazione"));
     connect(save, &QAction::triggered, this, &Form1::ScriviConfigurazione);
-    QAction *exit = menu->addAction(QStringLiteral("Exit"));
+    QAction *exit = menu->addAction(Texts::tr("Exit"));
     exit->setObjectName(QStringLiteral("Exit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);   // ends without saving
 }
@@ -127,8 +128,7 @@ void Form1::showTick(const Result<InputTick> &tick)
     if (!tick) {
         for (int b = 4; b <= 7; ++b)
             m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
-        m_statusLine->showMessage(
-            QStringLiteral("%1 non leggibile: %2").arg(m_loop->sourceName(), tick.error()));
+        m_statusLine->showMessage(Texts::tr("%1 non leggibile: %2").arg(m_loop->sourceName(), tick.error()));
         return;
     }
     m_statusLine->showMessage(m_loop->sourceRemark());
@@ -147,10 +147,10 @@ void Form1::CaricaConfigurazione()
     m_sounds.setAll(loaded.value_or(SoundSlots {}));
     showSlots();
     if (!loaded)
-        warn(QStringLiteral("Impossibile leggere la configurazione da %1: %2")
+        warn(Texts::tr("Impossibile leggere la configurazione da %1: %2")
                  .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), loaded.error()),
-             QStringLiteral("Le assegnazioni sono vuote. Correggere il file e riavviare il programma; "
-                            "\"Salva configurazione\" lo sostituirebbe con quelle mostrate."));
+             Texts::tr("Le assegnazioni sono vuote. Correggere il file e riavviare il programma; "
+                       "\"Salva configurazione\" lo sostituirebbe con quelle mostrate."));
 }
 
 bool Form1::ScriviConfigurazione()
@@ -158,10 +158,10 @@ bool Form1::ScriviConfigurazione()
     const Done saved = saveConfig(m_percorsoConfigurazione, m_sounds.values());
     if (saved)
         return true;
-    warn(QStringLiteral("Impossibile salvare la configurazione in %1: %2")
+    warn(Texts::tr("Impossibile salvare la configurazione in %1: %2")
              .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), saved.error()),
-         QStringLiteral("Le assegnazioni restano nella finestra: "
-                        "risolvere il problema e scegliere di nuovo \"Salva configurazione\"."));
+         Texts::tr("Le assegnazioni restano nella finestra: "
+                   "risolvere il problema e scegliere di nuovo \"Salva configurazione\"."));
     return false;
 }
 
@@ -181,8 +181,8 @@ void Form1::warn(const QString &text, const QString &whatToDo)
 void Form1::assignSlot(int input, const QByteArray &value)
 {
     if (const auto why = unsavableName(value)) {
-        statusBar()->showMessage(
-            QStringLiteral("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*why), 8000);
+        statusBar()->showMessage(Texts::tr("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*why),
+                                 8000);
         return;
     }
     m_sounds.set(input, value);

@@ -1,6 +1,7 @@
 #include "headless.h"
 
 #include "config/configfile.h"
+#include "platform/texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -59,10 +60,13 @@ void Headless::reload()
     const Result<SoundSlots> loaded = loadConfig(m_config);
     m_sounds.setAll(loaded.value_or(SoundSlots {}));
     if (!loaded)
-        std::fprintf(stderr,
-                     "velmora: impossibile leggere la configurazione da %s: %s. Le assegnazioni sono vuote: "
-                     "correggere il file e mandare SIGHUP a velmora (o riavviarla).\n",
-                     qPrintable(m_config), qPrintable(loaded.error()));
+        std::fputs(
+            qPrintable(QStringLiteral("velmora: ") +
+                       Texts::tr("impossibile leggere la configurazione da %1: %2. Le assegnazioni sono "
+                                 "vuote: correggere il file e mandare SIGHUP a velmora (o riavviarla).")
+                           .arg(m_config, loaded.error()) +
+                       QLatin1Char('\n')),
+            stderr);
 }
 
 void Headless::onSignal()

@@ -3,6 +3,7 @@
 #include "inputs/sources/evdevinput.h"
 #include "inputs/sources/gpioinput.h"
 #include "inputs/sources/serialport.h"
+#include "platform/texts.h"
 
 #include <QStringList>
 
@@ -20,7 +21,7 @@ QString unreadable(const QString &path, int error, bool &denied)
     const bool refused = error == EACCES || error == EPERM;
     denied = denied || refused;
     return path + QStringLiteral(": ") +
-           (refused ? QStringLiteral("accesso negato") : QString::fromLocal8Bit(std::strerror(error))) +
+           (refused ? Texts::tr("accesso negato") : QString::fromLocal8Bit(std::strerror(error))) +
            QLatin1Char('\n');
 }
 
@@ -40,22 +41,22 @@ QString describeInputDevices(const QList<InputDeviceInfo> &devices)
         for (const int code : device.keys.first(std::min<qsizetype>(device.keys.size(), kFirstKeys)))
             first << keyCodeName(code);
         // Joined, not formatted: a device's name is its maker's text and may hold "%1".
-        out += path + QStringLiteral("\n    nome: ") + device.name +
+        out += path + Texts::tr("\n    nome: ") + device.name +
                (device.byId.isEmpty() ? QString() : QStringLiteral(" (") + device.node + QLatin1Char(')')) +
-               QStringLiteral("\n    primi tasti: ") + first.join(QLatin1Char(' ')) +
-               QStringLiteral(" (%1 in tutto)\n    velmora --port evdev:").arg(device.keys.size()) + path +
+               Texts::tr("\n    primi tasti: ") + first.join(QLatin1Char(' ')) +
+               Texts::tr(" (%1 in tutto)\n    velmora --port evdev:").arg(device.keys.size()) + path +
                QLatin1Char('\n');
     }
     if (devices.isEmpty())
-        out += QStringLiteral("Nessun dispositivo di input con tasti o pulsanti in /dev/input.\n");
+        out += Texts::tr("Nessun dispositivo di input con tasti o pulsanti in /dev/input.\n");
     if (denied)
-        out += QStringLiteral("Per leggere i dispositivi ad accesso negato: %1.\n").arg(evdevAccessHelp());
+        out += Texts::tr("Per leggere i dispositivi ad accesso negato: %1.\n").arg(evdevAccessHelp());
     return out;
 }
 
 QString describeSerialPorts(const QList<SerialPortInfo> &ports)
 {
-    QString out = QStringLiteral("\nPorte seriali (ingresso 1 CTS, 2 DSR, 3 DCD, 4 RI):\n");
+    QString out = Texts::tr("\nPorte seriali (ingresso 1 CTS, 2 DSR, 3 DCD, 4 RI):\n");
     bool denied = false;
     for (const SerialPortInfo &port : ports) {
         const QString path = port.byId.isEmpty() ? port.node : port.byId;
@@ -70,19 +71,19 @@ QString describeSerialPorts(const QList<SerialPortInfo> &ports)
                (missing.isEmpty() ? QString() : QStringLiteral("\n    ") + missing) +
                (port.support.wakesOnEveryEdge
                     ? QString()
-                    : QStringLiteral("\n    guardata ogni 10 ms: questa porta avvisa di RI solo quando lo "
-                                     "squillo finisce")) +
+                    : Texts::tr("\n    guardata ogni 10 ms: questa porta avvisa di RI solo quando lo "
+                                "squillo finisce")) +
                QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
     }
     if (ports.isEmpty())
-        out += QStringLiteral("Nessuna porta seriale.\n");
+        out += Texts::tr("Nessuna porta seriale.\n");
     if (denied)
-        out += QStringLiteral("Per leggere le porte ad accesso negato: %1.\n").arg(serialAccessHelp());
+        out += Texts::tr("Per leggere le porte ad accesso negato: %1.\n").arg(serialAccessHelp());
     if (!ports.isEmpty())
-        out += QStringLiteral(
-            "Le porte non sono state aperte: aprirne una alza e abbassa DTR e RTS, e alcune schede "
-            "(Arduino e simili) si riavviano. Per vedere le linee di una porta: "
-            "velmora --list-inputs --port serial:PORTA\n");
+        out +=
+            Texts::tr("Le porte non sono state aperte: aprirne una alza e abbassa DTR e RTS, e alcune schede "
+                      "(Arduino e simili) si riavviano. Per vedere le linee di una porta: "
+                      "velmora --list-inputs --port serial:PORTA\n");
     return out;
 }
 
@@ -93,35 +94,35 @@ QString describeSerialLines(const QString &path, const Result<ModemLines, int> &
         bool denied = false;
         QString out = unreadable(path, lines.error(), denied);
         if (denied)
-            out += QStringLiteral("Per leggerla: %1.\n").arg(serialAccessHelp());
+            out += Texts::tr("Per leggerla: %1.\n").arg(serialAccessHelp());
         return out;
     }
     QStringList shown;
     for (std::size_t i = 0; i < lines->on.size(); ++i)
-        shown << modemLineName(i) + (!support.reported[i] ? QStringLiteral(" non disponibile")
-                                     : lines->on[i]       ? QStringLiteral(" attivo")
-                                                          : QStringLiteral(" a riposo"));
-    return path + QStringLiteral("\n    linee ora: ") + shown.join(QStringLiteral(", ")) +
+        shown << modemLineName(i) + (!support.reported[i] ? Texts::tr(" non disponibile")
+                                     : lines->on[i]       ? Texts::tr(" attivo")
+                                                          : Texts::tr(" a riposo"));
+    return path + Texts::tr("\n    linee ora: ") + shown.join(QStringLiteral(", ")) +
            QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
 }
 
 QString describeGpioChips(const QList<GpioChipInfo> &chips, const QHash<QString, QList<int>> &levels)
 {
-    QString out = QStringLiteral("\nChip GPIO (un pulsante tra la linea e massa; --port gpio:LINEE):\n");
+    QString out = Texts::tr("\nChip GPIO (un pulsante tra la linea e massa; --port gpio:LINEE):\n");
     bool denied = false;
     for (const GpioChipInfo &chip : chips) {
         if (chip.error) {
             out += unreadable(chip.path, chip.error, denied);
             continue;
         }
-        out += QStringLiteral("%1 (%2, %3 linee)\n").arg(chip.path, chip.label).arg(chip.lines.size());
+        out += Texts::tr("%1 (%2, %3 linee)\n").arg(chip.path, chip.label).arg(chip.lines.size());
         QStringList free, used, named;
         const QList<int> level = levels.value(chip.path);
         for (qsizetype n = 0; n < chip.lines.size(); ++n) {
             const GpioLineInfo &line = chip.lines[n];
             const QString shown = line.name.isEmpty() ? QString::number(n) : line.name;
             if (line.used) {
-                used << QStringLiteral("%1 da \"%2\"").arg(shown, line.consumer);
+                used << Texts::tr("%1 da \"%2\"").arg(shown, line.consumer);
                 continue;
             }
             if (line.name.isEmpty())
@@ -129,23 +130,23 @@ QString describeGpioChips(const QList<GpioChipInfo> &chips, const QHash<QString,
             named << line.name;
             const int pin = headerPin(line.name);
             free << shown + (pin ? QStringLiteral(" (pin %1)").arg(pin) : QString()) +
-                        (level.value(n, -1) == 0   ? QStringLiteral(" basso")
-                         : level.value(n, -1) == 1 ? QStringLiteral(" alto")
+                        (level.value(n, -1) == 0   ? Texts::tr(" basso")
+                         : level.value(n, -1) == 1 ? Texts::tr(" alto")
                                                    : QString());
         }
         if (!free.isEmpty())
-            out += QStringLiteral("    linee libere: ") + free.join(QStringLiteral(", ")) + QLatin1Char('\n');
+            out += Texts::tr("    linee libere: ") + free.join(QStringLiteral(", ")) + QLatin1Char('\n');
         if (!used.isEmpty())
-            out += QStringLiteral("    in uso: ") + used.join(QStringLiteral(", ")) + QLatin1Char('\n');
+            out += Texts::tr("    in uso: ") + used.join(QStringLiteral(", ")) + QLatin1Char('\n');
         if (named.contains(QLatin1String("GPIO17")))
-            out += QStringLiteral("    velmora --port gpio:GPIO17,GPIO27,GPIO22,GPIO23 (pin 11, 13, 15, 16; "
-                                  "massa ai pin 9, 14, 20)\n");
+            out += Texts::tr("    velmora --port gpio:GPIO17,GPIO27,GPIO22,GPIO23 (pin 11, 13, 15, 16; "
+                             "massa ai pin 9, 14, 20)\n");
         else
             out += QStringLiteral("    velmora --port gpio:%1:0,1,2,3\n").arg(chip.name);
     }
     if (chips.isEmpty())
-        out += QStringLiteral("Nessun chip GPIO.\n");
+        out += Texts::tr("Nessun chip GPIO.\n");
     if (denied)
-        out += QStringLiteral("Per leggere i chip ad accesso negato: %1.\n").arg(gpioAccessHelp());
+        out += Texts::tr("Per leggere i chip ad accesso negato: %1.\n").arg(gpioAccessHelp());
     return out;
 }

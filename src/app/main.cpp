@@ -2,14 +2,17 @@
 #include "app/form1.h"
 #include "app/headless.h"
 #include "app/inputlisting.h"
+#include "app/language.h"
 #include "config/datafolder.h"
 #include "inputs/sourcechoice.h"
 #include "platform/audio/sdlplayer.h"
+#include "platform/texts.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QScopeGuard>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,10 +20,25 @@
 
 namespace {
 
-constexpr const char *kNoDisplay =
-    "velmora: nessuno schermo grafico disponibile%s%s. Velmora ha una finestra: avviarla dal desktop, "
-    "oppure indicare lo schermo con DISPLAY (per esempio DISPLAY=:0 velmora), oppure farla funzionare "
-    "senza finestra con velmora --no-window.\n";
+// Every text goes through the running application's translation: a core application
+// serves the command line and the screenless run; the window's replaces it.
+std::unique_ptr<QCoreApplication> g_core;
+
+void say(const QString &line)
+{
+    std::fputs(qPrintable(QStringLiteral("velmora: ") + line + QLatin1Char('\n')), stderr);
+}
+
+// The line for a missing display; `where` says what DISPLAY holds.
+QString noDisplayLine(const QString &where)
+{
+    return Texts::tr("nessuno schermo grafico disponibile%1. Velmora ha una finestra: avviarla dal desktop, "
+                     "oppure indicare lo schermo con DISPLAY (per esempio DISPLAY=:0 velmora), oppure farla "
+                     "funzionare senza finestra con velmora --no-window.")
+        .arg(where);
+}
+// Made while the translation can still be reached, for Qt's last word on the display.
+QByteArray g_noDisplayLine;
 
 // Qt ends the program with an abort and a core dump when it cannot reach a display. While
 // the application is being built, its messages are held back; if it gives up, the program
@@ -40,9 +58,7 @@ void holdDuringStartUp(QtMsgType type, const QMessageLogContext &context, const 
     if (type == QtFatalMsg) {
         if (g_refusing)
             std::_Exit(2);   // the refusal is on stderr already
-        const QByteArray display = qgetenv("DISPLAY");
-        std::fprintf(stderr, kNoDisplay, display.isEmpty() ? "" : " (DISPLAY=",
-                     display.isEmpty() ? "" : (display + ")").constData());
+        std::fputs(g_noDisplayLine.constData(), stderr);
         std::fflush(stderr);
         std::_Exit(1);
     }
@@ -51,9 +67,17 @@ void holdDuringStartUp(QtMsgType type, const QMessageLogContext &context, const 
 
 std::unique_ptr<QApplication> makeApplication(int &argc, char **argv)
 {
+    const QString display = qEnvironmentVariable("DISPLAY");
+    g_noDisplayLine =
+        (QStringLiteral("velmora: ") +
+         noDisplayLine(display.isEmpty() ? QString() : QStringLiteral(" (DISPLAY=%1)").arg(display)) +
+         QLatin1Char('\n'))
+            .toLocal8Bit();
+    g_core.reset();
     g_previousHandler = qInstallMessageHandler(&holdDuringStartUp);
     auto app = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(g_previousHandler);
+    useTranslation(desktopTranslation());
     for (const HeldMessage &held : std::as_const(g_heldMessages))
         qt_message_output(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category), held.text);
     g_heldMessages.clear();
@@ -74,7 +98,7 @@ bool noDisplayNamed()
 // reason Velmora cannot start is shown in a window too. Returns the refusal's status.
 int refuse(const QString &why, bool onScreen, int &argc, char **argv)
 {
-    std::fprintf(stderr, "velmora: %s\n", qPrintable(why));
+    say(why);
     if (!onScreen || noDisplayNamed())
         return 2;
     // Scripts, services and test rigs run Qt on a platform that draws for nobody: there a
@@ -84,11 +108,12 @@ int refuse(const QString &why, bool onScreen, int &argc, char **argv)
         return 2;
     g_refusing = true;
     const auto app = makeApplication(argc, argv);
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"),
-                    QStringLiteral("Velmora non può partire."), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), Texts::tr("Velmora non può partire."),
+                    QMessageBox::Ok);
     box.setInformativeText(
-        why + QStringLiteral("\n\nCorreggere le opzioni con cui viene avviata (la riga Exec della "
-                             "voce di menu, oppure di nuovo scripts/install --port …) e riavviarla."));
+        why + QStringLiteral("\n\n") +
+        Texts::tr("Correggere le opzioni con cui viene avviata (la riga Exec della "
+                  "voce di menu, oppure di nuovo scripts/install --port …) e riavviarla."));
     box.exec();
     return 2;
 }
@@ -103,10 +128,9 @@ QString sharedFolder()
     if (folder == program)
         return program;
     if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr,
-                     "velmora: impossibile creare la cartella %s per CONFIG.TXT e i suoni: controllare i "
-                     "permessi della cartella personale. Le assegnazioni si leggono da %s.\n",
-                     qPrintable(folder), qPrintable(program));
+        say(Texts::tr("impossibile creare la cartella %1 per CONFIG.TXT e i suoni: controllare i "
+                      "permessi della cartella personale. Le assegnazioni si leggono da %2.")
+                .arg(folder, program));
         return program;
     }
     QDir::setCurrent(folder);
@@ -124,6 +148,9 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 
+    g_core = std::make_unique<QCoreApplication>(argc, argv);
+    const auto gone = qScopeGuard([] { g_core.reset(); });   // before the program's statics go
+    useTranslation(desktopTranslation());
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -169,18 +196,16 @@ int main(int argc, char *argv[])
         // Accepted; a source that cannot be read right now (a USB device unplugged) may
         // well be there when Velmora runs, so it is a warning only.
         if (const InputReading reading = inputs.read(); !reading)
-            std::fprintf(stderr, "velmora: attenzione: %s non leggibile ora: %s\n", qPrintable(inputs.name()),
-                         qPrintable(reading.error()));
+            say(Texts::tr("attenzione: %1 non leggibile ora: %2").arg(inputs.name(), reading.error()));
         return 0;
     }
     if (options.noWindow) {   // no display is looked for, nor any widget made
-        QCoreApplication app(argc, argv);
         SdlPlayer player;
         Headless run(inputs, player, sharedFolder());
         return QCoreApplication::exec();
     }
     if (noDisplayNamed()) {
-        std::fprintf(stderr, kNoDisplay, " (DISPLAY non impostato)", "");
+        say(noDisplayLine(Texts::tr(" (DISPLAY non impostato)")));
         return 1;
     }
 

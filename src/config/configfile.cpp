@@ -1,6 +1,7 @@
 #include "configfile.h"
 
 #include "platform/regularfile.h"
+#include "platform/texts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,12 +68,12 @@ SoundSlots ConfigParser::finish()
 std::optional<QString> unsavableName(QByteArrayView value)
 {
     if (value.contains('\r') || value.contains('\n'))
-        return QStringLiteral("contiene un a capo");
+        return Texts::tr("contiene un a capo");
     for (int n = 1; n <= 4; ++n)
         if (value.contains(keyOf(n)))
-            return QStringLiteral("contiene il testo \"%1\"").arg(QString::fromLatin1(keyOf(n)));
+            return Texts::tr("contiene il testo \"%1\"").arg(QString::fromLatin1(keyOf(n)));
     if (value.size() > ConfigParser::kMaxLineLength - kKeyLength)
-        return QStringLiteral("è più lungo di %1 caratteri").arg(ConfigParser::kMaxLineLength - kKeyLength);
+        return Texts::tr("è più lungo di %1 caratteri").arg(ConfigParser::kMaxLineLength - kKeyLength);
     return std::nullopt;
 }
 
@@ -100,7 +101,7 @@ Result<SoundSlots> loadConfig(const QString &path)
         return parser.finish();
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return SoundSlots {};
-    qCWarning(lcConfig).noquote() << "Configurazione non letta da" << path << "-" << read.error();
+    qCWarning(lcConfig).noquote() << Texts::tr("Configurazione non letta da %1 - %2").arg(path, read.error());
     return failure(read.error());
 }
 
@@ -108,10 +109,9 @@ Done saveConfig(const QString &path, const SoundSlots &values)
 {
     for (int n = 1; n <= 4; ++n)
         if (const auto why = unsavableName(values[std::size_t(n - 1)]))
-            return failure(
-                QStringLiteral("il nome del suono dell'ingresso %1 %2; correggerlo e salvare di nuovo")
-                    .arg(n)
-                    .arg(*why));
+            return failure(Texts::tr("il nome del suono dell'ingresso %1 %2; correggerlo e salvare di nuovo")
+                               .arg(n)
+                               .arg(*why));
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     const QByteArray bytes = serializeConfig(values);

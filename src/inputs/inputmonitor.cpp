@@ -1,5 +1,6 @@
 #include "inputmonitor.h"
 
+#include "platform/texts.h"
 #include "platform/timing.h"
 
 #include <QLoggingCategory>
@@ -21,7 +22,8 @@ bool InputMonitor::poll()
     if (!reading) {
         const bool news = m_lastError.isEmpty();
         if (reading.error() != m_lastError)   // a new reason is news: the remedy changes with it
-            qCWarning(lcPort).noquote() << m_source.name() << "non leggibile:" << reading.error();
+            qCWarning(lcPort).noquote()
+                << Texts::tr("%1 non leggibile: %2").arg(m_source.name(), reading.error());
         m_failedAt = now;
         m_lastError = reading.error();
         m_presses.reset();
@@ -31,7 +33,7 @@ bool InputMonitor::poll()
     bool pressed = false;
     for (const InputSample &sample : *reading) {
         if (!m_lastError.isEmpty()) {
-            qCInfo(lcPort).noquote() << m_source.name() << "di nuovo leggibile.";
+            qCInfo(lcPort).noquote() << Texts::tr("%1 di nuovo leggibile.").arg(m_source.name());
             m_lastError.clear();
         }
         m_latestNs = std::max(m_latestNs, sample.atNs);

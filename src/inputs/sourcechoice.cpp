@@ -1,5 +1,6 @@
 #include "sourcechoice.h"
 
+#include "platform/texts.h"
 #include "sampledsource.h"
 #include "sources/evdevinput.h"
 #include "sources/fileport.h"
@@ -50,10 +51,9 @@ QString serialPortOf(const QString &spec)
 Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec, PortSystem &system)
 {
     if (hasControlCharacter(spec))
-        return failure(
-            QStringLiteral("porta non valida: \"%1\" contiene un carattere di controllo (un a capo, "
-                           "una tabulazione): scrivere la porta su una sola riga")
-                .arg(shownOnOneLine(spec)));
+        return failure(Texts::tr("porta non valida: \"%1\" contiene un carattere di controllo (un a capo, "
+                                 "una tabulazione): scrivere la porta su una sola riga")
+                           .arg(shownOnOneLine(spec)));
     auto starts = [&spec](const char *prefix) { return spec.startsWith(QLatin1String(prefix)); };
     Result<std::unique_ptr<InputSource>> source = failure(QString());
     bool tellsOfChanges = true;   // wakes the window itself; the others are sampled
@@ -76,13 +76,12 @@ Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec, PortSy
         else if (starts("/dev/"))
             source = makePpdevPort(system, spec);
         else
-            return failure(
-                QStringLiteral("porta non valida: \"%1\" (valori ammessi: auto, io, /dev/parportN, "
-                               "evdev:DISPOSITIVO, serial:PORTA, gpio:LINEE, file:PERCORSO)")
-                    .arg(spec));
+            return failure(Texts::tr("porta non valida: \"%1\" (valori ammessi: auto, io, /dev/parportN, "
+                                     "evdev:DISPOSITIVO, serial:PORTA, gpio:LINEE, file:PERCORSO)")
+                               .arg(spec));
     }
     if (!source)
-        return failure(QStringLiteral("porta non valida: \"%1\": %2").arg(spec, source.error()));
+        return failure(Texts::tr("porta non valida: \"%1\": %2").arg(spec, source.error()));
     if (tellsOfChanges)
         return source;
     return std::unique_ptr<InputSource>(std::make_unique<SampledSource>(std::move(*source)));

@@ -44,7 +44,15 @@ public:
 #ifdef VELMORA_HAS_PORT_IO
         return result(::ioperm(kStatusAddress, 1, 1));
 #else
-        return -ENOSYS;   // no I/O instructions on this processor
+        return -ENOSYS;
+#endif
+    }
+    bool hasIoInstructions() override
+    {
+#ifdef VELMORA_HAS_PORT_IO
+        return true;
+#else
+        return false;
 #endif
     }
     bool privileged() override { return ::geteuid() == 0; }

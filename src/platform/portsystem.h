@@ -20,7 +20,9 @@ public:
     virtual int readStatus(int fd, quint8 *status) = 0;   // PPRSTATUS
     virtual void release(int fd) = 0;                     // PPRELEASE
     virtual void closeDevice(int fd) = 0;
-    virtual int permitIo() = 0;                                  // access to I/O address 0x379 (root only)
+    virtual int permitIo() = 0;   // access to I/O address 0x379 (root only)
+    // False on a processor without I/O instructions (ARM): there no kernel can permit it.
+    virtual bool hasIoInstructions() { return true; }
     virtual bool privileged() = 0;                               // running as root
     virtual quint8 inStatus() = 0;                               // the byte at 0x379, once permitted
     virtual QByteArray readSmallFile(const QString &path) = 0;   // under /proc or /sys; empty when unreadable

@@ -1,5 +1,7 @@
 #include "regularfile.h"
 
+#include "platform/texts.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -9,13 +11,13 @@
 QString regularFileProblem(unsigned mode, qint64 size, qint64 maxBytes)
 {
     if (S_ISDIR(mode))
-        return QStringLiteral("è una cartella");
+        return Texts::tr("è una cartella");
     if (!S_ISREG(mode))
-        return QStringLiteral("non è un file normale");
+        return Texts::tr("non è un file normale");
     if (maxBytes >= 0 && size > maxBytes) {
         const bool mebibytes = maxBytes >= (1 << 20) && maxBytes % (1 << 20) == 0;
-        return mebibytes ? QStringLiteral("file troppo grande (oltre %1 MiB)").arg(maxBytes >> 20)
-                         : QStringLiteral("file troppo grande (oltre %1 byte)").arg(maxBytes);
+        return mebibytes ? Texts::tr("file troppo grande (oltre %1 MiB)").arg(maxBytes >> 20)
+                         : Texts::tr("file troppo grande (oltre %1 byte)").arg(maxBytes);
     }
     return {};
 }

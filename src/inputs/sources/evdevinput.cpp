@@ -1,5 +1,6 @@
 #include "evdevinput.h"
 
+#include "platform/texts.h"
 #include "platform/timing.h"
 
 #include <QFile>
@@ -32,21 +33,21 @@ QString openFailure(const QString &device, int error)
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return QStringLiteral(
+        return Texts::tr(
                    "il dispositivo %1 non c'è: collegarlo (velmora --list-inputs elenca quelli presenti); "
                    "Velmora lo riprende da solo")
             .arg(device);
     case EACCES:
     case EPERM:
-        return QStringLiteral("accesso negato a %1: %2").arg(device, evdevAccessHelp());
+        return Texts::tr("accesso negato a %1: %2").arg(device, evdevAccessHelp());
     case ENOTTY:
     case EINVAL:
-        return QStringLiteral(
+        return Texts::tr(
                    "%1 non è un dispositivo di input: indicare un /dev/input/eventN o un collegamento in "
                    "/dev/input/by-id (velmora --list-inputs)")
             .arg(device);
     default:
-        return QStringLiteral("impossibile aprire %1: %2")
+        return Texts::tr("impossibile aprire %1: %2")
             .arg(device, QString::fromLocal8Bit(std::strerror(error)));
     }
 }
@@ -55,8 +56,8 @@ QString openFailure(const QString &device, int error)
 
 QString evdevAccessHelp()
 {
-    return QStringLiteral("aggiungere l'utente al gruppo input (sudo usermod -aG input $USER, poi uscire e "
-                          "rientrare nella sessione) oppure installare la regola udev descritta nel README");
+    return Texts::tr("aggiungere l'utente al gruppo input (sudo usermod -aG input $USER, poi uscire e "
+                     "rientrare nella sessione) oppure installare la regola udev descritta nel README");
 }
 
 Result<EvdevSpec> parseEvdevSpec(const QString &text)
@@ -67,35 +68,33 @@ Result<EvdevSpec> parseEvdevSpec(const QString &text)
     const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
     const QString tail = colon < 0 ? QString() : text.mid(colon + 1);
     if (colon >= 0 && tail.trimmed().isEmpty()) {   // "…event3:" names no device of that name
-        return failure(
-            QStringLiteral("dopo i due punti mancano i codici (per esempio :KEY_1,KEY_2,KEY_3,KEY_4); "
-                           "senza codici, togliere i due punti"));
+        return failure(Texts::tr("dopo i due punti mancano i codici (per esempio :KEY_1,KEY_2,KEY_3,KEY_4); "
+                                 "senza codici, togliere i due punti"));
     }
     if (colon >= 0 && (tail.contains(QLatin1Char(',')) || parseCode(tail.trimmed()))) {
         spec.device = text.left(colon);
         const QStringList items = tail.split(QLatin1Char(','));
         if (items.size() != kInputCount) {
             return failure(
-                QStringLiteral("servono quattro codici separati da virgole, uno per ingresso (qui sono %1)")
+                Texts::tr("servono quattro codici separati da virgole, uno per ingresso (qui sono %1)")
                     .arg(items.size()));
         }
         for (const QString &item : items) {
             const auto code = parseCode(item.trimmed());
             if (!code) {
                 return failure(
-                    QStringLiteral(
-                        "codice sconosciuto: \"%1\" (nomi come BTN_TRIGGER o KEY_1, oppure numeri)")
+                    Texts::tr("codice sconosciuto: \"%1\" (nomi come BTN_TRIGGER o KEY_1, oppure numeri)")
                         .arg(item.trimmed()));
             }
             if (spec.codes.contains(*code)) {
-                return failure(QStringLiteral("il codice %1 compare due volte").arg(item.trimmed()));
+                return failure(Texts::tr("il codice %1 compare due volte").arg(item.trimmed()));
             }
             spec.codes << *code;
         }
     }
     if (spec.device.isEmpty()) {
         return failure(
-            QStringLiteral("manca il dispositivo (per esempio evdev:/dev/input/by-id/…-event-joystick)"));
+            Texts::tr("manca il dispositivo (per esempio evdev:/dev/input/by-id/…-event-joystick)"));
     }
     return spec;
 }
@@ -104,7 +103,7 @@ EvdevInput::EvdevInput(EvdevSpec spec, InputDeviceOpener open)
     : m_spec(std::move(spec)), m_open(std::move(open))
 {}
 
-QString EvdevInput::name() const { return QStringLiteral("Dispositivo di input"); }
+QString EvdevInput::name() const { return Texts::tr("Dispositivo di input"); }
 
 EvdevInput::Problem EvdevInput::open()
 {
@@ -123,14 +122,14 @@ EvdevInput::Problem EvdevInput::open()
     QString missing;
     for (const int code : std::as_const(m_codes))
         if (!keys.contains(code))
-            missing = QStringLiteral(
-                          "%1 non ha il tasto %2 (velmora --list-inputs mostra i tasti di ogni dispositivo)")
-                          .arg(m_spec.device,
-                               keyCodeName(code).isEmpty() ? QString::number(code) : keyCodeName(code));
+            missing =
+                Texts::tr("%1 non ha il tasto %2 (velmora --list-inputs mostra i tasti di ogni dispositivo)")
+                    .arg(m_spec.device,
+                         keyCodeName(code).isEmpty() ? QString::number(code) : keyCodeName(code));
     if (keys.isEmpty())
-        missing = QStringLiteral(
-                      "%1 non ha tasti né pulsanti: indicare un altro dispositivo (velmora --list-inputs)")
-                      .arg(m_spec.device);
+        missing =
+            Texts::tr("%1 non ha tasti né pulsanti: indicare un altro dispositivo (velmora --list-inputs)")
+                .arg(m_spec.device);
     if (!missing.isEmpty()) {
         m_device.reset();
         return {missing, true};
@@ -141,8 +140,8 @@ EvdevInput::Problem EvdevInput::open()
     if (m_device->identity() != m_identity) {
         const QString other = m_device->identity();
         m_device.reset();
-        return {QStringLiteral("%1 ora è un altro dispositivo (%2, non %3): ricollegare quello scelto "
-                               "all'avvio, oppure riavviare Velmora per usare questo")
+        return {Texts::tr("%1 ora è un altro dispositivo (%2, non %3): ricollegare quello scelto "
+                          "all'avvio, oppure riavviare Velmora per usare questo")
                     .arg(m_spec.device, other, m_identity),
                 false};
     }
@@ -178,10 +177,10 @@ void EvdevInput::drain()
         }
         if (r < 0) {
             m_device.reset();
-            m_lost = r == -ENODEV ? QStringLiteral("il dispositivo %1 è stato scollegato: ricollegarlo, "
-                                                   "Velmora lo riprende da solo")
+            m_lost = r == -ENODEV ? Texts::tr("il dispositivo %1 è stato scollegato: ricollegarlo, "
+                                              "Velmora lo riprende da solo")
                                         .arg(m_spec.device)
-                                  : QStringLiteral("errore leggendo %1: %2")
+                                  : Texts::tr("errore leggendo %1: %2")
                                         .arg(m_spec.device, QString::fromLocal8Bit(std::strerror(-r)));
             return;
         }

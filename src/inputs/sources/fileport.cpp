@@ -1,6 +1,7 @@
 #include "fileport.h"
 
 #include "platform/regularfile.h"
+#include "platform/texts.h"
 #include "statusbyte.h"
 
 #include <QFile>
@@ -55,7 +56,7 @@ public:
         const Result<QByteArray> text = readRegularFile(path, 256);
         if (!text)
             return failure(
-                QStringLiteral("impossibile leggere il file della porta %1: %2").arg(m_path, text.error()));
+                Texts::tr("impossibile leggere il file della porta %1: %2").arg(m_path, text.error()));
         const auto value = parsePortText(*text);
         if (!value)
             return failure(malformed());
@@ -74,7 +75,7 @@ private:
     }
     QString malformed() const
     {
-        return QStringLiteral(
+        return Texts::tr(
                    "il file della porta %1 non contiene un numero da 0 a 255 (decimale o 0x esadecimale)")
             .arg(m_path);
     }
@@ -92,8 +93,7 @@ QString notAFile(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
         return {};
     return path + QLatin1Char(' ') + regularFileProblem(st.st_mode, 0, -1) +
-           QStringLiteral(
-               ": indicare un file di testo con il byte di stato (per esempio echo 0x78 > /tmp/porta)");
+           Texts::tr(": indicare un file di testo con il byte di stato (per esempio echo 0x78 > /tmp/porta)");
 }
 
 }   // namespace

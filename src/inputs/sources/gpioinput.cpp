@@ -1,6 +1,7 @@
 #include "gpioinput.h"
 
 #include "platform/devicenode.h"
+#include "platform/texts.h"
 #include "platform/timing.h"
 
 #include <QFile>
@@ -41,29 +42,28 @@ QString openFailure(const GpioChoice &choice, const QStringList &lines, const QL
     switch (error) {
     case EACCES:
     case EPERM:
-        return QStringLiteral("accesso negato a %1: %2").arg(choice.path, gpioAccessHelp());
+        return Texts::tr("accesso negato a %1: %2").arg(choice.path, gpioAccessHelp());
     case EBUSY:
         for (const GpioChipInfo &chip : chips)
             if (chip.path == choice.path)
                 for (std::size_t i = 0; i < choice.offsets.size(); ++i) {
                     const GpioLineInfo line = chip.lines.value(choice.offsets[i]);
                     if (line.used)
-                        return QStringLiteral("la linea %1 (ingresso %2) è già usata da \"%3\": liberarla "
-                                              "(un altro programma, o un driver attivato in config.txt) "
-                                              "oppure sceglierne un'altra; Velmora riprova da sola")
+                        return Texts::tr("la linea %1 (ingresso %2) è già usata da \"%3\": liberarla "
+                                         "(un altro programma, o un driver attivato in config.txt) "
+                                         "oppure sceglierne un'altra; Velmora riprova da sola")
                             .arg(lines.value(qsizetype(i)))
                             .arg(i + 1)
                             .arg(line.consumer.isEmpty() ? QStringLiteral("?") : line.consumer);
                 }
-        return QStringLiteral("una delle linee è già usata da un altro programma: liberarla; Velmora "
-                              "riprova da sola");
+        return Texts::tr("una delle linee è già usata da un altro programma: liberarla; Velmora "
+                         "riprova da sola");
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return QStringLiteral("il chip GPIO %1 non c'è: collegarlo; Velmora lo riprende da sola")
-            .arg(choice.path);
+        return Texts::tr("il chip GPIO %1 non c'è: collegarlo; Velmora lo riprende da sola").arg(choice.path);
     default:
-        return QStringLiteral("impossibile usare le linee di %1: %2")
+        return Texts::tr("impossibile usare le linee di %1: %2")
             .arg(choice.path, QString::fromLocal8Bit(std::strerror(error)));
     }
 }
@@ -72,10 +72,9 @@ QString openFailure(const GpioChoice &choice, const QStringList &lines, const QL
 
 QString gpioAccessHelp()
 {
-    return QStringLiteral(
-        "aggiungere l'utente al gruppo gpio (sudo usermod -aG gpio $USER, poi uscire e "
-        "rientrare nella sessione; su Raspberry Pi OS il gruppo c'è già), altrove una regola "
-        "udev per il chip, come descritto nel README");
+    return Texts::tr("aggiungere l'utente al gruppo gpio (sudo usermod -aG gpio $USER, poi uscire e "
+                     "rientrare nella sessione; su Raspberry Pi OS il gruppo c'è già), altrove una regola "
+                     "udev per il chip, come descritto nel README");
 }
 
 int headerPin(const QString &lineName)
@@ -103,12 +102,11 @@ Result<GpioSpec> parseGpioSpec(const QString &text)
             spec.bias = wirings.value(last);
             parts.removeLast();
         } else if (parts.size() == 3 || parts.value(0).contains(QLatin1Char(','))) {
-            return failure(
-                QStringLiteral("collegamento sconosciuto: \"%1\" (up, down oppure none)").arg(last));
+            return failure(Texts::tr("collegamento sconosciuto: \"%1\" (up, down oppure none)").arg(last));
         }
     }
     if (parts.size() > 2)
-        return failure(QStringLiteral("troppi due punti: gpio:[CHIP:]LINEE[:up|down|none]"));
+        return failure(Texts::tr("troppi due punti: gpio:[CHIP:]LINEE[:up|down|none]"));
     if (parts.size() == 2)
         spec.chip = parts.takeFirst();
     const QString lines = parts.value(0);
@@ -116,14 +114,13 @@ Result<GpioSpec> parseGpioSpec(const QString &text)
     for (QString &line : spec.lines)
         line = line.trimmed();
     if (spec.lines.size() != 4)
-        return failure(
-            QStringLiteral("servono quattro linee separate da virgole, una per ingresso (qui sono %1)")
-                .arg(spec.lines.size()));
+        return failure(Texts::tr("servono quattro linee separate da virgole, una per ingresso (qui sono %1)")
+                           .arg(spec.lines.size()));
     for (qsizetype i = 0; i < spec.lines.size(); ++i) {
         if (spec.lines[i].isEmpty())
-            return failure(QStringLiteral("manca la linea dell'ingresso %1").arg(i + 1));
+            return failure(Texts::tr("manca la linea dell'ingresso %1").arg(i + 1));
         if (spec.lines.indexOf(spec.lines[i]) != i)
-            return failure(QStringLiteral("la linea %1 compare due volte").arg(spec.lines[i]));
+            return failure(Texts::tr("la linea %1 compare due volte").arg(spec.lines[i]));
     }
     return spec;
 }
@@ -145,17 +142,16 @@ Result<GpioChoice, GpioProblem> chooseGpioLines(const GpioSpec &spec, const QLis
         return chip.error == EACCES || chip.error == EPERM;
     });
     if (!chosen && denied != chips.end())
-        return problem(QStringLiteral("accesso negato a %1: %2").arg(denied->path, gpioAccessHelp()), false);
+        return problem(Texts::tr("accesso negato a %1: %2").arg(denied->path, gpioAccessHelp()), false);
     if (!chosen)
-        return problem(
-            spec.chip.isEmpty()
-                ? QStringLiteral("nessun chip GPIO con le linee del connettore del Raspberry Pi "
-                                 "(GPIO17…): indicare il chip, per esempio gpio:gpiochip0:17,27,22,23 "
-                                 "(velmora --list-inputs elenca i chip)")
-                : QStringLiteral("il chip GPIO \"%1\" non c'è: collegarlo, oppure indicarne un altro "
-                                 "(velmora --list-inputs elenca i chip); Velmora lo riprende da sola")
-                      .arg(spec.chip),
-            false);
+        return problem(spec.chip.isEmpty()
+                           ? Texts::tr("nessun chip GPIO con le linee del connettore del Raspberry Pi "
+                                       "(GPIO17…): indicare il chip, per esempio gpio:gpiochip0:17,27,22,23 "
+                                       "(velmora --list-inputs elenca i chip)")
+                           : Texts::tr("il chip GPIO \"%1\" non c'è: collegarlo, oppure indicarne un altro "
+                                       "(velmora --list-inputs elenca i chip); Velmora lo riprende da sola")
+                                 .arg(spec.chip),
+                       false);
     if (chosen->error)   // cannot be looked into: the request will say why
         return GpioChoice {chosen->path, {}, {}};
     GpioChoice choice {chosen->path, {}, identityOf(*chosen)};
@@ -169,7 +165,7 @@ Result<GpioChoice, GpioProblem> chooseGpioLines(const GpioSpec &spec, const QLis
                 offset = int(n);
         if (offset < 0 && isNumber) {
             if (number < 0 || number >= chosen->lines.size())
-                return problem(QStringLiteral("la linea %1 non c'è: %2 (%3) ha %4 linee, da 0 a %5")
+                return problem(Texts::tr("la linea %1 non c'è: %2 (%3) ha %4 linee, da 0 a %5")
                                    .arg(line, chosen->path, chosen->label)
                                    .arg(chosen->lines.size())
                                    .arg(chosen->lines.size() - 1),
@@ -177,13 +173,13 @@ Result<GpioChoice, GpioProblem> chooseGpioLines(const GpioSpec &spec, const QLis
             offset = number;
         }
         if (offset < 0)
-            return problem(QStringLiteral("linea sconosciuta: %1 (%2, %3, non ha una linea con questo nome: "
-                                          "velmora --list-inputs elenca le linee)")
+            return problem(Texts::tr("linea sconosciuta: %1 (%2, %3, non ha una linea con questo nome: "
+                                     "velmora --list-inputs elenca le linee)")
                                .arg(line, chosen->path, chosen->label),
                            true);
         if (std::find(choice.offsets.begin(), choice.offsets.begin() + std::ptrdiff_t(i), offset) !=
             choice.offsets.begin() + std::ptrdiff_t(i))
-            return problem(QStringLiteral("la linea %1 compare due volte").arg(line), true);
+            return problem(Texts::tr("la linea %1 compare due volte").arg(line), true);
         choice.offsets[i] = offset;
     }
     return choice;
@@ -198,8 +194,8 @@ GpioProblem GpioInput::open()
     // A path that names something else (/dev/null, a tty) is never opened, and will not mend.
     if (m_spec.chip.startsWith(QLatin1Char('/')) &&
         checkDeviceNode(QFile::encodeName(m_spec.chip), DeviceKind::GpioChip) == -ENOTTY)
-        return {QStringLiteral("%1 non è un chip GPIO: indicare un /dev/gpiochipN, il suo nome o la sua "
-                               "etichetta (velmora --list-inputs)")
+        return {Texts::tr("%1 non è un chip GPIO: indicare un /dev/gpiochipN, il suo nome o la sua "
+                          "etichetta (velmora --list-inputs)")
                     .arg(m_spec.chip),
                 true};
     const QList<GpioChipInfo> chips = m_list();
@@ -212,8 +208,8 @@ GpioProblem GpioInput::open()
         if (m_identity.isEmpty())
             m_identity = choice->identity;
         if (choice->identity != m_identity)
-            return {QStringLiteral("%1 ora è un altro chip GPIO: ricollegare quello scelto all'avvio, oppure "
-                                   "riavviare Velmora per usare questo")
+            return {Texts::tr("%1 ora è un altro chip GPIO: ricollegare quello scelto all'avvio, oppure "
+                              "riavviare Velmora per usare questo")
                         .arg(choice->path),
                     false};
     }
@@ -247,13 +243,12 @@ InputReading GpioInput::read()
         const Result<QList<GpioLines::Edge>, int> edges = m_lines->edges();
         if (!edges) {
             m_lines.reset();
-            m_lost =
-                edges.error() == ENODEV
-                    ? QStringLiteral("il chip GPIO %1 è stato scollegato: ricollegarlo, Velmora lo riprende "
+            m_lost = edges.error() == ENODEV
+                         ? Texts::tr("il chip GPIO %1 è stato scollegato: ricollegarlo, Velmora lo riprende "
                                      "da sola")
-                          .arg(m_choice.path)
-                    : QStringLiteral("errore leggendo %1: %2")
-                          .arg(m_choice.path, QString::fromLocal8Bit(std::strerror(edges.error())));
+                               .arg(m_choice.path)
+                         : Texts::tr("errore leggendo %1: %2")
+                               .arg(m_choice.path, QString::fromLocal8Bit(std::strerror(edges.error())));
         } else {
             for (const GpioLines::Edge &edge : *edges) {
                 m_raw[std::size_t(edge.line)] = edge.active;

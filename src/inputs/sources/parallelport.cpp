@@ -1,5 +1,6 @@
 #include "parallelport.h"
 
+#include "platform/texts.h"
 #include "statusbyte.h"
 
 #include <QFile>
@@ -23,47 +24,45 @@ bool deviceMissing(int err) { return err == ENOENT || err == ENODEV || err == EN
 QString deviceErrorText(const QString &device, int err)
 {
     if (deviceMissing(err))
-        return QStringLiteral(
+        return Texts::tr(
                    "la porta %1 non esiste (%2): caricare il modulo ppdev "
                    "(sudo modprobe ppdev) e controllare che la porta parallela sia collegata e abilitata")
             .arg(device, systemError(err));
     if (err == EACCES || err == EPERM)
-        return QStringLiteral("accesso negato a %1: aggiungere l'utente al gruppo lp "
-                              "(sudo usermod -aG lp $USER), poi uscire e rientrare nella sessione")
+        return Texts::tr("accesso negato a %1: aggiungere l'utente al gruppo lp "
+                         "(sudo usermod -aG lp $USER), poi uscire e rientrare nella sessione")
             .arg(device);
     if (err == ENOTTY)   // never opened: see checkNode
-        return QStringLiteral("%1 non è una porta parallela: indicare un /dev/parportN (modulo ppdev), "
-                              "evdev:DISPOSITIVO per i pulsanti USB, serial:PORTA per una porta seriale o "
-                              "file:PERCORSO per provare senza porta")
+        return Texts::tr("%1 non è una porta parallela: indicare un /dev/parportN (modulo ppdev), "
+                         "evdev:DISPOSITIVO per i pulsanti USB, serial:PORTA per una porta seriale o "
+                         "file:PERCORSO per provare senza porta")
             .arg(device);
     if (err == EBUSY)
-        return QStringLiteral(
-                   "la porta %1 è occupata da un altro programma (per esempio una stampa in corso); "
-                   "Velmora riprova da sola")
+        return Texts::tr("la porta %1 è occupata da un altro programma (per esempio una stampa in corso); "
+                         "Velmora riprova da sola")
             .arg(device);
-    return QStringLiteral("impossibile leggere %1: %2").arg(device, systemError(err));
+    return Texts::tr("impossibile leggere %1: %2").arg(device, systemError(err));
 }
 
 // The remedy depends on who was refused: a user needs root, while root refused means
 // the kernel forbids direct I/O (lockdown under Secure Boot) or the machine has none.
-QString ioErrorText(int err, bool root)
+QString ioErrorText(int err, bool root, bool hasIoInstructions = true)
 {
     const QString ppdev =
-        QStringLiteral("usare /dev/parport0 con il modulo ppdev (sudo modprobe ppdev) e il gruppo lp");
+        Texts::tr("usare /dev/parport0 con il modulo ppdev (sudo modprobe ppdev) e il gruppo lp");
     if ((err == EPERM || err == EACCES) && !root)
-        return QStringLiteral("accesso diretto alla porta 0x379 negato (%1): serve root; meglio %2")
+        return Texts::tr("accesso diretto alla porta 0x379 negato (%1): serve root; meglio %2")
             .arg(systemError(err), ppdev);
     if (err == EPERM || err == EACCES)
-        return QStringLiteral(
-                   "il kernel nega l'accesso diretto alla porta 0x379 anche a root (%1; succede con "
-                   "Secure Boot attivo): %2")
+        return Texts::tr("il kernel nega l'accesso diretto alla porta 0x379 anche a root (%1; succede con "
+                         "Secure Boot attivo): %2")
             .arg(systemError(err), ppdev);
-    if (err == ENOSYS)   // an ARM board (a Raspberry Pi): no I/O instructions at all
-        return QStringLiteral(
+    if (err == ENOSYS && !hasIoInstructions)   // an ARM board (a Raspberry Pi)
+        return Texts::tr(
             "l'accesso diretto alla porta 0x379 (--port io) esiste solo sui PC con processore x86, non "
             "su questo: usare /dev/parportN, i pulsanti su gpio:, evdev: o serial: (velmora "
             "--list-inputs mostra quelli presenti)");
-    return QStringLiteral("accesso diretto alla porta 0x379 non disponibile su questo sistema (%1): %2")
+    return Texts::tr("accesso diretto alla porta 0x379 non disponibile su questo sistema (%1): %2")
         .arg(systemError(err), ppdev);
 }
 
@@ -276,7 +275,7 @@ public:
             m_io = std::make_unique<IoPort>(m_system);
             return m_io->read();
         }
-        return failure(QStringLiteral(
+        return failure(Texts::tr(
             "nessuna porta parallela trovata all'indirizzo 0x378: caricare i moduli parport_pc e ppdev "
             "(sudo modprobe parport_pc ppdev) oppure indicare la porta con --port"));
     }
@@ -302,9 +301,9 @@ Result<std::unique_ptr<InputSource>> makePpdevPort(PortSystem &system, const QSt
 
 Result<std::unique_ptr<InputSource>> makeIoPort(PortSystem &system)
 {
-    // Without I/O instructions (an ARM board) no later attempt can succeed: refused at start.
-    if (const int r = system.permitIo(); r == -ENOSYS)
-        return failure(ioErrorText(ENOSYS, system.privileged()));
+    // Without I/O instructions no later attempt can succeed: refused at start.
+    if (!system.hasIoInstructions())
+        return failure(ioErrorText(ENOSYS, system.privileged(), false));
     return std::unique_ptr<InputSource>(std::make_unique<IoPort>(system));
 }
 

@@ -1,5 +1,7 @@
 #include "serialport.h"
 
+#include "platform/texts.h"
+
 #include <QFile>
 #include <QStringList>
 
@@ -16,23 +18,21 @@ QString openFailure(const QString &device, int error)
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return QStringLiteral("la porta seriale %1 non c'è: collegare l'adattatore (velmora --list-inputs "
-                              "elenca le porte presenti); Velmora la riprende da sola")
+        return Texts::tr("la porta seriale %1 non c'è: collegare l'adattatore (velmora --list-inputs "
+                         "elenca le porte presenti); Velmora la riprende da sola")
             .arg(device);
     case EACCES:
     case EPERM:
-        return QStringLiteral("accesso negato a %1: %2").arg(device, serialAccessHelp());
+        return Texts::tr("accesso negato a %1: %2").arg(device, serialAccessHelp());
     case EBUSY:
-        return QStringLiteral(
-                   "la porta %1 è occupata da un altro programma: chiuderlo; Velmora riprova da sola")
+        return Texts::tr("la porta %1 è occupata da un altro programma: chiuderlo; Velmora riprova da sola")
             .arg(device);
     case ENOTTY:
-        return QStringLiteral(
-                   "%1 non è una porta seriale: indicare un /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn "
-                   "o un collegamento in /dev/serial/by-id (velmora --list-inputs)")
+        return Texts::tr("%1 non è una porta seriale: indicare un /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn "
+                         "o un collegamento in /dev/serial/by-id (velmora --list-inputs)")
             .arg(device);
     default:
-        return QStringLiteral("impossibile aprire %1: %2")
+        return Texts::tr("impossibile aprire %1: %2")
             .arg(device, QString::fromLocal8Bit(std::strerror(error)));
     }
 }
@@ -40,19 +40,17 @@ QString openFailure(const QString &device, int error)
 QString lostText(const QString &device, int error)
 {
     if (error == EIO || error == ENODEV || error == ENXIO)
-        return QStringLiteral(
-                   "la porta seriale %1 è stata scollegata: ricollegarla, Velmora la riprende da sola")
+        return Texts::tr("la porta seriale %1 è stata scollegata: ricollegarla, Velmora la riprende da sola")
             .arg(device);
-    return QStringLiteral("errore leggendo %1: %2").arg(device, QString::fromLocal8Bit(std::strerror(error)));
+    return Texts::tr("errore leggendo %1: %2").arg(device, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 }   // namespace
 
 QString serialAccessHelp()
 {
-    return QStringLiteral(
-        "aggiungere l'utente al gruppo dialout (sudo usermod -aG dialout $USER), poi uscire e "
-        "rientrare nella sessione");
+    return Texts::tr("aggiungere l'utente al gruppo dialout (sudo usermod -aG dialout $USER), poi uscire e "
+                     "rientrare nella sessione");
 }
 
 Inputs inputsFromLines(const ModemLines &lines) { return lines.on; }
@@ -78,14 +76,14 @@ QString missingInputs(const LineSupport &support)
     QStringList missing;
     for (std::size_t i = 0; i < support.reported.size(); ++i)
         if (!support.reported[i])
-            missing << QStringLiteral("ingresso %1 non disponibile su questo adattatore (non ha la linea %2)")
+            missing << Texts::tr("ingresso %1 non disponibile su questo adattatore (non ha la linea %2)")
                            .arg(i + 1)
                            .arg(modemLineName(i));
     if (missing.isEmpty())
         return {};
     return missing.join(QStringLiteral("; ")) +
-           QStringLiteral(": collegare i contatti agli altri ingressi, oppure usare un adattatore "
-                          "con tutte e quattro le linee (FTDI, PL2303, CH340)");
+           Texts::tr(": collegare i contatti agli altri ingressi, oppure usare un adattatore "
+                     "con tutte e quattro le linee (FTDI, PL2303, CH340)");
 }
 
 QList<InputSample> linesChanged(const ModemLines &before, const ModemLines &now, qint64 wokeNs,
@@ -234,7 +232,7 @@ QString SerialPort::startUpProblem()
 Result<std::unique_ptr<InputSource>> makeSerialPort(const QString &device, SerialDeviceOpener open)
 {
     if (device.isEmpty())
-        return failure(QStringLiteral("manca la porta (per esempio serial:/dev/ttyUSB0)"));
+        return failure(Texts::tr("manca la porta (per esempio serial:/dev/ttyUSB0)"));
     auto port = std::make_unique<SerialPort>(device, std::move(open));
     if (const QString why = port->startUpProblem(); !why.isEmpty())
         return failure(why);

@@ -2,6 +2,7 @@
 
 #include "inputs/inputsource.h"
 #include "platform/serialdevice.h"
+#include "platform/texts.h"
 #include "platform/wakeup.h"
 
 #include <functional>
@@ -38,7 +39,7 @@ public:
     ~SerialPort() override;
 
     InputReading read() override;
-    QString name() const override { return QStringLiteral("Porta seriale"); }
+    QString name() const override { return Texts::tr("Porta seriale"); }
     int wakeDescriptor() const override { return m_wake.descriptor(); }
     QString remark() const override;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inputs/inputsource.h"
+#include "platform/texts.h"
 
 #include <QtGlobal>
 
@@ -12,5 +13,5 @@
 // port to the user.
 class StatusByteSource : public InputSource {
 public:
-    [[nodiscard]] QString name() const override { return QStringLiteral("Porta parallela"); }
+    [[nodiscard]] QString name() const override { return Texts::tr("Porta parallela"); }
 };

@@ -1,5 +1,7 @@
 #include "pipewireapi.h"
 
+#include "platform/texts.h"
+
 #include <dlfcn.h>
 
 namespace {
@@ -8,8 +10,8 @@ Result<PipeWireApi> load()
 {
     void *library = ::dlopen("libpipewire-0.3.so.0", RTLD_NOW | RTLD_LOCAL);
     if (!library)
-        return failure(QStringLiteral("libreria di PipeWire non caricata (%1)")
-                           .arg(QString::fromLocal8Bit(::dlerror())));
+        return failure(
+            Texts::tr("libreria di PipeWire non caricata (%1)").arg(QString::fromLocal8Bit(::dlerror())));
     PipeWireApi api;
     bool complete = true;
 #define VELMORA_PIPEWIRE_RESOLVE(name)                                                                       \
@@ -18,7 +20,7 @@ Result<PipeWireApi> load()
     VELMORA_PIPEWIRE_FUNCTIONS(VELMORA_PIPEWIRE_RESOLVE)
 #undef VELMORA_PIPEWIRE_RESOLVE
     if (!complete)   // the library stays loaded: unloading it is not worth the risk
-        return failure(QStringLiteral("libreria di PipeWire troppo vecchia"));
+        return failure(Texts::tr("libreria di PipeWire troppo vecchia"));
     api.pw_init(nullptr, nullptr);
     return api;
 }

@@ -2,6 +2,7 @@
 
 #include "pipewireapi.h"
 #include "platform/audio/soundlog.h"
+#include "platform/texts.h"
 #include "platform/timing.h"
 
 #include <spa/param/audio/format-utils.h>
@@ -228,7 +229,8 @@ void PipeWireOutput::State::dropIfLost()
 {
     if (!stream || !lost)
         return;
-    qCWarning(lcSound) << "Server audio PipeWire perso (fermato o riavviato): Velmora si ricollega da sola.";
+    qCWarning(lcSound).noquote() << Texts::tr(
+        "Server audio PipeWire perso (fermato o riavviato): Velmora si ricollega da sola.");
     close();
     lastAttempt = Clock::now();
     lostBefore = true;
@@ -252,7 +254,7 @@ bool PipeWireOutput::connect()
     if (!d->open())
         return false;
     if (std::exchange(d->lostBefore, false))
-        qCInfo(lcSound) << "Server audio PipeWire di nuovo disponibile.";
+        qCInfo(lcSound).noquote() << Texts::tr("Server audio PipeWire di nuovo disponibile.");
     return true;
 }
 

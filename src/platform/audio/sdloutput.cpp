@@ -1,6 +1,7 @@
 #include "sdloutput.h"
 
 #include "platform/audio/soundlog.h"
+#include "platform/texts.h"
 #include "platform/timing.h"
 #include "sdlapi.h"
 
@@ -76,8 +77,8 @@ void SdlOutput::State::load()
     const Result<const SdlApi *> loadedApi = sdlApi();
     sdl = loadedApi.value_or(nullptr);
     if (!sdl) {
-        qCWarning(lcSound).noquote() << "Audio non disponibile:" << loadedApi.error()
-                                     << "- Velmora continua senza suono.";
+        qCWarning(lcSound).noquote()
+            << Texts::tr("Audio non disponibile: %1 - Velmora continua senza suono.").arg(loadedApi.error());
         return;
     }
     sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -117,13 +118,14 @@ bool SdlOutput::State::open()
     if (!device) {
         if (!unavailable)
             qCWarning(lcSound).noquote()
-                << "Audio non disponibile:" << why
-                << "- Velmora continua senza suono e riprova alla prossima richiesta.";
+                << Texts::tr("Audio non disponibile: %1 - Velmora continua senza suono e riprova alla "
+                             "prossima richiesta.")
+                       .arg(why);
         unavailable = true;
         return false;
     }
     if (unavailable)
-        qCInfo(lcSound) << "Audio di nuovo disponibile.";
+        qCInfo(lcSound).noquote() << Texts::tr("Audio di nuovo disponibile.");
     unavailable = false;
     calledAtNs = steadyNowNs();   // its first call is awaited from now
     calledBack = false;
@@ -156,8 +158,8 @@ void SdlOutput::State::dropIfLost()
     const bool stalled = steadyNowNs() - calledAtNs.load(std::memory_order_relaxed) > stallNs;
     if (!stalled && sdl->SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED)
         return;
-    qCWarning(lcSound) << "Dispositivo audio perso (server audio fermato o scheda scollegata):"
-                       << "Velmora riprova alla prossima richiesta.";
+    qCWarning(lcSound).noquote() << Texts::tr("Dispositivo audio perso (server audio fermato o scheda "
+                                              "scollegata): Velmora riprova alla prossima richiesta.");
     close();
     sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     lastOpenAttempt.reset();

@@ -1,6 +1,7 @@
 #include "wavclip.h"
 
 #include "platform/regularfile.h"
+#include "platform/texts.h"
 #include "sdlapi.h"
 
 #include <algorithm>
@@ -44,29 +45,28 @@ Decoded decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, const
     if (readError && !readError->isEmpty())   // SDL may keep what it got before the read failed
         return failure(*readError);
     if (!ok)
-        return failure(
-            QStringLiteral("non è un WAV leggibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError())));
+        return failure(Texts::tr("non è un WAV leggibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError())));
 
     const int frameBytes = int(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
     if (frameBytes <= 0 || spec.freq <= 0)
-        return failure(QStringLiteral("formato WAV non valido"));
+        return failure(Texts::tr("formato WAV non valido"));
     const std::size_t inFrames = length / std::size_t(frameBytes);
     const double outFrames = double(inFrames) * kOutputRate / spec.freq;
     if (outFrames > double(limits.maxFrames))
         return failure(
-            QStringLiteral("suono troppo lungo (più di %1 secondi)").arg(limits.maxFrames / kOutputRate));
+            Texts::tr("suono troppo lungo (più di %1 secondi)").arg(limits.maxFrames / kOutputRate));
 
     const int channels = spec.channels == 1 ? 1 : 2;   // more than two are mixed down to stereo
     SDL_AudioCVT cvt;
     if (sdl->SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, Uint8(channels),
                                kOutputRate) < 0)
         return failure(
-            QStringLiteral("formato WAV non convertibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError())));
+            Texts::tr("formato WAV non convertibile: %1").arg(QString::fromUtf8(sdl->SDL_GetError())));
     const std::size_t inBytes = inFrames * std::size_t(frameBytes);
     const std::size_t workBytes =
         inBytes * std::size_t(std::max(cvt.len_mult, 1)) + sizeof(qint16) * std::size_t(channels);
     if (workBytes > std::size_t(INT_MAX))
-        return failure(QStringLiteral("suono troppo lungo"));
+        return failure(Texts::tr("suono troppo lungo"));
 
     auto clip = std::make_shared<Clip>();
     clip->channels = channels;
@@ -74,12 +74,12 @@ Decoded decode(const SdlApi *sdl, SDL_RWops *rw, const ClipLimits &limits, const
     if (inBytes > 0 && cvt.needed) {
         // The conversion runs in place; it needs room for its largest step.
         if (workBytes > length && !buffer.resize(workBytes))
-            return failure(QStringLiteral("memoria insufficiente per convertire il suono"));
+            return failure(Texts::tr("memoria insufficiente per convertire il suono"));
         cvt.buf = static_cast<Uint8 *>(buffer.data);
         cvt.len = int(inBytes);
         if (sdl->SDL_ConvertAudio(&cvt) < 0)
             return failure(
-                QStringLiteral("conversione non riuscita: %1").arg(QString::fromUtf8(sdl->SDL_GetError())));
+                Texts::tr("conversione non riuscita: %1").arg(QString::fromUtf8(sdl->SDL_GetError())));
         outBytes = std::size_t(cvt.len_cvt);
     }
     const std::size_t count = outBytes / (sizeof(qint16) * std::size_t(channels)) * std::size_t(channels);
@@ -113,7 +113,7 @@ struct FileSource {
         std::size_t done = 0;
         while (done < wanted && source.error.isEmpty()) {
             if (source.cancel && source.cancel->load(std::memory_order_relaxed)) {
-                source.error = QStringLiteral("caricamento interrotto");
+                source.error = Texts::tr("caricamento interrotto");
                 break;
             }
             constexpr std::size_t kPiece = std::size_t(1) << 20;
@@ -142,7 +142,7 @@ struct FileSource {
 Decoded decodeWav(const void *data, std::size_t size, const ClipLimits &limits)
 {
     if (size > std::size_t(INT_MAX))
-        return failure(QStringLiteral("file troppo grande"));
+        return failure(Texts::tr("file troppo grande"));
     const Result<const SdlApi *> loaded = sdlApi();
     if (!loaded)
         return failure(loaded.error());

@@ -1,0 +1,679 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="it">
+<context>
+    <name>Velmora</name>
+    <message>
+        <source>Scelta del file da aggiungere nel tema</source>
+        <translation>Choose the file to add to the set</translation>
+    </message>
+    <message>
+        <source>SALVA SUONO</source>
+        <translation>SAVE SOUND</translation>
+    </message>
+    <message>
+        <source>ING %1</source>
+        <translation>IN %1</translation>
+    </message>
+    <message>
+        <source>lettura della cartella…</source>
+        <translation>reading the folder…</translation>
+    </message>
+    <message>
+        <source> (velmora --help elenca le opzioni)</source>
+        <translation> (velmora --help lists the options)</translation>
+    </message>
+    <message>
+        <source>opzione sconosciuta: %1%2</source>
+        <translation>unknown option: %1%2</translation>
+    </message>
+    <message>
+        <source>manca il valore dell&apos;opzione --port</source>
+        <translation>the --port option needs a value</translation>
+    </message>
+    <message>
+        <source>argomento non previsto: %1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>Programma di gestione della porta parallela</source>
+        <translation>Parallel port control program</translation>
+    </message>
+    <message>
+        <source>Ingresso %1</source>
+        <translation>Input %1</translation>
+    </message>
+    <message>
+        <source>test</source>
+        <translation>test</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>Salva configurazione</source>
+        <translation>Save configuration</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>%1 non leggibile: %2</source>
+        <translation>%1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere la configurazione da %1: %2</source>
+        <translation>Cannot read the configuration from %1: %2</translation>
+    </message>
+    <message>
+        <source>Le assegnazioni sono vuote. Correggere il file e riavviare il programma; &quot;Salva configurazione&quot; lo sostituirebbe con quelle mostrate.</source>
+        <translation>The assignments are empty. Fix the file and restart the program; &quot;Save configuration&quot; would replace it with the ones shown.</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare la configurazione in %1: %2</source>
+        <translation>Cannot save the configuration to %1: %2</translation>
+    </message>
+    <message>
+        <source>Le assegnazioni restano nella finestra: risolvere il problema e scegliere di nuovo &quot;Salva configurazione&quot;.</source>
+        <translation>The assignments stay in the window: fix the problem and choose &quot;Save configuration&quot; again.</translation>
+    </message>
+    <message>
+        <source>Nome non assegnato: %1 e non potrebbe essere salvato.</source>
+        <translation>Name not assigned: it %1 and could not be saved.</translation>
+    </message>
+    <message>
+        <source>impossibile leggere la configurazione da %1: %2. Le assegnazioni sono vuote: correggere il file e mandare SIGHUP a velmora (o riavviarla).</source>
+        <translation>cannot read the configuration from %1: %2. The assignments are empty: fix the file and send velmora SIGHUP (or restart it).</translation>
+    </message>
+    <message>
+        <source>accesso negato</source>
+        <translation>access denied</translation>
+    </message>
+    <message>
+        <source>
+    primi tasti: </source>
+        <translation>
+    first keys: </translation>
+    </message>
+    <message>
+        <source> (%1 in tutto)
+    velmora --port evdev:</source>
+        <translation> (%1 in all)
+    velmora --port evdev:</translation>
+    </message>
+    <message>
+        <source>Nessun dispositivo di input con tasti o pulsanti in /dev/input.
+</source>
+        <translation>No input device with keys or buttons in /dev/input.
+</translation>
+    </message>
+    <message>
+        <source>Per leggere i dispositivi ad accesso negato: %1.
+</source>
+        <translation>To read the devices where access was denied: %1.
+</translation>
+    </message>
+    <message>
+        <source>
+Porte seriali (ingresso 1 CTS, 2 DSR, 3 DCD, 4 RI):
+</source>
+        <translation>
+Serial ports (input 1 CTS, 2 DSR, 3 DCD, 4 RI):
+</translation>
+    </message>
+    <message>
+        <source>
+    guardata ogni 10 ms: questa porta avvisa di RI solo quando lo squillo finisce</source>
+        <translation>
+    looked at every 10 ms: this port tells of RI only when the ring ends</translation>
+    </message>
+    <message>
+        <source>Nessuna porta seriale.
+</source>
+        <translation>No serial ports.
+</translation>
+    </message>
+    <message>
+        <source>Per leggere le porte ad accesso negato: %1.
+</source>
+        <translation>To read the ports where access was denied: %1.
+</translation>
+    </message>
+    <message>
+        <source>Le porte non sono state aperte: aprirne una alza e abbassa DTR e RTS, e alcune schede (Arduino e simili) si riavviano. Per vedere le linee di una porta: velmora --list-inputs --port serial:PORTA
+</source>
+        <translation>The ports were not opened: opening one raises and drops DTR and RTS, and some boards (Arduino and the like) restart. To see a port&apos;s lines: velmora --list-inputs --port serial:PORT
+</translation>
+    </message>
+    <message>
+        <source>Per leggerla: %1.
+</source>
+        <translation>To read it: %1.
+</translation>
+    </message>
+    <message>
+        <source> non disponibile</source>
+        <translation> not available</translation>
+    </message>
+    <message>
+        <source>
+    linee ora: </source>
+        <translation>
+    lines now: </translation>
+    </message>
+    <message>
+        <source>
+Chip GPIO (un pulsante tra la linea e massa; --port gpio:LINEE):
+</source>
+        <translation>
+GPIO chips (a button between the line and ground; --port gpio:LINES):
+</translation>
+    </message>
+    <message>
+        <source>    linee libere: </source>
+        <translation>    free lines: </translation>
+    </message>
+    <message>
+        <source>    in uso: </source>
+        <translation>    in use: </translation>
+    </message>
+    <message>
+        <source>    velmora --port gpio:GPIO17,GPIO27,GPIO22,GPIO23 (pin 11, 13, 15, 16; massa ai pin 9, 14, 20)
+</source>
+        <translation>    velmora --port gpio:GPIO17,GPIO27,GPIO22,GPIO23 (pins 11, 13, 15, 16; ground on pins 9, 14, 20)
+</translation>
+    </message>
+    <message>
+        <source>Nessun chip GPIO.
+</source>
+        <translation>No GPIO chips.
+</translation>
+    </message>
+    <message>
+        <source>Per leggere i chip ad accesso negato: %1.
+</source>
+        <translation>To read the chips where access was denied: %1.
+</translation>
+    </message>
+    <message>
+        <source>nessuno schermo grafico disponibile%1. Velmora ha una finestra: avviarla dal desktop, oppure indicare lo schermo con DISPLAY (per esempio DISPLAY=:0 velmora), oppure farla funzionare senza finestra con velmora --no-window.</source>
+        <translation>no graphical display available%1. Velmora has a window: start it from the desktop, or name the display with DISPLAY (for example DISPLAY=:0 velmora), or run it without a window with velmora --no-window.</translation>
+    </message>
+    <message>
+        <source>Velmora non può partire.</source>
+        <translation>Velmora cannot start.</translation>
+    </message>
+    <message>
+        <source>Correggere le opzioni con cui viene avviata (la riga Exec della voce di menu, oppure di nuovo scripts/install --port …) e riavviarla.</source>
+        <translation>Correct the options it is started with (the menu entry&apos;s Exec line, or scripts/install --port … again) and start it again.</translation>
+    </message>
+    <message>
+        <source>impossibile creare la cartella %1 per CONFIG.TXT e i suoni: controllare i permessi della cartella personale. Le assegnazioni si leggono da %2.</source>
+        <translation>cannot create the folder %1 for CONFIG.TXT and the sounds: check the permissions of your home folder. The assignments are read from %2.</translation>
+    </message>
+    <message>
+        <source>attenzione: %1 non leggibile ora: %2</source>
+        <translation>warning: %1 cannot be read now: %2</translation>
+    </message>
+    <message>
+        <source> (DISPLAY non impostato)</source>
+        <translation> (DISPLAY is not set)</translation>
+    </message>
+    <message>
+        <source>contiene un a capo</source>
+        <translation>contains a line break</translation>
+    </message>
+    <message>
+        <source>contiene il testo &quot;%1&quot;</source>
+        <translation>contains the text &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>è più lungo di %1 caratteri</source>
+        <translation>is longer than %1 characters</translation>
+    </message>
+    <message>
+        <source>Configurazione non letta da %1 - %2</source>
+        <translation>Configuration not read from %1 - %2</translation>
+    </message>
+    <message>
+        <source>il nome del suono dell&apos;ingresso %1 %2; correggerlo e salvare di nuovo</source>
+        <translation>the name of input %1&apos;s sound %2; correct it and save again</translation>
+    </message>
+    <message>
+        <source>%1 di nuovo leggibile.</source>
+        <translation>%1 can be read again.</translation>
+    </message>
+    <message>
+        <source>porta non valida: &quot;%1&quot; contiene un carattere di controllo (un a capo, una tabulazione): scrivere la porta su una sola riga</source>
+        <translation>invalid port: &quot;%1&quot; contains a control character (a line break, a tab): write the port on a single line</translation>
+    </message>
+    <message>
+        <source>porta non valida: &quot;%1&quot; (valori ammessi: auto, io, /dev/parportN, evdev:DISPOSITIVO, serial:PORTA, gpio:LINEE, file:PERCORSO)</source>
+        <translation>invalid port: &quot;%1&quot; (allowed: auto, io, /dev/parportN, evdev:DEVICE, serial:PORT, gpio:LINES, file:PATH)</translation>
+    </message>
+    <message>
+        <source>porta non valida: &quot;%1&quot;: %2</source>
+        <translation>invalid port: &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>il dispositivo %1 non c&apos;è: collegarlo (velmora --list-inputs elenca quelli presenti); Velmora lo riprende da solo</source>
+        <translation>the device %1 is not there: plug it in (velmora --list-inputs lists those present); Velmora picks it up by itself</translation>
+    </message>
+    <message>
+        <source>accesso negato a %1: %2</source>
+        <translation>access to %1 denied: %2</translation>
+    </message>
+    <message>
+        <source>%1 non è un dispositivo di input: indicare un /dev/input/eventN o un collegamento in /dev/input/by-id (velmora --list-inputs)</source>
+        <translation>%1 is not an input device: give a /dev/input/eventN or a link in /dev/input/by-id (velmora --list-inputs)</translation>
+    </message>
+    <message>
+        <source>impossibile aprire %1: %2</source>
+        <translation>cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>aggiungere l&apos;utente al gruppo input (sudo usermod -aG input $USER, poi uscire e rientrare nella sessione) oppure installare la regola udev descritta nel README</source>
+        <translation>add the user to the input group (sudo usermod -aG input $USER, then log out and in again) or install the udev rule described in the README</translation>
+    </message>
+    <message>
+        <source>dopo i due punti mancano i codici (per esempio :KEY_1,KEY_2,KEY_3,KEY_4); senza codici, togliere i due punti</source>
+        <translation>the codes are missing after the colon (for example :KEY_1,KEY_2,KEY_3,KEY_4); without codes, leave out the colon</translation>
+    </message>
+    <message>
+        <source>servono quattro codici separati da virgole, uno per ingresso (qui sono %1)</source>
+        <translation>four codes separated by commas are needed, one per input (here there are %1)</translation>
+    </message>
+    <message>
+        <source>codice sconosciuto: &quot;%1&quot; (nomi come BTN_TRIGGER o KEY_1, oppure numeri)</source>
+        <translation>unknown code: &quot;%1&quot; (names such as BTN_TRIGGER or KEY_1, or numbers)</translation>
+    </message>
+    <message>
+        <source>il codice %1 compare due volte</source>
+        <translation>the code %1 is given twice</translation>
+    </message>
+    <message>
+        <source>manca il dispositivo (per esempio evdev:/dev/input/by-id/…-event-joystick)</source>
+        <translation>the device is missing (for example evdev:/dev/input/by-id/…-event-joystick)</translation>
+    </message>
+    <message>
+        <source>Dispositivo di input</source>
+        <translation>Input device</translation>
+    </message>
+    <message>
+        <source>%1 non ha il tasto %2 (velmora --list-inputs mostra i tasti di ogni dispositivo)</source>
+        <translation>%1 has no key %2 (velmora --list-inputs shows each device&apos;s keys)</translation>
+    </message>
+    <message>
+        <source>%1 non ha tasti né pulsanti: indicare un altro dispositivo (velmora --list-inputs)</source>
+        <translation>%1 has no keys or buttons: give another device (velmora --list-inputs)</translation>
+    </message>
+    <message>
+        <source>%1 ora è un altro dispositivo (%2, non %3): ricollegare quello scelto all&apos;avvio, oppure riavviare Velmora per usare questo</source>
+        <translation>%1 is now another device (%2, not %3): plug the one chosen at start back in, or restart Velmora to use this one</translation>
+    </message>
+    <message>
+        <source>il dispositivo %1 è stato scollegato: ricollegarlo, Velmora lo riprende da solo</source>
+        <translation>the device %1 was unplugged: plug it back in, Velmora picks it up by itself</translation>
+    </message>
+    <message>
+        <source>errore leggendo %1: %2</source>
+        <translation>error reading %1: %2</translation>
+    </message>
+    <message>
+        <source>impossibile leggere il file della porta %1: %2</source>
+        <translation>cannot read the port file %1: %2</translation>
+    </message>
+    <message>
+        <source>il file della porta %1 non contiene un numero da 0 a 255 (decimale o 0x esadecimale)</source>
+        <translation>the port file %1 does not hold a number from 0 to 255 (decimal, or hexadecimal with 0x)</translation>
+    </message>
+    <message>
+        <source>: indicare un file di testo con il byte di stato (per esempio echo 0x78 &gt; /tmp/porta)</source>
+        <translation>: give a text file holding the status byte (for example echo 0x78 &gt; /tmp/port)</translation>
+    </message>
+    <message>
+        <source>la linea %1 (ingresso %2) è già usata da &quot;%3&quot;: liberarla (un altro programma, o un driver attivato in config.txt) oppure sceglierne un&apos;altra; Velmora riprova da sola</source>
+        <translation>line %1 (input %2) is already used by &quot;%3&quot;: free it (another program, or a driver enabled in config.txt) or choose another; Velmora tries again by itself</translation>
+    </message>
+    <message>
+        <source>una delle linee è già usata da un altro programma: liberarla; Velmora riprova da sola</source>
+        <translation>one of the lines is already used by another program: free it; Velmora tries again by itself</translation>
+    </message>
+    <message>
+        <source>il chip GPIO %1 non c&apos;è: collegarlo; Velmora lo riprende da sola</source>
+        <translation>the GPIO chip %1 is not there: plug it in; Velmora picks it up by itself</translation>
+    </message>
+    <message>
+        <source>impossibile usare le linee di %1: %2</source>
+        <translation>cannot use %1&apos;s lines: %2</translation>
+    </message>
+    <message>
+        <source>aggiungere l&apos;utente al gruppo gpio (sudo usermod -aG gpio $USER, poi uscire e rientrare nella sessione; su Raspberry Pi OS il gruppo c&apos;è già), altrove una regola udev per il chip, come descritto nel README</source>
+        <translation>add the user to the gpio group (sudo usermod -aG gpio $USER, then log out and in again; Raspberry Pi OS already has the group), elsewhere a udev rule for the chip, as the README describes</translation>
+    </message>
+    <message>
+        <source>collegamento sconosciuto: &quot;%1&quot; (up, down oppure none)</source>
+        <translation>unknown wiring: &quot;%1&quot; (up, down or none)</translation>
+    </message>
+    <message>
+        <source>troppi due punti: gpio:[CHIP:]LINEE[:up|down|none]</source>
+        <translation>too many colons: gpio:[CHIP:]LINES[:up|down|none]</translation>
+    </message>
+    <message>
+        <source>servono quattro linee separate da virgole, una per ingresso (qui sono %1)</source>
+        <translation>four lines separated by commas are needed, one per input (here there are %1)</translation>
+    </message>
+    <message>
+        <source>manca la linea dell&apos;ingresso %1</source>
+        <translation>the line for input %1 is missing</translation>
+    </message>
+    <message>
+        <source>la linea %1 compare due volte</source>
+        <translation>line %1 is given twice</translation>
+    </message>
+    <message>
+        <source>nessun chip GPIO con le linee del connettore del Raspberry Pi (GPIO17…): indicare il chip, per esempio gpio:gpiochip0:17,27,22,23 (velmora --list-inputs elenca i chip)</source>
+        <translation>no GPIO chip with the Raspberry Pi header&apos;s lines (GPIO17…): give the chip, for example gpio:gpiochip0:17,27,22,23 (velmora --list-inputs lists the chips)</translation>
+    </message>
+    <message>
+        <source>il chip GPIO &quot;%1&quot; non c&apos;è: collegarlo, oppure indicarne un altro (velmora --list-inputs elenca i chip); Velmora lo riprende da sola</source>
+        <translation>the GPIO chip &quot;%1&quot; is not there: plug it in, or give another (velmora --list-inputs lists the chips); Velmora picks it up by itself</translation>
+    </message>
+    <message>
+        <source>la linea %1 non c&apos;è: %2 (%3) ha %4 linee, da 0 a %5</source>
+        <translation>there is no line %1: %2 (%3) has %4 lines, 0 to %5</translation>
+    </message>
+    <message>
+        <source>linea sconosciuta: %1 (%2, %3, non ha una linea con questo nome: velmora --list-inputs elenca le linee)</source>
+        <translation>unknown line: %1 (%2, %3, has no line of that name: velmora --list-inputs lists the lines)</translation>
+    </message>
+    <message>
+        <source>%1 non è un chip GPIO: indicare un /dev/gpiochipN, il suo nome o la sua etichetta (velmora --list-inputs)</source>
+        <translation>%1 is not a GPIO chip: give a /dev/gpiochipN, its name or its label (velmora --list-inputs)</translation>
+    </message>
+    <message>
+        <source>%1 ora è un altro chip GPIO: ricollegare quello scelto all&apos;avvio, oppure riavviare Velmora per usare questo</source>
+        <translation>%1 is now another GPIO chip: plug the one chosen at start back in, or restart Velmora to use this one</translation>
+    </message>
+    <message>
+        <source>il chip GPIO %1 è stato scollegato: ricollegarlo, Velmora lo riprende da sola</source>
+        <translation>the GPIO chip %1 was unplugged: plug it back in, Velmora picks it up by itself</translation>
+    </message>
+    <message>
+        <source>la porta %1 non esiste (%2): caricare il modulo ppdev (sudo modprobe ppdev) e controllare che la porta parallela sia collegata e abilitata</source>
+        <translation>the port %1 does not exist (%2): load the ppdev module (sudo modprobe ppdev) and check that the parallel port is connected and enabled</translation>
+    </message>
+    <message>
+        <source>accesso negato a %1: aggiungere l&apos;utente al gruppo lp (sudo usermod -aG lp $USER), poi uscire e rientrare nella sessione</source>
+        <translation>access to %1 denied: add the user to the lp group (sudo usermod -aG lp $USER), then log out and in again</translation>
+    </message>
+    <message>
+        <source>%1 non è una porta parallela: indicare un /dev/parportN (modulo ppdev), evdev:DISPOSITIVO per i pulsanti USB, serial:PORTA per una porta seriale o file:PERCORSO per provare senza porta</source>
+        <translation>%1 is not a parallel port: give a /dev/parportN (ppdev module), evdev:DEVICE for USB buttons, serial:PORT for a serial port, or file:PATH to try without a port</translation>
+    </message>
+    <message>
+        <source>la porta %1 è occupata da un altro programma (per esempio una stampa in corso); Velmora riprova da sola</source>
+        <translation>the port %1 is busy with another program (a print job, for example); Velmora tries again by itself</translation>
+    </message>
+    <message>
+        <source>impossibile leggere %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>usare /dev/parport0 con il modulo ppdev (sudo modprobe ppdev) e il gruppo lp</source>
+        <translation>use /dev/parport0 with the ppdev module (sudo modprobe ppdev) and the lp group</translation>
+    </message>
+    <message>
+        <source>accesso diretto alla porta 0x379 negato (%1): serve root; meglio %2</source>
+        <translation>direct access to port 0x379 denied (%1): it needs root; better, %2</translation>
+    </message>
+    <message>
+        <source>il kernel nega l&apos;accesso diretto alla porta 0x379 anche a root (%1; succede con Secure Boot attivo): %2</source>
+        <translation>the kernel denies direct access to port 0x379 even to root (%1; this happens with Secure Boot on): %2</translation>
+    </message>
+    <message>
+        <source>l&apos;accesso diretto alla porta 0x379 (--port io) esiste solo sui PC con processore x86, non su questo: usare /dev/parportN, i pulsanti su gpio:, evdev: o serial: (velmora --list-inputs mostra quelli presenti)</source>
+        <translation>direct access to port 0x379 (--port io) exists only on PCs with an x86 processor, not on this one: use /dev/parportN, or buttons on gpio:, evdev: or serial: (velmora --list-inputs shows those present)</translation>
+    </message>
+    <message>
+        <source>accesso diretto alla porta 0x379 non disponibile su questo sistema (%1): %2</source>
+        <translation>direct access to port 0x379 is not available on this system (%1): %2</translation>
+    </message>
+    <message>
+        <source>nessuna porta parallela trovata all&apos;indirizzo 0x378: caricare i moduli parport_pc e ppdev (sudo modprobe parport_pc ppdev) oppure indicare la porta con --port</source>
+        <translation>no parallel port found at address 0x378: load the parport_pc and ppdev modules (sudo modprobe parport_pc ppdev) or give the port with --port</translation>
+    </message>
+    <message>
+        <source>la porta seriale %1 non c&apos;è: collegare l&apos;adattatore (velmora --list-inputs elenca le porte presenti); Velmora la riprende da sola</source>
+        <translation>the serial port %1 is not there: plug in the adapter (velmora --list-inputs lists the ports present); Velmora picks it up by itself</translation>
+    </message>
+    <message>
+        <source>la porta %1 è occupata da un altro programma: chiuderlo; Velmora riprova da sola</source>
+        <translation>the port %1 is busy with another program: close it; Velmora tries again by itself</translation>
+    </message>
+    <message>
+        <source>%1 non è una porta seriale: indicare un /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn o un collegamento in /dev/serial/by-id (velmora --list-inputs)</source>
+        <translation>%1 is not a serial port: give a /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn or a link in /dev/serial/by-id (velmora --list-inputs)</translation>
+    </message>
+    <message>
+        <source>la porta seriale %1 è stata scollegata: ricollegarla, Velmora la riprende da sola</source>
+        <translation>the serial port %1 was unplugged: plug it back in, Velmora picks it up by itself</translation>
+    </message>
+    <message>
+        <source>aggiungere l&apos;utente al gruppo dialout (sudo usermod -aG dialout $USER), poi uscire e rientrare nella sessione</source>
+        <translation>add the user to the dialout group (sudo usermod -aG dialout $USER), then log out and in again</translation>
+    </message>
+    <message>
+        <source>ingresso %1 non disponibile su questo adattatore (non ha la linea %2)</source>
+        <translation>input %1 is not available on this adapter (it has no %2 line)</translation>
+    </message>
+    <message>
+        <source>: collegare i contatti agli altri ingressi, oppure usare un adattatore con tutte e quattro le linee (FTDI, PL2303, CH340)</source>
+        <translation>: wire the contacts to the other inputs, or use an adapter with all four lines (FTDI, PL2303, CH340)</translation>
+    </message>
+    <message>
+        <source>manca la porta (per esempio serial:/dev/ttyUSB0)</source>
+        <translation>the port is missing (for example serial:/dev/ttyUSB0)</translation>
+    </message>
+    <message>
+        <source>Porta seriale</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>Porta parallela</source>
+        <translation>Parallel port</translation>
+    </message>
+    <message>
+        <source>libreria di PipeWire non caricata (%1)</source>
+        <translation>PipeWire library not loaded (%1)</translation>
+    </message>
+    <message>
+        <source>libreria di PipeWire troppo vecchia</source>
+        <translation>PipeWire library too old</translation>
+    </message>
+    <message>
+        <source>Server audio PipeWire perso (fermato o riavviato): Velmora si ricollega da sola.</source>
+        <translation>PipeWire sound server lost (stopped or restarted): Velmora reconnects by itself.</translation>
+    </message>
+    <message>
+        <source>Server audio PipeWire di nuovo disponibile.</source>
+        <translation>PipeWire sound server available again.</translation>
+    </message>
+    <message>
+        <source>libreria SDL2 non caricata (%1): installare il pacchetto libsdl2-2.0-0</source>
+        <translation>SDL2 library not loaded (%1): install the libsdl2-2.0-0 package</translation>
+    </message>
+    <message>
+        <source>libreria SDL2 troppo vecchia: aggiornare il pacchetto libsdl2-2.0-0</source>
+        <translation>SDL2 library too old: upgrade the libsdl2-2.0-0 package</translation>
+    </message>
+    <message>
+        <source>Audio non disponibile: %1 - Velmora continua senza suono.</source>
+        <translation>Sound not available: %1 - Velmora goes on without sound.</translation>
+    </message>
+    <message>
+        <source>Audio non disponibile: %1 - Velmora continua senza suono e riprova alla prossima richiesta.</source>
+        <translation>Sound not available: %1 - Velmora goes on without sound and tries again at the next sound.</translation>
+    </message>
+    <message>
+        <source>Audio di nuovo disponibile.</source>
+        <translation>Sound available again.</translation>
+    </message>
+    <message>
+        <source>Dispositivo audio perso (server audio fermato o scheda scollegata): Velmora riprova alla prossima richiesta.</source>
+        <translation>Sound device lost (sound server stopped or sound card unplugged): Velmora tries again at the next sound.</translation>
+    </message>
+    <message>
+        <source>non è un WAV leggibile: %1</source>
+        <translation>not a readable WAV: %1</translation>
+    </message>
+    <message>
+        <source>formato WAV non valido</source>
+        <translation>invalid WAV format</translation>
+    </message>
+    <message>
+        <source>suono troppo lungo (più di %1 secondi)</source>
+        <translation>sound too long (more than %1 seconds)</translation>
+    </message>
+    <message>
+        <source>formato WAV non convertibile: %1</source>
+        <translation>WAV format cannot be converted: %1</translation>
+    </message>
+    <message>
+        <source>suono troppo lungo</source>
+        <translation>sound too long</translation>
+    </message>
+    <message>
+        <source>memoria insufficiente per convertire il suono</source>
+        <translation>not enough memory to convert the sound</translation>
+    </message>
+    <message>
+        <source>conversione non riuscita: %1</source>
+        <translation>conversion failed: %1</translation>
+    </message>
+    <message>
+        <source>caricamento interrotto</source>
+        <translation>loading interrupted</translation>
+    </message>
+    <message>
+        <source>file troppo grande</source>
+        <translation>file too large</translation>
+    </message>
+    <message>
+        <source>è una cartella</source>
+        <translation>is a folder</translation>
+    </message>
+    <message>
+        <source>non è un file normale</source>
+        <translation>is not a regular file</translation>
+    </message>
+    <message>
+        <source>file troppo grande (oltre %1 MiB)</source>
+        <translation>file too large (over %1 MiB)</translation>
+    </message>
+    <message>
+        <source>file troppo grande (oltre %1 byte)</source>
+        <translation>file too large (over %1 bytes)</translation>
+    </message>
+    <message>
+        <source>
+    nome: </source>
+        <translation>
+    name: </translation>
+    </message>
+    <message>
+        <source> attivo</source>
+        <translation> active</translation>
+    </message>
+    <message>
+        <source> a riposo</source>
+        <translation> idle</translation>
+    </message>
+    <message>
+        <source>%1 (%2, %3 linee)
+</source>
+        <translation>%1 (%2, %3 lines)
+</translation>
+    </message>
+    <message>
+        <source>%1 da &quot;%2&quot;</source>
+        <translation>%1 by &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source> basso</source>
+        <translation> low</translation>
+    </message>
+    <message>
+        <source> alto</source>
+        <translation> high</translation>
+    </message>
+    <message>
+        <source>Uso: velmora [opzioni]
+Velmora: quattro ingressi (porta parallela, pulsanti USB, porta seriale o GPIO), una spia e un
+suono per ciascuno.
+
+Opzioni:
+  -h, --help     Mostra questo aiuto ed esce.
+  -v, --version  Mostra la versione ed esce.
+  --port SPEC    Da dove leggere i quattro ingressi: auto (predefinito), /dev/parportN,
+                 io (accesso diretto a 0x379, solo root), file:PERCORSO (il byte di
+                 stato scritto in un file, per provare senza porta) oppure
+                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti USB:
+                 tastierino, pedaliera, interfaccia per pulsanti arcade) oppure
+                 serial:PORTA (contatti sulle linee CTS, DSR, DCD e RI di una porta
+                 seriale o di un adattatore USB-seriale, per esempio serial:/dev/ttyUSB0)
+                 oppure gpio:[CHIP:]LINEE[:up|down|none] (pulsanti sulle linee GPIO di un
+                 Raspberry Pi: gpio: da solo usa GPIO17, GPIO27, GPIO22 e GPIO23, pin 11,
+                 13, 15 e 16, un pulsante tra il pin e massa).
+  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) e le
+                 porte seriali, senza aprirle, e i chip GPIO, ed esce. Con --port serial:PORTA mostra
+                 invece le linee di quella porta (aprirla alza e abbassa DTR).
+  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2 se Velmora
+                 le rifiuterebbe; un avviso se la porta ora non si legge (USB scollegato).
+  --no-window    Funziona senza finestra e senza schermo (esposizioni, negozi, servizi):
+                 stessi ingressi e suoni, assegnazioni lette da CONFIG.TXT accanto al
+                 programma; i messaggi vanno su stderr. SIGHUP rilegge CONFIG.TXT,
+                 SIGTERM e SIGINT la chiudono.
+
+CONFIG.TXT e i suoni stanno nella cartella del programma; se l&apos;utente non vi può scrivere
+(il programma installato dal pacchetto, in /usr/bin), nella sua cartella ~/Velmora,
+creata al primo avvio.
+</source>
+        <translation>Usage: velmora [options]
+Velmora: four inputs (parallel port, USB buttons, serial port or GPIO), a lamp and a sound
+for each.
+
+Options:
+  -h, --help     Show this help and exit.
+  -v, --version  Show the version and exit.
+  --port SPEC    Where to read the four inputs from: auto (the default), /dev/parportN,
+                 io (direct access to 0x379, root only), file:PATH (the status byte
+                 written in a file, to try Velmora without a port), or
+                 evdev:DEVICE[:CODE1,CODE2,CODE3,CODE4] (USB buttons: a keypad, a foot
+                 switch, an arcade button encoder), or
+                 serial:PORT (contacts on the CTS, DSR, DCD and RI lines of a serial
+                 port or a USB-serial adapter, for example serial:/dev/ttyUSB0), or
+                 gpio:[CHIP:]LINES[:up|down|none] (buttons on a Raspberry Pi&apos;s GPIO
+                 lines: gpio: alone uses GPIO17, GPIO27, GPIO22 and GPIO23, pins 11,
+                 13, 15 and 16, each button between its pin and ground).
+  --list-inputs  List the input devices with keys or buttons (USB and others), the
+                 serial ports, without opening them, and the GPIO chips, then exit. With
+                 --port serial:PORT, show that port&apos;s lines instead (opening it raises
+                 and drops DTR).
+  --check        Check the options without opening the window, then exit: status 2 if
+                 Velmora would refuse them; a warning if the port cannot be read right
+                 now (USB unplugged).
+  --no-window    Run without a window or a screen (exhibits, shops, services): the same
+                 inputs and sounds, with the assignments read from CONFIG.TXT beside the
+                 program; messages go to stderr. SIGHUP reads CONFIG.TXT again, SIGTERM
+                 and SIGINT end it.
+
+CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cannot write there
+(the program installed from the package, in /usr/bin), in their own ~/Velmora folder,
+created on the first start.
+</translation>
+    </message>
+</context>
+</TS>
