@@ -24,6 +24,11 @@ void handOver(int signal)
 
 }   // namespace
 
+QByteArray stderrLine(const QString &text)
+{
+    return (QStringLiteral("velmora: ") + text + QLatin1Char('\n')).toLocal8Bit();
+}
+
 Headless::Headless(InputSource &source, SoundPlayer &player, const QString &programFolder)
     : m_sounds(player, programFolder), m_config(QDir(programFolder).filePath(QStringLiteral("CONFIG.TXT"))),
       m_loop(source, [this](const Result<InputTick> &tick) {
@@ -61,11 +66,10 @@ void Headless::reload()
     m_sounds.setAll(loaded.value_or(SoundSlots {}));
     if (!loaded)
         std::fputs(
-            qPrintable(QStringLiteral("velmora: ") +
-                       Texts::tr("impossibile leggere la configurazione da %1: %2. Le assegnazioni sono "
+            stderrLine(Texts::tr("impossibile leggere la configurazione da %1: %2. Le assegnazioni sono "
                                  "vuote: correggere il file e mandare SIGHUP a velmora (o riavviarla).")
-                           .arg(m_config, loaded.error()) +
-                       QLatin1Char('\n')),
+                           .arg(m_config, loaded.error()))
+                .constData(),
             stderr);
 }
 

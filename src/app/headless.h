@@ -13,6 +13,9 @@
 // it too (the source failing and coming back, the sound device). SIGHUP reads CONFIG.TXT
 // again, as a click on a tab does; SIGTERM and SIGINT end the run at once, the port
 // released on the way out.
+// "velmora: TEXT" and a line end, as every line Velmora writes on stderr reads.
+[[nodiscard]] QByteArray stderrLine(const QString &text);
+
 class Headless : public QObject {
     Q_OBJECT
 public:

@@ -24,10 +24,7 @@ namespace {
 // serves the command line and the screenless run; the window's replaces it.
 std::unique_ptr<QCoreApplication> g_core;
 
-void say(const QString &line)
-{
-    std::fputs(qPrintable(QStringLiteral("velmora: ") + line + QLatin1Char('\n')), stderr);
-}
+void say(const QString &line) { std::fputs(stderrLine(line).constData(), stderr); }
 
 // The line for a missing display; `where` says what DISPLAY holds.
 QString noDisplayLine(const QString &where)
@@ -68,11 +65,8 @@ void holdDuringStartUp(QtMsgType type, const QMessageLogContext &context, const 
 std::unique_ptr<QApplication> makeApplication(int &argc, char **argv)
 {
     const QString display = qEnvironmentVariable("DISPLAY");
-    g_noDisplayLine =
-        (QStringLiteral("velmora: ") +
-         noDisplayLine(display.isEmpty() ? QString() : QStringLiteral(" (DISPLAY=%1)").arg(display)) +
-         QLatin1Char('\n'))
-            .toLocal8Bit();
+    g_noDisplayLine = stderrLine(
+        noDisplayLine(display.isEmpty() ? QString() : QStringLiteral(" (DISPLAY=%1)").arg(display)));
     g_core.reset();
     g_previousHandler = qInstallMessageHandler(&holdDuringStartUp);
     auto app = std::make_unique<QApplication>(argc, argv);

@@ -46,7 +46,7 @@ QString deviceErrorText(const QString &device, int err)
 
 // The remedy depends on who was refused: a user needs root, while root refused means
 // the kernel forbids direct I/O (lockdown under Secure Boot) or the machine has none.
-QString ioErrorText(int err, bool root, bool hasIoInstructions = true)
+QString ioErrorText(int err, bool root)
 {
     const QString ppdev =
         Texts::tr("usare /dev/parport0 con il modulo ppdev (sudo modprobe ppdev) e il gruppo lp");
@@ -57,11 +57,6 @@ QString ioErrorText(int err, bool root, bool hasIoInstructions = true)
         return Texts::tr("il kernel nega l'accesso diretto alla porta 0x379 anche a root (%1; succede con "
                          "Secure Boot attivo): %2")
             .arg(systemError(err), ppdev);
-    if (err == ENOSYS && !hasIoInstructions)   // an ARM board (a Raspberry Pi)
-        return Texts::tr(
-            "l'accesso diretto alla porta 0x379 (--port io) esiste solo sui PC con processore x86, non "
-            "su questo: usare /dev/parportN, i pulsanti su gpio:, evdev: o serial: (velmora "
-            "--list-inputs mostra quelli presenti)");
     return Texts::tr("accesso diretto alla porta 0x379 non disponibile su questo sistema (%1): %2")
         .arg(systemError(err), ppdev);
 }
@@ -301,9 +296,13 @@ Result<std::unique_ptr<InputSource>> makePpdevPort(PortSystem &system, const QSt
 
 Result<std::unique_ptr<InputSource>> makeIoPort(PortSystem &system)
 {
-    // Without I/O instructions no later attempt can succeed: refused at start.
+    // Without I/O instructions (an ARM board, a Raspberry Pi) no later attempt can
+    // succeed: refused at start.
     if (!system.hasIoInstructions())
-        return failure(ioErrorText(ENOSYS, system.privileged(), false));
+        return failure(Texts::tr(
+            "l'accesso diretto alla porta 0x379 (--port io) esiste solo sui PC con processore x86, non "
+            "su questo: usare /dev/parportN, i pulsanti su gpio:, evdev: o serial: (velmora "
+            "--list-inputs mostra quelli presenti)"));
     return std::unique_ptr<InputSource>(std::make_unique<IoPort>(system));
 }
 
