@@ -1,5 +1,6 @@
 #include "config/datafolder.h"
 
+#include <QDir>
 #include <QTest>
 
 class TestDataFolder : public QObject {
@@ -25,6 +26,8 @@ private slots:
                                                        << "/usr/bin";
         QTest::newRow("home is the root") << "/usr/bin" << false << "/"
                                           << "/usr/bin";
+        QTest::newRow("a relative home, from the folder started in")
+            << "/usr/bin" << false << "rel/./home" << QDir::current().filePath("rel/home/Velmora");
     }
     void folder()
     {

@@ -19,5 +19,8 @@ QString dataFolder(const QString &programFolder, bool programFolderWritable, con
     const bool usersFolder = programFolderWritable && !systemProgramFolder(programFolder);
     if (usersFolder || home.isEmpty() || QDir(home) == QDir::root())
         return programFolder;
-    return QDir(home).filePath(QStringLiteral("Velmora"));
+    // A relative HOME (a script's HOME=somewhere) is taken from the folder Velmora started
+    // in, once: the program later works from inside the data folder, where it would mean
+    // another place.
+    return QDir::cleanPath(QDir(home).absoluteFilePath(QStringLiteral("Velmora")));
 }
