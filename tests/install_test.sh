@@ -21,6 +21,11 @@ folder="$tmp/Sala prove/Velmora \$1 50%"
 entry=$HOME/.local/share/applications/velmora.desktop
 login=$HOME/.config/autostart/velmora.desktop
 install() { VELMORA_BINARY=$binary "$repo/scripts/install" "$@"; }
+# The user's systemd, as the installer talks to it: every call written down.
+mkdir -p "$tmp/bin"
+printf '#!/bin/sh\necho "$*" >> "%s/systemctl.log"\n' "$tmp" > "$tmp/bin/systemctl"
+chmod +x "$tmp/bin/systemctl"
+export PATH=$tmp/bin:$PATH
 
 install "$folder" --autostart > "$tmp/first.out"
 for f in "$entry" "$login" "$HOME/.local/share/icons/hicolor/scalable/apps/velmora.svg"; do
@@ -73,7 +78,12 @@ head -c 30000 /dev/urandom > "$folder/gong.wav"
 head -c 20000 /dev/urandom > "$folder/caff"$'\xe8'".wav"
 (cd "$folder" && sha256sum -- * | grep -av ' velmora$') > "$tmp/before"
 printf 'newer build' > "$tmp/newer" && chmod +x "$tmp/newer"
+grep -qx -- '--user enable velmora.service' "$tmp/systemctl.log" || fail "--service did not enable the service: $(cat "$tmp/systemctl.log")"
+: > "$tmp/systemctl.log"
 VELMORA_BINARY=$tmp/newer "$repo/scripts/install" "$folder" > "$tmp/second.out"
+# An upgrade restarts the service only if it runs, and never enables one the user disabled.
+grep -qx -- '--user try-restart velmora.service' "$tmp/systemctl.log" && ! grep -qE -- '--user (enable|restart|start)' "$tmp/systemctl.log" \
+  || fail "the upgrade did more to the service than bring it up to date: $(cat "$tmp/systemctl.log")"
 cmp -s "$tmp/newer" "$folder/velmora" || fail "installing again did not upgrade the program"
 (cd "$folder" && sha256sum -- * | grep -av ' velmora$') | diff -q "$tmp/before" - >/dev/null || fail "installing again changed the user's files"
 [ -f "$login" ] || fail "installing again without --autostart dropped the login entry"
