@@ -35,6 +35,7 @@ GpioChipInfo header(const QString &path, const QString &label)
 struct FakeChip {
     std::array<bool, 4> now {};
     QList<GpioLines::Edge> queued;
+    bool lost = false;
     int requestError = 0, edgeError = 0, requests = 0;
     GpioLineRequester requester()
     {
@@ -49,11 +50,11 @@ struct FakeChip {
     struct Lines : GpioLines {
         explicit Lines(FakeChip &c) : chip(c) {}
         Result<std::array<bool, 4>, int> values() override { return chip.now; }
-        Result<QList<Edge>, int> edges() override
+        Result<Edges, int> edges() override
         {
             if (chip.edgeError)
                 return failure(chip.edgeError);
-            return std::exchange(chip.queued, {});
+            return Edges {std::exchange(chip.queued, {}), std::exchange(chip.lost, false)};
         }
         int descriptor() const override { return -1; }
         FakeChip &chip;
@@ -186,6 +187,14 @@ private slots:
         const InputReading read = gpio.read();
         QCOMPARE(written(read), "0100,0000,0001");
         QCOMPARE(read->value(0).atNs, 100);
+
+        // The kernel's queue overflowed and dropped input 1's release: the lines as they are
+        // now end the reading, or input 1 would sound every tick until its next edge.
+        lines.queued = {{0, true, 200}};
+        QCOMPARE(written(gpio.read()), "1001");
+        lines.queued = {{2, true, 300}, {2, false, 310}};
+        lines.lost = true;
+        QCOMPARE(written(gpio.read()), "1011,1001,0000");
 
         lines.edgeError = ENODEV;
         QVERIFY2(gpio.read().error().contains("è stato scollegato"), "gone");

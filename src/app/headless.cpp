@@ -8,21 +8,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-int g_signalWrite = -1;
-
-// A signal handler may do next to nothing: it hands the signal's number to the event loop.
-void handOver(int signal)
-{
-    const char number = char(signal);
-    (void)!::write(g_signalWrite, &number, 1);
-}
-
-}   // namespace
 
 QByteArray stderrLine(const QString &text)
 {
@@ -38,26 +23,12 @@ Headless::Headless(InputSource &source, SoundPlayer &player, const QString &prog
       })
 {
     reload();
-    if (::pipe2(m_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-        g_signalWrite = m_signalPipe[1];
-        m_signalWatch = new QSocketNotifier(m_signalPipe[0], QSocketNotifier::Read, this);
-        connect(m_signalWatch, &QSocketNotifier::activated, this, &Headless::onSignal);
-        struct sigaction action {};
-        action.sa_handler = &handOver;
-        action.sa_flags = SA_RESTART;
-        for (int signal : {SIGHUP, SIGTERM, SIGINT})
-            ::sigaction(signal, &action, nullptr);
-    }
-}
-
-Headless::~Headless()
-{
-    for (int signal : {SIGHUP, SIGTERM, SIGINT})
-        std::signal(signal, SIG_DFL);
-    g_signalWrite = -1;
-    for (int fd : m_signalPipe)
-        if (fd >= 0)
-            ::close(fd);
+    connect(&m_signals, &SignalWatch::received, this, [this](int signal) {
+        if (signal == SIGHUP)
+            reload();
+        else
+            QCoreApplication::quit();
+    });
 }
 
 void Headless::reload()
@@ -71,15 +42,4 @@ void Headless::reload()
                            .arg(m_config, loaded.error()))
                 .constData(),
             stderr);
-}
-
-void Headless::onSignal()
-{
-    char number = 0;
-    while (::read(m_signalPipe[0], &number, 1) == 1) {
-        if (number == SIGHUP)
-            reload();
-        else
-            QCoreApplication::quit();
-    }
 }

@@ -3,8 +3,11 @@
 #include "inputs/inputloop.h"
 #include "sounds/soundtable.h"
 
+#include "platform/signalwatch.h"
+
 #include <QObject>
-#include <QSocketNotifier>
+
+#include <csignal>
 
 // Velmora without a window (--no-window), for an exhibit or a shop door where nobody
 // looks at a screen: the same source, tick, press rules and order of sounds, with the
@@ -20,16 +23,12 @@ class Headless : public QObject {
     Q_OBJECT
 public:
     Headless(InputSource &source, SoundPlayer &player, const QString &programFolder);
-    ~Headless() override;
 
     void reload();
 
 private:
-    void onSignal();
-
     SoundTable m_sounds;
     QString m_config;
     InputLoop m_loop;
-    int m_signalPipe[2] = {-1, -1};   // written by the signal handler, read here
-    QSocketNotifier *m_signalWatch = nullptr;
+    SignalWatch m_signals {SIGHUP, SIGTERM, SIGINT};
 };

@@ -106,7 +106,7 @@ QString describeSerialLines(const QString &path, const Result<ModemLines, int> &
            QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
 }
 
-QString describeGpioChips(const QList<GpioChipInfo> &chips, const QHash<QString, QList<int>> &levels)
+QString describeGpioChips(const QList<GpioChipInfo> &chips)
 {
     QString out = Texts::tr("\nChip GPIO (un pulsante tra la linea e massa; --port gpio:LINEE):\n");
     bool denied = false;
@@ -117,7 +117,6 @@ QString describeGpioChips(const QList<GpioChipInfo> &chips, const QHash<QString,
         }
         out += Texts::tr("%1 (%2, %3 linee)\n").arg(chip.path, chip.label).arg(chip.lines.size());
         QStringList free, used, named;
-        const QList<int> level = levels.value(chip.path);
         for (qsizetype n = 0; n < chip.lines.size(); ++n) {
             const GpioLineInfo &line = chip.lines[n];
             const QString shown = line.name.isEmpty() ? QString::number(n) : line.name;
@@ -129,10 +128,7 @@ QString describeGpioChips(const QList<GpioChipInfo> &chips, const QHash<QString,
                 continue;
             named << line.name;
             const int pin = headerPin(line.name);
-            free << shown + (pin ? QStringLiteral(" (pin %1)").arg(pin) : QString()) +
-                        (level.value(n, -1) == 0   ? Texts::tr(" basso")
-                         : level.value(n, -1) == 1 ? Texts::tr(" alto")
-                                                   : QString());
+            free << shown + (pin ? QStringLiteral(" (pin %1)").arg(pin) : QString());
         }
         if (!free.isEmpty())
             out += Texts::tr("    linee libere: ") + free.join(QStringLiteral(", ")) + QLatin1Char('\n');
@@ -148,5 +144,22 @@ QString describeGpioChips(const QList<GpioChipInfo> &chips, const QHash<QString,
         out += Texts::tr("Nessun chip GPIO.\n");
     if (denied)
         out += Texts::tr("Per leggere i chip ad accesso negato: %1.\n").arg(gpioAccessHelp());
+    if (!chips.isEmpty())
+        out += Texts::tr("Nessuna linea è stata richiesta né letta: su un Raspberry Pi anche leggere una "
+                         "linea può cambiare il piedino (un UART, l'I2C, l'alimentazione USB). Per vedere "
+                         "le quattro linee scelte: velmora --list-inputs --port gpio:LINEE\n");
     return out;
+}
+
+QString describeGpioLines(const QString &port, const QStringList &lines, const InputReading &reading)
+{
+    if (!reading)
+        return port + QStringLiteral(": ") + reading.error() + QLatin1Char('\n');
+    const Inputs now = reading->isEmpty() ? Inputs {} : reading->constLast().raw;
+    QStringList shown;
+    for (std::size_t i = 0; i < now.size(); ++i)
+        shown << QStringLiteral("%1 (%2)").arg(i + 1).arg(lines.value(qsizetype(i))) +
+                     (now[i] ? Texts::tr(" attivo") : Texts::tr(" a riposo"));
+    return port + Texts::tr("\n    ingressi ora: ") + shown.join(QStringLiteral(", ")) +
+           Texts::tr("\n    lette solo queste quattro linee, richieste come le usa Velmora\n");
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "inputs/inputsource.h"
 #include "platform/gpiochip.h"
 #include "platform/inputdevice.h"
 #include "platform/serialdevice.h"
 
-#include <QHash>
 #include <QString>
 
 // What velmora --list-inputs prints: each device with keys or buttons, its name, its
@@ -19,8 +19,10 @@
                                           const LineSupport &support);
 
 // The GPIO chips last: each chip, its label and number of lines; for a chip with named
-// lines (a Raspberry Pi's header), its free lines with their pins and levels now
-// (`levels`, by chip path: 0 low, 1 high, -1 unknown), the lines in use with their
-// consumers, and the --port to use.
-[[nodiscard]] QString describeGpioChips(const QList<GpioChipInfo> &chips,
-                                        const QHash<QString, QList<int>> &levels);
+// lines (a Raspberry Pi's header), its free lines with their pins, the lines in use with
+// their consumers, and the --port to use. Nothing is requested to make it.
+[[nodiscard]] QString describeGpioChips(const QList<GpioChipInfo> &chips);
+// The four inputs now of the lines the user named (velmora --list-inputs --port gpio:…),
+// named `lines`, as one reading of them; or why they cannot be read.
+[[nodiscard]] QString describeGpioLines(const QString &port, const QStringList &lines,
+                                        const InputReading &reading);

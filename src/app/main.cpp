@@ -6,6 +6,7 @@
 #include "config/datafolder.h"
 #include "inputs/sourcechoice.h"
 #include "platform/audio/sdlplayer.h"
+#include "platform/signalwatch.h"
 #include "platform/texts.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QScopeGuard>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -164,14 +166,17 @@ int main(int argc, char *argv[])
                 stdout);
             return 0;
         }
-        const QList<GpioChipInfo> chips = listGpioChips();
-        QHash<QString, QList<int>> levels;
-        for (const GpioChipInfo &chip : chips)
-            if (!chip.error)
-                levels.insert(chip.path,
-                              peekGpioLevels(QFile::encodeName(chip.path), int(chip.lines.size())));
+        // So are the GPIO lines named with it, and only they: on a Raspberry Pi, requesting a
+        // line can change what its pin does.
+        if (const Result<GpioSpec> gpio = gpioSpecOf(options.port); !gpio || !gpio->lines.isEmpty()) {
+            const Result<std::unique_ptr<InputSource>> source = makeInputSource(options.port);
+            if (!source)
+                return refuse(source.error(), false, argc, argv);
+            std::fputs(qPrintable(describeGpioLines(options.port, gpio->lines, (*source)->read())), stdout);
+            return 0;
+        }
         std::fputs(qPrintable(describeInputDevices(listInputDevices()) +
-                              describeSerialPorts(listSerialPorts()) + describeGpioChips(chips, levels)),
+                              describeSerialPorts(listSerialPorts()) + describeGpioChips(listGpioChips())),
                    stdout);
         return 0;
     }
@@ -215,5 +220,8 @@ int main(int argc, char *argv[])
     SdlPlayer player;
     Form1 window(inputs, player, sharedFolder());
     window.show();
+    // Ended by a signal as by closing the window: through the loop, giving back the port.
+    const SignalWatch ends({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&ends, &SignalWatch::received, &QApplication::quit);
     return QApplication::exec();
 }

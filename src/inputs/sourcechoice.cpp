@@ -48,6 +48,13 @@ QString serialPortOf(const QString &spec)
     return {};
 }
 
+Result<GpioSpec> gpioSpecOf(const QString &spec)
+{
+    if (!spec.startsWith(QLatin1String("gpio:")) && spec != QLatin1String("gpio"))
+        return GpioSpec {};
+    return parseGpioSpec(spec.mid(5));
+}
+
 Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec, PortSystem &system)
 {
     if (hasControlCharacter(spec))

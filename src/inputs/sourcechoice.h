@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inputs/inputsource.h"
+#include "inputs/sources/gpioinput.h"
 #include "platform/portsystem.h"
 
 #include <memory>
@@ -13,3 +14,5 @@
                                                                    PortSystem &system = realPortSystem());
 // The serial port a --port text names, or empty when it names none.
 [[nodiscard]] QString serialPortOf(const QString &spec);
+// The GPIO lines a --port text names: no lines when it names none.
+[[nodiscard]] Result<GpioSpec> gpioSpecOf(const QString &spec);

@@ -63,9 +63,9 @@ public:
         return out;
     }
 
-    Result<QList<Edge>, int> edges() override
+    Result<Edges, int> edges() override
     {
-        QList<Edge> out;
+        Edges out;
         std::array<gpio_v2_line_event, 16> events {};
         for (;;) {
             const ssize_t got = ::read(m_fd.fd, events.data(), sizeof events);
@@ -78,10 +78,13 @@ public:
                 return failure(ENODEV);
             for (std::size_t i = 0; i < std::size_t(got) / sizeof(gpio_v2_line_event); ++i) {
                 const gpio_v2_line_event &e = events[i];
+                // Numbered from 1 across the request's lines: a gap is edges the kernel dropped.
+                out.lost = out.lost || e.seqno != m_nextSeqno;
+                m_nextSeqno = e.seqno + 1;
                 const int line =
                     int(std::find(m_offsets.begin(), m_offsets.end(), e.offset) - m_offsets.begin());
                 if (line < 4)   // rising is inactive to active, as the request's polarity says
-                    out.append({line, e.id == GPIO_V2_LINE_EVENT_RISING_EDGE, qint64(e.timestamp_ns)});
+                    out.edges.append({line, e.id == GPIO_V2_LINE_EVENT_RISING_EDGE, qint64(e.timestamp_ns)});
             }
             if (std::size_t(got) < sizeof events)
                 break;
@@ -94,6 +97,7 @@ public:
 private:
     Fd m_fd;
     std::array<__u32, 4> m_offsets {};   // the lines' numbers on the chip, inputs 1 to 4
+    __u32 m_nextSeqno = 1;
 };
 
 }   // namespace
@@ -173,28 +177,4 @@ QList<GpioChipInfo> listGpioChips()
         return numbers.compare(a.path, b.path) < 0;
     });
     return chips;
-}
-
-QList<int> peekGpioLevels(const QByteArray &path, int lineCount)
-{
-    QList<int> levels(lineCount, -1);
-    const Result<int, int> opened = openChip(path);
-    if (!opened)
-        return levels;
-    const Fd chip(*opened);
-    for (int offset = 0; offset < lineCount; ++offset) {
-        // Requested as it is: no direction, no bias, so nothing on the line changes.
-        gpio_v2_line_request request {};
-        request.offsets[0] = __u32(offset);
-        request.num_lines = 1;
-        std::strncpy(request.consumer, "velmora --list-inputs", sizeof request.consumer - 1);
-        if (::ioctl(chip.fd, GPIO_V2_GET_LINE_IOCTL, &request) != 0)
-            continue;
-        const Fd line(request.fd);
-        gpio_v2_line_values values {};
-        values.mask = 1;
-        if (::ioctl(line.fd, GPIO_V2_LINE_GET_VALUES_IOCTL, &values) == 0)
-            levels[offset] = int(values.bits & 1);
-    }
-    return levels;
 }

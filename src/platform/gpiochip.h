@@ -41,11 +41,18 @@ public:
         bool active;   // the line's state after the edge
         qint64 atNs;   // the kernel's time of it, on the steady clock
     };
+    // The edges queued since the last call. `lost`: the kernel's queue overflowed meanwhile
+    // and dropped its oldest edges (a floating line, noise on a long cable, a reader held
+    // up), which may have been another line's release: only values() says where they are.
+    struct Edges {
+        QList<Edge> edges;
+        bool lost = false;
+    };
     virtual ~GpioLines() = default;
     // The four lines' states now: active as the wiring means it.
     [[nodiscard]] virtual Result<std::array<bool, 4>, int> values() = 0;
     // The edges queued since the last call, never blocking; or the errno (ENODEV: the chip is gone).
-    [[nodiscard]] virtual Result<QList<Edge>, int> edges() = 0;
+    [[nodiscard]] virtual Result<Edges, int> edges() = 0;
     // Readable while edges are queued.
     [[nodiscard]] virtual int descriptor() const = 0;
 };
@@ -56,10 +63,9 @@ public:
 [[nodiscard]] Result<std::unique_ptr<GpioLines>, int>
 requestGpioLines(const QByteArray &chip, const std::array<int, 4> &offsets, GpioBias bias);
 
-// The chip at `path` (checked to be one first), or the errno why not.
+// The chip at `path` (checked to be one first), or the errno why not. Read from the chip's
+// line info only: no line is requested, so no pin changes (a Raspberry Pi's pin controller
+// sets a released line back to a plain input, even one muxed to a UART, I2C or USB power).
 [[nodiscard]] Result<GpioChipInfo, int> readGpioChip(const QByteArray &path);
 // Every GPIO chip the system has, in number order; one that cannot be opened has its errno.
 [[nodiscard]] QList<GpioChipInfo> listGpioChips();
-// The level of each free line of a chip now, read without changing its direction or bias;
-// -1 for a line in use or that cannot be read.
-[[nodiscard]] QList<int> peekGpioLevels(const QByteArray &path, int lineCount);

@@ -88,10 +88,21 @@ LineSupport supportOf(const QString &folder)
     return lineSupport(driverOf(folder).toLatin1(), sysfsText(folder + QStringLiteral("/type")).toInt());
 }
 
+// A port let go as it was found: its settings back (echo and line editing, for a program
+// that uses it next), no longer exclusive, then closed, which drops DTR and RTS (HUPCL).
+void letGo(int fd, const termios &found)
+{
+    ::tcsetattr(fd, TCSANOW, &found);
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+}
+
 class TtyDevice : public SerialDevice {
 public:
-    TtyDevice(int fd, LineSupport support) : m_fd(fd), m_support(support) {}
-    ~TtyDevice() override { ::close(m_fd); }   // drops DTR and RTS (HUPCL)
+    TtyDevice(int fd, const termios &found, LineSupport support)
+        : m_fd(fd), m_found(found), m_support(support)
+    {}
+    ~TtyDevice() override { letGo(m_fd, m_found); }
 
     Result<ModemLines, int> lines() override
     {
@@ -141,6 +152,7 @@ public:
 
 private:
     const int m_fd;
+    const termios m_found;
     const LineSupport m_support;
     bool m_kernelWaits = true;
     std::atomic<bool> m_stop = false;
@@ -193,10 +205,28 @@ LineSupport lineSupport(const QByteArray &driver, int uartType)
     return support;
 }
 
+SystemPort systemPortUse(const QByteArray &path)
+{
+    const QString folder = QFileInfo(sysfsFolder(path)).canonicalFilePath();
+    if (folder.isEmpty())
+        return SystemPort::None;
+    // "tty0 ttyS0": the consoles the kernel writes to now.
+    if (sysfsText(QStringLiteral("/sys/class/tty/console/active"))
+            .split(QLatin1Char(' '))
+            .contains(QFileInfo(folder).fileName()))
+        return SystemPort::Console;
+    // The hci line discipline hangs the Bluetooth adapter it makes under its tty.
+    if (!QDir(folder).entryList({QStringLiteral("hci*")}, QDir::Dirs | QDir::NoDotAndDotDot).isEmpty())
+        return SystemPort::Protocol;
+    return SystemPort::None;
+}
+
 Result<std::unique_ptr<SerialDevice>, int> openSerialDevice(const QByteArray &path)
 {
     if (const int r = checkDeviceNode(path, DeviceKind::SerialPort); r < 0)   // never open another kind
         return failure(-r);
+    if (systemPortUse(path) != SystemPort::None)
+        return failure(ENOTTY);
     // Not blocking: without CLOCAL the open would wait for a carrier that never comes.
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -207,19 +237,22 @@ Result<std::unique_ptr<SerialDevice>, int> openSerialDevice(const QByteArray &pa
         ::close(fd);
         return failure(error == EINVAL ? ENOTTY : error);
     }
+    // A line a protocol has taken (PPP, a Bluetooth UART sysfs did not tell of) is not a terminal's.
+    int discipline = N_TTY;
+    if (::ioctl(fd, TIOCGETD, &discipline) == 0 && discipline != N_TTY) {
+        ::close(fd);
+        return failure(ENOTTY);
+    }
     if (::ioctl(fd, TIOCEXCL) != 0) {
         const int error = errno;
         ::close(fd);
         return failure(error);
     }
     if (const int error = prepare(fd, found); error != 0) {
-        // Left as it was found: another program may use it next.
-        ::tcsetattr(fd, TCSANOW, &found);
-        ::ioctl(fd, TIOCNXCL);
-        ::close(fd);
+        letGo(fd, found);   // another program may use it next
         return failure(error == EINVAL ? ENOTTY : error);
     }
-    return std::unique_ptr<SerialDevice>(std::make_unique<TtyDevice>(fd, serialLineSupport(path)));
+    return std::unique_ptr<SerialDevice>(std::make_unique<TtyDevice>(fd, found, serialLineSupport(path)));
 }
 
 QList<SerialPortInfo> listSerialPorts()
@@ -234,6 +267,8 @@ QList<SerialPortInfo> listSerialPorts()
             sysfsText(folder + QStringLiteral("/type")) == QLatin1String("0"))
             continue;
         SerialPortInfo port {QStringLiteral("/dev/") + name, {}, driverOf(folder), supportOf(folder), 0};
+        if (systemPortUse(QFile::encodeName(port.node)) != SystemPort::None)
+            continue;
         port.byId = links.value(port.node);
         if (::access(QFile::encodeName(port.node).constData(), R_OK | W_OK) != 0)
             port.error = errno;

@@ -54,16 +54,25 @@ public:
     [[nodiscard]] virtual LineSupport support() const = 0;
 };
 
+// A port on real hardware that the system itself uses, and that must never be locked and
+// switched to raw mode for buttons: the console (the kernel's messages and often a login
+// prompt: ttyS0 on a PC set up for one, ttyAMA0 or serial0 on a Raspberry Pi), or a line
+// a protocol has taken over (a Bluetooth adapter on a UART, through the hci line discipline).
+enum class SystemPort { None, Console, Protocol };
+// Told from sysfs, without opening the port.
+[[nodiscard]] SystemPort systemPortUse(const QByteArray &path);
+
 // Opens a serial port for its modem lines (never waiting for carrier, never hung up when
 // DCD drops, held exclusively while open), or the errno why not: ENOTTY for a path that
-// names anything but a real serial port - a terminal, the console, a pseudo-terminal -
-// which is then never opened; EBUSY when another program holds it. A refusal after the
-// open leaves the port as it found it.
+// names anything but a real serial port - a terminal, a pseudo-terminal, a system port
+// (systemPortUse), a tty whose line discipline is not a terminal's - which is then never
+// changed; EBUSY when another program holds it. Whenever it is let go, after a refusal or
+// at the end, the port is left with the settings it was found with.
 [[nodiscard]] Result<std::unique_ptr<SerialDevice>, int> openSerialDevice(const QByteArray &path);
 
 // The serial ports this PC really has: USB-serial adapters and the UARTs that answer
-// (not the placeholder ttyS nodes), in node order, as sysfs tells of them. None is opened:
-// opening a port raises DTR and RTS, and closing it drops them, which resets some boards.
+// (not the placeholder ttyS nodes, nor the system's own ports), in node order, as sysfs tells of them. None
+// is opened: opening a port raises DTR and RTS, and closing it drops them, which resets some boards.
 struct SerialPortInfo {
     QString node;   // /dev/ttyUSB0
     QString byId;   // its /dev/serial/by-id link, if it has one

@@ -233,6 +233,26 @@ QString GpioInput::startUpProblem()
     return problem.lasting ? problem.why : QString();
 }
 
+Result<QList<InputSample>, int> GpioInput::takeEdges()
+{
+    const Result<GpioLines::Edges, int> edges = m_lines->edges();
+    if (!edges)
+        return failure(edges.error());
+    QList<InputSample> seen;
+    for (const GpioLines::Edge &edge : edges->edges) {
+        m_raw[std::size_t(edge.line)] = edge.active;
+        seen.append({m_raw, edge.atNs});
+    }
+    if (edges->lost) {   // the edges left are not the whole story: the lines now are
+        const Result<std::array<bool, 4>, int> now = m_lines->values();
+        if (!now)
+            return failure(now.error());
+        m_raw = *now;
+        seen.append({m_raw, steadyNowNs()});
+    }
+    return seen;
+}
+
 InputReading GpioInput::read()
 {
     if (!m_lines && m_lost.isEmpty()) {   // a loss seen between reads is said before reopening
@@ -240,20 +260,17 @@ InputReading GpioInput::read()
             return failure(problem.why);
     }
     if (m_lines) {
-        const Result<QList<GpioLines::Edge>, int> edges = m_lines->edges();
-        if (!edges) {
+        const Result<QList<InputSample>, int> seen = takeEdges();
+        if (!seen) {
             m_lines.reset();
-            m_lost = edges.error() == ENODEV
+            m_lost = seen.error() == ENODEV
                          ? Texts::tr("il chip GPIO %1 è stato scollegato: ricollegarlo, Velmora lo riprende "
                                      "da sola")
                                .arg(m_choice.path)
                          : Texts::tr("errore leggendo %1: %2")
-                               .arg(m_choice.path, QString::fromLocal8Bit(std::strerror(edges.error())));
+                               .arg(m_choice.path, QString::fromLocal8Bit(std::strerror(seen.error())));
         } else {
-            for (const GpioLines::Edge &edge : *edges) {
-                m_raw[std::size_t(edge.line)] = edge.active;
-                m_seen.append({m_raw, edge.atNs});
-            }
+            m_seen += *seen;
         }
     }
     if (!m_lines)

@@ -60,6 +60,8 @@ public:
 
 private:
     GpioProblem open();
+    // The edges since the last read as samples, or the errno.
+    Result<QList<InputSample>, int> takeEdges();
 
     GpioSpec m_spec;
     GpioChipLister m_list;

@@ -28,6 +28,15 @@ QString openFailure(const QString &device, int error)
         return Texts::tr("la porta %1 è occupata da un altro programma: chiuderlo; Velmora riprova da sola")
             .arg(device);
     case ENOTTY:
+        if (const SystemPort use = systemPortUse(QFile::encodeName(device)); use != SystemPort::None)
+            return (use == SystemPort::Console
+                        ? Texts::tr("%1 è la console del sistema (i messaggi del kernel, spesso l'accesso "
+                                    "da terminale): Velmora non la usa per non toglierla al sistema. "
+                                    "Indicare un'altra porta (velmora --list-inputs)")
+                        : Texts::tr("%1 è usata dal sistema (per esempio dal Bluetooth): Velmora non la "
+                                    "usa per non toglierla al sistema. Indicare un'altra porta "
+                                    "(velmora --list-inputs)"))
+                .arg(device);
         return Texts::tr("%1 non è una porta seriale: indicare un /dev/ttyUSBn, /dev/ttyACMn, /dev/ttySn "
                          "o un collegamento in /dev/serial/by-id (velmora --list-inputs)")
             .arg(device);
