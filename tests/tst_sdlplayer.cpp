@@ -5,7 +5,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QElapsedTimer>
+
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -78,6 +82,32 @@ private slots:
             QTest::qWait(500);
         }
         QCOMPARE(log->started, started);
+    }
+
+    // A sound device whose open never returns (SDL's PipeWire backend with no output) must
+    // not keep Velmora from ending: the player is gone within a second all the same.
+    void endsWhileTheDeviceHangs()
+    {
+        struct Hanging : AudioOutput {
+            std::atomic<bool> *entered;
+            explicit Hanging(std::atomic<bool> *e) : entered(e) {}
+            void start(std::shared_ptr<const Clip>) override
+            {
+                *entered = true;
+                for (;;)
+                    std::this_thread::sleep_for(std::chrono::hours(1));
+            }
+            void maintain() override {}
+        };
+        static std::atomic<bool> entered = false;
+        QElapsedTimer ending;
+        {
+            SdlPlayer player({}, std::make_unique<Hanging>(&entered));
+            player.play(file("nope.wav"));
+            QTRY_VERIFY(entered);
+            ending.start();
+        }
+        QVERIFY2(ending.elapsed() < 1000, qPrintable(QString("%1 ms").arg(ending.elapsed())));
     }
 };
 

@@ -602,14 +602,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>%1 by &quot;%2&quot;</translation>
     </message>
     <message>
-        <source> basso</source>
-        <translation> low</translation>
-    </message>
-    <message>
-        <source> alto</source>
-        <translation> high</translation>
-    </message>
-    <message>
         <source>Uso: velmora [opzioni]
 Velmora: quattro ingressi (porta parallela, pulsanti USB, porta seriale o GPIO), una spia e un
 suono per ciascuno.
@@ -674,6 +666,42 @@ CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cann
 (the program installed from the package, in /usr/bin), in their own ~/Velmora folder,
 created on the first start.
 </translation>
+    </message>
+    <message>
+        <source>Nessuna linea è stata richiesta né letta: su un Raspberry Pi anche leggere una linea può cambiare il piedino (un UART, l&apos;I2C, l&apos;alimentazione USB). Per vedere le quattro linee scelte: velmora --list-inputs --port gpio:LINEE
+</source>
+        <translation>No line was requested or read: on a Raspberry Pi even reading a line can change what its pin does (a UART, I2C, the USB power). To see the four lines you chose: velmora --list-inputs --port gpio:LINES
+</translation>
+    </message>
+    <message>
+        <source>
+    ingressi ora: </source>
+        <translation>
+    inputs now: </translation>
+    </message>
+    <message>
+        <source>
+    lette solo queste quattro linee, richieste come le usa Velmora
+</source>
+        <translation>
+    only these four lines were read, requested as Velmora uses them
+</translation>
+    </message>
+    <message>
+        <source>%1 è la console del sistema (i messaggi del kernel, spesso l&apos;accesso da terminale): Velmora non la usa per non toglierla al sistema. Indicare un&apos;altra porta (velmora --list-inputs)</source>
+        <translation>%1 is the system&apos;s console (the kernel&apos;s messages, often a terminal login): Velmora does not use it, so as not to take it from the system. Name another port (velmora --list-inputs)</translation>
+    </message>
+    <message>
+        <source>%1 è usata dal sistema (per esempio dal Bluetooth): Velmora non la usa per non toglierla al sistema. Indicare un&apos;altra porta (velmora --list-inputs)</source>
+        <translation>%1 is used by the system (for example by Bluetooth): Velmora does not use it, so as not to take it from the system. Name another port (velmora --list-inputs)</translation>
+    </message>
+    <message>
+        <source>Nessuna uscita audio disponibile (nessun dispositivo audio collegato o acceso): collegare o accendere casse, cuffie o una scheda audio; Velmora suona appena ce n&apos;è una.</source>
+        <translation>No audio output available (no sound device connected or switched on): connect or switch on speakers, headphones or a sound card; Velmora plays as soon as there is one.</translation>
+    </message>
+    <message>
+        <source>Il sistema audio non risponde: Velmora termina senza attenderlo.</source>
+        <translation>The sound system does not answer: Velmora ends without waiting for it.</translation>
     </message>
 </context>
 </TS>

@@ -6,13 +6,22 @@ namespace {
 
 class PipeWireFirst : public AudioOutput {
 public:
-    explicit PipeWireFirst(const SdlOutput::Settings &settings) : m_sdlSettings(settings) {}
+    explicit PipeWireFirst(const SdlOutput::Settings &settings) : m_sdlSettings(settings)
+    {
+        m_sdlSettings.pipeWireBackend = false;
+    }
 
+    // SDL only while no PipeWire server answers at all: one without an output yet waits for
+    // one, and one that comes back takes over. SDL's device then plays out what it plays and
+    // goes (not kept to play silence: a second stream in the graph, and an open on the
+    // first press after every silence).
     void start(std::shared_ptr<const Clip> clip) override
     {
         if (m_pipeWire.connect()) {
-            if (m_sdl)
-                m_sdl->start(nullptr);   // whatever it still played stops; it closes when idle
+            if (m_sdl && m_sdl->isOpen())
+                m_sdl->start(nullptr);   // the new sound replaces it
+            else
+                m_sdl.reset();
             m_pipeWire.start(std::move(clip));
             return;
         }
@@ -23,8 +32,10 @@ public:
     void maintain() override
     {
         m_pipeWire.maintain();
-        if (m_sdl)
-            m_sdl->maintain();
+        if (m_sdl && m_pipeWire.connected() && !m_sdl->isOpen())
+            m_sdl.reset();
+        else if (m_sdl)
+            m_sdl->maintain();   // closes it once silent for a while
     }
 
 private:

@@ -50,10 +50,17 @@ struct PipeWireOutput::State {
     pw_stream_events streamEvents {};
     bool active = false;
     bool everConnected = false;
-    bool lostBefore = false;   // so that coming back is said
-    std::optional<Clock::time_point> lastAttempt;
+    bool lostBefore = false;                              // so that coming back is said
+    bool noOutputSaid = false;                            // and so is an output that comes
+    std::optional<Clock::time_point> lastAttempt;         // to connect to the server
+    std::optional<Clock::time_point> lastStreamAttempt;   // to make a stream, while none links
     std::optional<Clock::time_point> silentSince;
-    std::atomic<bool> lost {false};   // set by the loop's thread
+    // Set by the loop's thread: the server gone (only the connection itself says so), or
+    // this stream refused or dropped by the server while it answers (no output to link to:
+    // no sound device, or its only one unplugged), and the stream linked to an output.
+    std::atomic<bool> lost {false};
+    std::atomic<bool> streamFailed {false};
+    std::atomic<bool> streamLinked {false};
 
     // The clip to start, handed to the graph's thread under a lock that thread only tries
     // (a cycle that finds it taken starts the clip at the next one); the clip it replaced
@@ -71,8 +78,12 @@ struct PipeWireOutput::State {
 
     static void onProcess(void *data);
     static void onStateChanged(void *data, pw_stream_state old, pw_stream_state state, const char *error);
+    static void onParamChanged(void *data, uint32_t id, const spa_pod *param);
     static void onCoreError(void *data, uint32_t id, int seq, int res, const char *message);
-    bool open();
+    bool openCore();
+    void keepStream();
+    bool openStream();
+    void closeStream();
     void close();
     void setActive(bool on);
     void dropIfLost();
@@ -113,8 +124,16 @@ void PipeWireOutput::State::onProcess(void *data)
 
 void PipeWireOutput::State::onStateChanged(void *data, pw_stream_state, pw_stream_state state, const char *)
 {
+    // WirePlumber's "no node available" is an error of this stream alone: the server is
+    // there, an output is not. A lost server is told by the core (onCoreError).
     if (state == PW_STREAM_STATE_ERROR || state == PW_STREAM_STATE_UNCONNECTED)
-        static_cast<State *>(data)->lost = true;
+        static_cast<State *>(data)->streamFailed = true;
+}
+
+void PipeWireOutput::State::onParamChanged(void *data, uint32_t id, const spa_pod *param)
+{
+    if (id == SPA_PARAM_Format && param)   // a format is agreed when it is linked to an output
+        static_cast<State *>(data)->streamLinked = true;
 }
 
 void PipeWireOutput::State::onCoreError(void *data, uint32_t id, int, int res, const char *)
@@ -123,7 +142,7 @@ void PipeWireOutput::State::onCoreError(void *data, uint32_t id, int, int res, c
         static_cast<State *>(data)->lost = true;
 }
 
-bool PipeWireOutput::State::open()
+bool PipeWireOutput::State::openCore()
 {
     if (!loaded) {
         loaded = true;
@@ -132,6 +151,7 @@ bool PipeWireOutput::State::open()
         coreEvents.error = &State::onCoreError;
         streamEvents.version = PW_VERSION_STREAM_EVENTS;
         streamEvents.state_changed = &State::onStateChanged;
+        streamEvents.param_changed = &State::onParamChanged;
         streamEvents.process = &State::onProcess;
     }
     if (!pw || !serverSocketThere())
@@ -144,15 +164,49 @@ bool PipeWireOutput::State::open()
     }
     pw->pw_thread_loop_lock(loop);
     core = pw->pw_context_connect(context, pw->pw_properties_new(PW_KEY_APP_NAME, "Velmora", nullptr), 0);
-    if (core) {
+    if (core)
         pw_core_add_listener(core, &coreListener, &coreEvents, this);
-        const QByteArray latency =
-            QByteArray::number(settings.latencyFrames) + '/' + QByteArray::number(kOutputRate);
-        stream = pw->pw_stream_new(core, "Velmora",
-                                   pw->pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
-                                                         "Playback", PW_KEY_MEDIA_ROLE, "Music",
-                                                         PW_KEY_NODE_LATENCY, latency.constData(), nullptr));
+    pw->pw_thread_loop_unlock(loop);
+    if (!core) {
+        close();
+        return false;
     }
+    everConnected = true;
+    return true;
+}
+
+// One stream is kept connected to the server, inactive while silent, so that no press waits
+// for one to be made. One the server refused or dropped (no output to link to) is said once
+// and made again as the reconnect interval allows: an output that comes is used at once.
+void PipeWireOutput::State::keepStream()
+{
+    if (streamFailed) {
+        if (!noOutputSaid && !streamLinked)
+            qCWarning(lcSound).noquote() << Texts::tr(
+                "Nessuna uscita audio disponibile (nessun dispositivo audio collegato o acceso): collegare "
+                "o accendere casse, cuffie o una scheda audio; Velmora suona appena ce n'è una.");
+        noOutputSaid = noOutputSaid || !streamLinked;
+        closeStream();
+    }
+    if (streamLinked && std::exchange(noOutputSaid, false))
+        qCInfo(lcSound).noquote() << Texts::tr("Audio di nuovo disponibile.");
+    const auto now = Clock::now();
+    if (stream || (lastStreamAttempt && now - *lastStreamAttempt < settings.reconnectInterval))
+        return;
+    lastStreamAttempt = now;
+    if (!openStream())
+        closeStream();
+}
+
+bool PipeWireOutput::State::openStream()
+{
+    pw->pw_thread_loop_lock(loop);
+    const QByteArray latency =
+        QByteArray::number(settings.latencyFrames) + '/' + QByteArray::number(kOutputRate);
+    stream = pw->pw_stream_new(core, "Velmora",
+                               pw->pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
+                                                     "Playback", PW_KEY_MEDIA_ROLE, "Music",
+                                                     PW_KEY_NODE_LATENCY, latency.constData(), nullptr));
     bool connected = false;
     if (stream) {
         pw->pw_stream_add_listener(stream, &streamListener, &streamEvents, this);
@@ -174,23 +228,37 @@ bool PipeWireOutput::State::open()
                                   params, 1) == 0;
     }
     pw->pw_thread_loop_unlock(loop);
-    if (!connected) {
-        close();
-        return false;
+    return connected;
+}
+
+// Destroyed under the loop's lock, which takes the stream out of the graph before it
+// returns, its listener with it: removed by hand while the graph's thread may be calling
+// it, PipeWire before 0.3.72 (Debian 12 has 0.3.65) could call into freed memory.
+void PipeWireOutput::State::closeStream()
+{
+    if (stream) {
+        pw->pw_thread_loop_lock(loop);
+        pw->pw_stream_destroy(stream);
+        pw->pw_thread_loop_unlock(loop);
+        stream = nullptr;
     }
-    everConnected = true;
-    return true;
+    current.reset();
+    pending.reset();
+    retired.reset();
+    hasPending = false;
+    position = 0;
+    sounding = false;
+    active = false;
+    silentSince.reset();
+    streamFailed = false;
+    streamLinked = false;
 }
 
 void PipeWireOutput::State::close()
 {
+    closeStream();
     if (loop)
-        pw->pw_thread_loop_stop(loop);   // no callback runs from here on but the graph's
-    if (stream) {
-        spa_hook_remove(&streamListener);
-        pw->pw_stream_destroy(stream);   // waits for the graph to let it go
-        stream = nullptr;
-    }
+        pw->pw_thread_loop_stop(loop);   // no callback runs from here on
     if (core) {
         spa_hook_remove(&coreListener);
         pw->pw_core_disconnect(core);
@@ -204,14 +272,7 @@ void PipeWireOutput::State::close()
         pw->pw_thread_loop_destroy(loop);
         loop = nullptr;
     }
-    current.reset();
-    pending.reset();
-    retired.reset();
-    hasPending = false;
-    position = 0;
-    sounding = false;
-    active = false;
-    silentSince.reset();
+    lastStreamAttempt.reset();
     lost = false;
 }
 
@@ -227,7 +288,7 @@ void PipeWireOutput::State::setActive(bool on)
 // again as the reconnect interval allows.
 void PipeWireOutput::State::dropIfLost()
 {
-    if (!stream || !lost)
+    if (!core || !lost)
         return;
     qCWarning(lcSound).noquote() << Texts::tr(
         "Server audio PipeWire perso (fermato o riavviato): Velmora si ricollega da sola.");
@@ -245,24 +306,27 @@ PipeWireOutput::~PipeWireOutput() { d->close(); }
 bool PipeWireOutput::connect()
 {
     d->dropIfLost();
-    if (d->stream)
-        return true;
-    const auto now = Clock::now();
-    if (d->lastAttempt && now - *d->lastAttempt < d->settings.reconnectInterval)
-        return false;
-    d->lastAttempt = now;
-    if (!d->open())
-        return false;
-    if (std::exchange(d->lostBefore, false))
-        qCInfo(lcSound).noquote() << Texts::tr("Server audio PipeWire di nuovo disponibile.");
+    if (!d->core) {
+        const auto now = Clock::now();
+        if (d->lastAttempt && now - *d->lastAttempt < d->settings.reconnectInterval)
+            return false;
+        d->lastAttempt = now;
+        if (!d->openCore())
+            return false;
+        if (std::exchange(d->lostBefore, false))
+            qCInfo(lcSound).noquote() << Texts::tr("Server audio PipeWire di nuovo disponibile.");
+    }
+    d->keepStream();
     return true;
 }
+
+bool PipeWireOutput::connected() const { return d->core != nullptr; }
 
 void PipeWireOutput::start(std::shared_ptr<const Clip> clip)
 {
     logFirstFrame(d->firstFrameAtNs);
     d->silentSince.reset();
-    if (!connect())
+    if (!connect() || !d->stream)   // no output yet: a held input asks again at its next tick
         return;
     std::shared_ptr<const Clip> replaced;   // freed here, after the lock
     {
@@ -280,10 +344,8 @@ void PipeWireOutput::maintain()
     logFirstFrame(d->firstFrameAtNs);
     // Connected ahead of the first sound, and again after the server came back, so that no
     // press waits for it; where PipeWire never answered, only a sound asked for tries again.
-    if (!d->stream && (d->everConnected || !d->loaded))
+    if (d->core || d->everConnected || !d->loaded)
         (void)connect();
-    else
-        d->dropIfLost();
     if (!d->stream || !d->active)
         return;
     if (d->sounding.load(std::memory_order_acquire) || d->hasPending.load(std::memory_order_acquire)) {

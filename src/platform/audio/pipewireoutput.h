@@ -11,7 +11,8 @@ struct PipeWireApi;
 // handed exactly the frames the cycle asks for (so a large quantum - a Bluetooth sink, a
 // pro-audio setting - never runs it dry); while silent it stays connected but inactive,
 // costing nothing and ready for the next sound within a cycle; and a server that goes away
-// is known at once from the connection, not guessed from a callback that stops coming.
+// is known at once from the connection, not guessed from a callback that stops coming; a
+// server without an output (no sound device) is told apart from one that went away.
 class PipeWireOutput : public AudioOutput {
 public:
     struct Settings {
@@ -30,8 +31,11 @@ public:
     ~PipeWireOutput() override;
 
     // Connected to a PipeWire server now, connecting first if it is time to try: false
-    // where there is none (no library, no server answering).
+    // where there is none (no library, no server answering). A server that answers but has
+    // no output to play on is connected: the sound is PipeWire's to play once one comes.
     [[nodiscard]] bool connect();
+    // Connected now, without trying.
+    [[nodiscard]] bool connected() const;
 
     void start(std::shared_ptr<const Clip> clip) override;
     void maintain() override;

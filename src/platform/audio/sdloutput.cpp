@@ -86,7 +86,9 @@ void SdlOutput::State::load()
     // On a PipeWire desktop SDL would talk to it through its PulseAudio service, which
     // adds some 15 ms before a sound is heard (bench/heard); its own PipeWire backend is
     // taken first where a PipeWire server answers. SDL_AUDIODRIVER, when set, still rules.
-    sdl->SDL_SetHint(SDL_HINT_AUDIODRIVER, "pipewire,pulseaudio,alsa,jack,sndio,oss");
+    sdl->SDL_SetHint(SDL_HINT_AUDIODRIVER, settings.pipeWireBackend
+                                               ? "pipewire,pulseaudio,alsa,jack,sndio,oss"
+                                               : "pulseaudio,alsa,jack,sndio,oss");
 }
 
 bool SdlOutput::State::open()
@@ -218,3 +220,5 @@ void SdlOutput::maintain()
     else if (now - *d->silentSince >= d->settings.idleClose)
         d->close();
 }
+
+bool SdlOutput::isOpen() const { return d->device != 0; }

@@ -30,6 +30,10 @@ public:
         int bufferFrames = 512;
         // The SDL to use; null loads the system's library. Tests give one of their own.
         const SdlApi *sdl = nullptr;
+        // SDL's own PipeWire backend is tried first, unless PipeWire was tried already and
+        // did not answer: then it would not answer SDL either, and SDL's open can wait for it
+        // for ever, on the thread that plays every sound.
+        bool pipeWireBackend = true;
     };
     // SDL itself is loaded by the first call of start() or maintain(), on the thread that
     // uses the output, not when the program starts.
@@ -39,6 +43,8 @@ public:
 
     void start(std::shared_ptr<const Clip> clip) override;
     void maintain() override;
+    // A device is open now (it closes after a silence).
+    [[nodiscard]] bool isOpen() const;
 
 private:
     struct State;

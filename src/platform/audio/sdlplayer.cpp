@@ -1,6 +1,7 @@
 #include "sdlplayer.h"
 
 #include "outputchoice.h"
+#include "platform/texts.h"
 #include "soundlog.h"
 
 #include <condition_variable>
@@ -27,6 +28,8 @@ struct SdlPlayer::Impl {
     std::deque<Command> queue;
     bool loadsDone = false;
     bool stopping = false;
+    bool stopped = false;   // the control thread is done
+    std::condition_variable ended;
 
     // The control thread's own.
     std::unique_ptr<AudioOutput> output;
@@ -100,6 +103,9 @@ void SdlPlayer::Impl::controlLoop()
         output->maintain();
     }
     output.reset();   // closes the device on the thread that opened it
+    std::lock_guard lock(mutex);
+    stopped = true;
+    ended.notify_all();
 }
 
 SdlPlayer::SdlPlayer() : SdlPlayer(Settings {}) {}
@@ -109,16 +115,26 @@ SdlPlayer::SdlPlayer(Settings settings) : SdlPlayer(settings, makeAudioOutput(se
 SdlPlayer::SdlPlayer(Settings settings, std::unique_ptr<AudioOutput> output)
     : d(std::make_unique<Impl>(settings, std::move(output)))
 {
-    d->control = std::thread([this] { d->controlLoop(); });
+    d->control = std::thread([impl = d.get()] { impl->controlLoop(); });
 }
 
 SdlPlayer::~SdlPlayer()
 {
-    {
-        std::lock_guard lock(d->mutex);
-        d->stopping = true;
-    }
+    std::unique_lock lock(d->mutex);
+    d->stopping = true;
     d->wake.notify_all();
+    // A sound system that does not answer (a device open that never returns) must not keep
+    // Velmora from ending: after a moment the control thread is left to the process's end,
+    // with all it uses.
+    if (!d->ended.wait_for(lock, std::chrono::milliseconds(600), [this] { return d->stopped; })) {
+        lock.unlock();
+        qCWarning(lcSound).noquote() << Texts::tr(
+            "Il sistema audio non risponde: Velmora termina senza attenderlo.");
+        d->control.detach();
+        (void)d.release();
+        return;
+    }
+    lock.unlock();
     d->control.join();
 }
 
