@@ -108,12 +108,15 @@ public:
 class Monitor {
 public:
     // parecord writes a file as it records (to a pipe it writes late and little), and the
-    // file is read as it grows.
+    // file is read as it grows. It asks for 5 ms, or for MONITOR_LATENCY_MSEC: a recorder that
+    // asks for more keeps the graph at a larger quantum while Velmora is silent, as a music
+    // player or a browser does on a desktop.
     explicit Monitor(const QString &file) : m_file(file)
     {
         QFile::remove(file);   // an earlier recording's bytes would be read as this one's
         m_recorder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_recorder.start("parecord", {"--raw", "--latency-msec=5", "--device=cue.monitor",
+        const QString latency = qEnvironmentVariable("MONITOR_LATENCY_MSEC", QStringLiteral("5"));
+        m_recorder.start("parecord", {"--raw", "--latency-msec=" + latency, "--device=cue.monitor",
                                       "--format=float32le", "--rate=48000", "--channels=2", file});
         m_reader = std::thread([this] { read(); });
     }
