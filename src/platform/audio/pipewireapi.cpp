@@ -2,6 +2,8 @@
 
 #include "platform/texts.h"
 
+#include <QFileInfo>
+
 #include <dlfcn.h>
 
 namespace {
@@ -33,4 +35,16 @@ Result<const PipeWireApi *> pipeWireApi()
     if (!loaded)
         return failure(loaded.error());
     return &*loaded;
+}
+
+bool pipeWireServerThere()
+{
+    const QByteArray remote = qEnvironmentVariableIsEmpty("PIPEWIRE_REMOTE") ? QByteArray("pipewire-0")
+                                                                             : qgetenv("PIPEWIRE_REMOTE");
+    if (remote.startsWith('/'))
+        return QFileInfo::exists(QString::fromLocal8Bit(remote));
+    const QByteArray folder = qEnvironmentVariableIsEmpty("PIPEWIRE_RUNTIME_DIR")
+                                  ? qgetenv("XDG_RUNTIME_DIR")
+                                  : qgetenv("PIPEWIRE_RUNTIME_DIR");
+    return folder.isEmpty() || QFileInfo::exists(QString::fromLocal8Bit(folder + '/' + remote));
 }

@@ -37,3 +37,8 @@ struct PipeWireApi {
 
 // The library, loaded and initialised on the first call from any thread; or why it cannot be.
 [[nodiscard]] Result<const PipeWireApi *> pipeWireApi();
+
+// Whether a server's socket is where the client library would knock: without one there is
+// no server, and building a context (its configuration, its modules) to learn that would
+// cost at every try.
+[[nodiscard]] bool pipeWireServerThere();

@@ -1,38 +1,17 @@
 #include "pipewireoutput.h"
 
+#include "cliphandoff.h"
 #include "pipewireapi.h"
 #include "platform/audio/soundlog.h"
 #include "platform/texts.h"
-#include "platform/timing.h"
 
 #include <spa/param/audio/format-utils.h>
 #include <spa/pod/builder.h>
 
-#include <QFileInfo>
-
 #include <atomic>
-#include <mutex>
 #include <optional>
 
-namespace {
-
 using Clock = std::chrono::steady_clock;
-
-// Where the client library would knock: without a socket there is no server, and building
-// a context (its configuration, its modules) to learn that would cost at every try.
-bool serverSocketThere()
-{
-    const QByteArray remote = qEnvironmentVariableIsEmpty("PIPEWIRE_REMOTE") ? QByteArray("pipewire-0")
-                                                                             : qgetenv("PIPEWIRE_REMOTE");
-    if (remote.startsWith('/'))
-        return QFileInfo::exists(QString::fromLocal8Bit(remote));
-    const QByteArray folder = qEnvironmentVariableIsEmpty("PIPEWIRE_RUNTIME_DIR")
-                                  ? qgetenv("XDG_RUNTIME_DIR")
-                                  : qgetenv("PIPEWIRE_RUNTIME_DIR");
-    return folder.isEmpty() || QFileInfo::exists(QString::fromLocal8Bit(folder + '/' + remote));
-}
-
-}   // namespace
 
 struct PipeWireOutput::State {
     explicit State(Settings s) : settings(s) {}
@@ -62,19 +41,7 @@ struct PipeWireOutput::State {
     std::atomic<bool> streamFailed {false};
     std::atomic<bool> streamLinked {false};
 
-    // The clip to start, handed to the graph's thread under a lock that thread only tries
-    // (a cycle that finds it taken starts the clip at the next one); the clip it replaced
-    // comes back the same way, to be freed here, never in a graph cycle.
-    std::mutex handoff;
-    std::shared_ptr<const Clip> pending;
-    std::atomic<bool> hasPending {false};
-    std::shared_ptr<const Clip> retired;
-
-    // The graph thread's own.
-    std::shared_ptr<const Clip> current;
-    std::size_t position = 0;   // in frames
-    std::atomic<bool> sounding {false};
-    std::atomic<qint64> firstFrameAtNs {-1};   // for the timing log, which a cycle must not write
+    ClipHandoff clip;   // to the graph's thread
 
     static void onProcess(void *data);
     static void onStateChanged(void *data, pw_stream_state old, pw_stream_state state, const char *error);
@@ -100,22 +67,7 @@ void PipeWireOutput::State::onProcess(void *data)
     uint32_t frames = out.data ? out.maxsize / kStride : 0;
     if (buffer->requested > 0)   // exactly what this cycle asks for, whatever the quantum
         frames = std::min(frames, uint32_t(buffer->requested));
-    if (d->hasPending.load(std::memory_order_acquire) && d->handoff.try_lock()) {
-        std::swap(d->current, d->pending);
-        d->retired = std::move(d->pending);
-        d->pending.reset();
-        d->hasPending.store(false, std::memory_order_release);
-        d->handoff.unlock();
-        d->position = 0;
-        if (d->current)
-            d->firstFrameAtNs = steadyNowNs();
-    }
-    auto *samples = static_cast<float *>(out.data);
-    if (d->current)
-        d->position += copyFrames(*d->current, d->position, samples, frames);
-    else if (samples)
-        std::fill(samples, samples + kOutputChannels * frames, 0.0f);
-    d->sounding.store(d->current && d->position < d->current->frames(), std::memory_order_release);
+    d->clip.fill(static_cast<float *>(out.data), frames);
     out.chunk->offset = 0;
     out.chunk->stride = int32_t(kStride);
     out.chunk->size = frames * kStride;
@@ -154,7 +106,7 @@ bool PipeWireOutput::State::openCore()
         streamEvents.param_changed = &State::onParamChanged;
         streamEvents.process = &State::onProcess;
     }
-    if (!pw || !serverSocketThere())
+    if (!pw || !pipeWireServerThere())
         return false;
     loop = pw->pw_thread_loop_new("velmora-audio", nullptr);
     context = loop ? pw->pw_context_new(pw->pw_thread_loop_get_loop(loop), nullptr, 0) : nullptr;
@@ -213,12 +165,11 @@ bool PipeWireOutput::State::openStream()
         std::array<uint8_t, 1024> room {};
         spa_pod_builder builder {};
         spa_pod_builder_init(&builder, room.data(), uint32_t(room.size()));
-        spa_audio_info_raw format {};
-        format.format = SPA_AUDIO_FORMAT_F32;
-        format.rate = kOutputRate;
-        format.channels = kOutputChannels;
-        format.position[0] = SPA_AUDIO_CHANNEL_FL;
-        format.position[1] = SPA_AUDIO_CHANNEL_FR;
+        spa_audio_info_raw format {.format = SPA_AUDIO_FORMAT_F32,
+                                   .flags = 0,
+                                   .rate = kOutputRate,
+                                   .channels = kOutputChannels,
+                                   .position = {SPA_AUDIO_CHANNEL_FL, SPA_AUDIO_CHANNEL_FR}};
         const spa_pod *params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
         // Filled in the graph's own thread, at once; inactive until the first sound.
         connected =
@@ -242,12 +193,7 @@ void PipeWireOutput::State::closeStream()
         pw->pw_thread_loop_unlock(loop);
         stream = nullptr;
     }
-    current.reset();
-    pending.reset();
-    retired.reset();
-    hasPending = false;
-    position = 0;
-    sounding = false;
+    clip.clear();
     active = false;
     silentSince.reset();
     streamFailed = false;
@@ -324,31 +270,25 @@ bool PipeWireOutput::connected() const { return d->core != nullptr; }
 
 void PipeWireOutput::start(std::shared_ptr<const Clip> clip)
 {
-    logFirstFrame(d->firstFrameAtNs);
+    logFirstFrame(d->clip.firstFrameAtNs);
     d->silentSince.reset();
     if (!connect() || !d->stream)   // no output yet: a held input asks again at its next tick
         return;
-    std::shared_ptr<const Clip> replaced;   // freed here, after the lock
-    {
-        std::lock_guard lock(d->handoff);
-        replaced = std::move(d->retired);
-        d->pending = std::move(clip);
-        d->hasPending.store(true, std::memory_order_release);
-    }
+    d->clip.hand(std::move(clip));
     if (!d->active)
         d->setActive(true);
 }
 
 void PipeWireOutput::maintain()
 {
-    logFirstFrame(d->firstFrameAtNs);
+    logFirstFrame(d->clip.firstFrameAtNs);
     // Connected ahead of the first sound, and again after the server came back, so that no
     // press waits for it; where PipeWire never answered, only a sound asked for tries again.
     if (d->core || d->everConnected || !d->loaded)
         (void)connect();
     if (!d->stream || !d->active)
         return;
-    if (d->sounding.load(std::memory_order_acquire) || d->hasPending.load(std::memory_order_acquire)) {
+    if (d->clip.busy()) {
         d->silentSince.reset();
         return;
     }
