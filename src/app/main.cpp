@@ -5,6 +5,7 @@
 #include "app/language.h"
 #include "config/datafolder.h"
 #include "inputs/sourcechoice.h"
+#include "inputs/sources/gpioinput.h"
 #include "platform/audio/sdlplayer.h"
 #include "platform/signalwatch.h"
 #include "platform/texts.h"
@@ -168,11 +169,13 @@ int main(int argc, char *argv[])
         }
         // So are the GPIO lines named with it, and only they: on a Raspberry Pi, requesting a
         // line can change what its pin does.
-        if (const Result<GpioSpec> gpio = gpioSpecOf(options.port); !gpio || !gpio->lines.isEmpty()) {
+        if (const std::optional<QString> gpio = gpioLinesOf(options.port)) {
             const Result<std::unique_ptr<InputSource>> source = makeInputSource(options.port);
-            if (!source)
+            if (!source)   // refused before a line was requested: the lines name nothing wrong
                 return refuse(source.error(), false, argc, argv);
-            std::fputs(qPrintable(describeGpioLines(options.port, gpio->lines, (*source)->read())), stdout);
+            std::fputs(
+                qPrintable(describeGpioLines(options.port, parseGpioSpec(*gpio)->lines, (*source)->read())),
+                stdout);
             return 0;
         }
         std::fputs(qPrintable(describeInputDevices(listInputDevices()) +

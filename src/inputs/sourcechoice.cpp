@@ -48,11 +48,13 @@ QString serialPortOf(const QString &spec)
     return {};
 }
 
-Result<GpioSpec> gpioSpecOf(const QString &spec)
+std::optional<QString> gpioLinesOf(const QString &spec)
 {
-    if (!spec.startsWith(QLatin1String("gpio:")) && spec != QLatin1String("gpio"))
-        return GpioSpec {};
-    return parseGpioSpec(spec.mid(5));
+    if (spec == QLatin1String("gpio"))
+        return QString();
+    if (spec.startsWith(QLatin1String("gpio:")))
+        return spec.mid(5);
+    return std::nullopt;
 }
 
 Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec, PortSystem &system)
@@ -70,8 +72,8 @@ Result<std::unique_ptr<InputSource>> makeInputSource(const QString &spec, PortSy
         source = makeEvdevInput(spec);
     else if (const QString serial = serialPortOf(spec); !serial.isNull())
         source = makeSerialPort(serial);
-    else if (starts("gpio:") || spec == QLatin1String("gpio"))
-        source = makeGpioInput(spec.mid(5));
+    else if (const std::optional<QString> lines = gpioLinesOf(spec))
+        source = makeGpioInput(*lines);
     else {
         tellsOfChanges = false;
         if (spec == QLatin1String("auto"))

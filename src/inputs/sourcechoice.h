@@ -1,10 +1,10 @@
 #pragma once
 
 #include "inputs/inputsource.h"
-#include "inputs/sources/gpioinput.h"
 #include "platform/portsystem.h"
 
 #include <memory>
+#include <optional>
 
 // The one place that turns the --port text into a source, with the message for a text it
 // refuses: "auto", "io", "/dev/parportN", "file:PATH", "evdev:DEVICE[:CODES]" or a path
@@ -14,5 +14,5 @@
                                                                    PortSystem &system = realPortSystem());
 // The serial port a --port text names, or empty when it names none.
 [[nodiscard]] QString serialPortOf(const QString &spec);
-// The GPIO lines a --port text names: no lines when it names none.
-[[nodiscard]] Result<GpioSpec> gpioSpecOf(const QString &spec);
+// What follows "gpio:" in a --port text that names GPIO lines; nothing for another source.
+[[nodiscard]] std::optional<QString> gpioLinesOf(const QString &spec);

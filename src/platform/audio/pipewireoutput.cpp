@@ -133,11 +133,10 @@ bool PipeWireOutput::State::openCore()
 void PipeWireOutput::State::keepStream()
 {
     if (streamFailed) {
-        if (!noOutputSaid && !streamLinked)
+        if (!streamLinked && !std::exchange(noOutputSaid, true))
             qCWarning(lcSound).noquote() << Texts::tr(
                 "Nessuna uscita audio disponibile (nessun dispositivo audio collegato o acceso): collegare "
                 "o accendere casse, cuffie o una scheda audio; Velmora suona appena ce n'è una.");
-        noOutputSaid = noOutputSaid || !streamLinked;
         closeStream();
     }
     if (streamLinked && std::exchange(noOutputSaid, false))
