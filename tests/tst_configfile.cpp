@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include <unistd.h>
 
 class TestConfigFile : public QObject {
@@ -129,6 +132,7 @@ private slots:
         QTest::newRow("line break in a name") << "newline";
         QTest::newRow("CONFIG.TXT is a folder") << "folder";
         QTest::newRow("read-only folder") << "readonly";
+        QTest::newRow("the disk full midway") << "full";
     }
     void failedSaveKeepsTheOldFile()
     {
@@ -150,10 +154,17 @@ private slots:
             if (!readOnly->ok())
                 QSKIP("this filesystem cannot make a folder read-only for root");
         }
+        // No file may grow past 40 bytes while saving: the write stops partway, as on a full disk.
+        const rlimit unlimited {RLIM_INFINITY, RLIM_INFINITY}, small {40, RLIM_INFINITY};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (how == "full")
+            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
         const Done saved = saveConfig(path, values);
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, oldHandler);
         readOnly.reset();
         QVERIFY(!saved);
-        QVERIFY(!saved.error().isEmpty());
+        QVERIFY2(how != "full" || saved.error().contains("too large"), qPrintable(saved.error()));
         if (how != "folder")
             QCOMPARE(wav::readFile(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),

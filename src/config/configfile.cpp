@@ -115,7 +115,18 @@ Done saveConfig(const QString &path, const SoundSlots &values)
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     const QByteArray bytes = serializeConfig(values);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failure(file.errorString());
+    // A disk that fills up partway takes part of a write without a word: what is left is
+    // written again until the system says why it cannot, or the old file would be
+    // replaced by the part that fitted.
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return failure(file.errorString());   // the old file stays as it was
+        done += qsizetype(written);
+    }
+    if (!file.commit())
         return failure(file.errorString());
     return kDone;
 }
