@@ -37,9 +37,10 @@ private:
     Wakeup m_wake;   // raised while a change waits to be read
     std::mutex m_mutex;
     std::condition_variable m_resumed;
-    QList<InputSample> m_changes;   // seen since the last read
-    std::optional<Inputs> m_last;   // as last seen by either thread
-    bool m_reads = false;           // the last read worked: sampling goes on
+    QList<InputSample> m_changes;      // seen since the last read
+    std::optional<Inputs> m_last;      // as last seen by either thread
+    std::optional<QString> m_failed;   // why sampling stopped, until the window has read it
+    bool m_reads = false;              // the last read worked: sampling goes on
     bool m_stopping = false;
     std::thread m_thread;
 };
