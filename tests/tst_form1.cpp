@@ -99,6 +99,7 @@ struct HungMount {
                 for (auto end = std::chrono::steady_clock::now() + limit;
                      !done && std::chrono::steady_clock::now() < end;)
                     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                released = true;
                 ::close(std::exchange(fuse, -1));   // every waiter gets an error at once
             });
     }
@@ -117,18 +118,30 @@ struct HungMount {
     int fuse = -1;
     bool mounted = false;
     std::atomic<bool> done = false;
+    std::atomic<bool> released = false;
     std::thread releaser;
 };
 
-// The longest the window's thread went without running a 20 ms timer, while it ran.
+// The most CPU time the window's thread spent between two runs of a 20 ms timer: work
+// done on it in one go holds the window that long on any machine, while a machine that
+// gives the test little time only stretches the wall-clock gaps.
 struct Heartbeat {
     Heartbeat()
     {
-        QObject::connect(&beat, &QTimer::timeout, [this] { longest = std::max(longest, clock.restart()); });
-        clock.start();
+        QObject::connect(&beat, &QTimer::timeout, [this] {
+            const qint64 now = cpuMs();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
         beat.start(20);
     }
-    QElapsedTimer clock;
+    static qint64 cpuMs()
+    {
+        timespec t {};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
+    }
+    qint64 last = cpuMs();
     qint64 longest = 0;
     QTimer beat;
 };
@@ -221,8 +234,7 @@ private slots:
         timer->stop();
         rig.port.next = reading(seen);
         QCOMPARE(::write(pipe[1], "p", 1), 1);
-        QTest::qWait(50);
-        QCOMPARE(rig.port.reads, news ? 3 : 2);   // the woken read, and the tick's
+        QTRY_COMPARE(rig.port.reads, news ? 3 : 2);   // the woken read, and the tick's
         QCOMPARE(rig.lamps(), news ? QString("GRRR") : QString("RRRR"));
         QCOMPARE(timer->isActive(), news);
         ::close(pipe[0]);
@@ -362,11 +374,8 @@ private slots:
             release->tryAcquire(1, 5000);
             return QList<Chooser::Volume> {{"/", "/"}};
         });
-        QElapsedTimer clock;
-        clock.start();
         QTest::qWait(200);
-        QVERIFY2(clock.elapsed() < 1000, "the window waited for the volume list");
-        QCOMPARE(chooser.Drive_tema->count(), 0);
+        QCOMPARE(chooser.Drive_tema->count(), 0);   // made, and answering, before the list came
         release->release();
         QTRY_COMPARE(chooser.Drive_tema->count(), 1);
     }
@@ -386,20 +395,15 @@ private slots:
         rig.form->show();   // laid out as the user sees them
         QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
         QSignalSpy listed(rig.chooser(), &Chooser::filesListed);
-        QElapsedTimer clock;
-        qint64 longest = 0;
-        QTimer beat;
-        connect(&beat, &QTimer::timeout, [&] { longest = std::max(longest, clock.restart()); });
-        clock.start();
-        beat.start(20);
+        Heartbeat heart;
         rig.chooser()->openFolder(many.path());
         QTRY_VERIFY_WITH_TIMEOUT(!listed.isEmpty() && listed.last().value(0).toString() == many.path(),
                                  20000);
         QTRY_COMPARE(rig.chooser()->Dir_tema->model()->rowCount(rig.chooser()->Dir_tema->currentIndex()),
                      2000);
+        QTRY_COMPARE(rig.chooser()->File_tema->model()->rowCount(), 50000);
         QTest::qWait(200);   // the lists laid out
-        QCOMPARE(rig.chooser()->File_tema->model()->rowCount(), 50000);
-        QVERIFY2(longest < 500, qPrintable(QString("the window was held %1 ms").arg(longest)));
+        QVERIFY2(heart.longest < 300, qPrintable(QString("the window was held %1 ms").arg(heart.longest)));
     }
 
     // A folder on a mount that does not answer, opened from the lists, never holds the
@@ -407,7 +411,7 @@ private slots:
     void hungFolderNeverHoldsTheWindow()
     {
         QTemporaryDir dir;
-        HungMount hung(QFile::encodeName(dir.path()) + "/server", std::chrono::seconds(4));
+        HungMount hung(QFile::encodeName(dir.path()) + "/server", std::chrono::seconds(60));
         if (!hung.mounted)
             QSKIP("needs FUSE and the right to mount (root): run it through scripts/test");
         QVERIFY(wav::writeFile(dir.filePath("a.wav"), wav::tone(440, 0.1)));
@@ -417,17 +421,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
         QSignalSpy listed(chooser, &Chooser::filesListed);
         QTRY_VERIFY(!listed.isEmpty());
-        Heartbeat heart;
         chooser->openFolder(hung.path + "/suoni");   // finding it asks the server too
-        QTest::qWait(300);
-        QCOMPARE(chooser->File_tema->model()->index(0, 0).data().toString(), "lettura della cartella…");
+        QTRY_COMPARE(chooser->File_tema->model()->index(0, 0).data().toString(), "lettura della cartella…");
         const QRect shown = chooser->Dir_tema->visualRect(chooser->Dir_tema->currentIndex());
         QTest::mouseClick(chooser->Dir_tema->viewport(), Qt::LeftButton, {}, shown.center());
-        QTest::qWait(300);
         chooser->openFolder(dir.path());
-        QTRY_COMPARE(listed.last().value(0).toString(), dir.path());
+        QTRY_COMPARE_WITH_TIMEOUT(listed.last().value(0).toString(), dir.path(), 30000);
         QCOMPARE(chooser->File_tema->model()->index(0, 0).data().toString(), "a.wav");
-        QVERIFY2(heart.longest < 500, qPrintable(QString("the window was held %1 ms").arg(heart.longest)));
+        QVERIFY2(!hung.released, "the window answered only once the mount gave up");
     }
 
     // A folder filled while it is shown is listed once at a time, however many changes

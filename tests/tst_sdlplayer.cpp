@@ -15,12 +15,24 @@ namespace {
 
 constexpr double kA = 440, kB = 660;
 
-// Records what the player starts, by the clip's length in frames (0: silence).
+// Records what the player starts, by the clip's length in frames (0: silence), and the
+// files it has taken in from the store.
 class FakeOutput : public AudioOutput {
 public:
     struct Log {
         std::mutex mutex;
         QList<qsizetype> started;
+        int tookIn = 0;
+        QList<qsizetype> startedNow()
+        {
+            std::lock_guard lock(mutex);
+            return started;
+        }
+        int tookInNow()
+        {
+            std::lock_guard lock(mutex);
+            return tookIn;
+        }
     };
     explicit FakeOutput(std::shared_ptr<Log> log) : m_log(std::move(log)) {}
     void start(std::shared_ptr<const Clip> clip) override
@@ -34,7 +46,7 @@ private:
     std::shared_ptr<Log> m_log;
 };
 
-const qsizetype kChimeFrames = qsizetype(makeChime()->frames());
+constexpr qsizetype kChimeFrames = 43200;   // 0.9 s at 48 kHz
 
 }   // namespace
 
@@ -54,14 +66,15 @@ private slots:
     // What the output is asked to play for a sequence of requests.
     void requests_data()
     {
-        QTest::addColumn<QString>("script");   // steps.h: preload FILE, play FILE, wait
+        QTest::addColumn<QString>(
+            "script");   // steps.h: preload FILE, play FILE, wait (for the preloads), started N (sounds)
         QTest::addColumn<QList<qsizetype>>("started");
         QTest::newRow("preloaded: starts at once")
             << "preload a.wav; wait; play a.wav" << QList<qsizetype> {48000};
         QTest::newRow("not loaded: silence, then the clip") << "play b.wav" << QList<qsizetype> {0, 24000};
         QTest::newRow("missing file: the chime") << "play nope.wav" << QList<qsizetype> {kChimeFrames};
         QTest::newRow("each request replaces the last")
-            << "preload a.wav; preload b.wav; wait; play a.wav; wait; play b.wav"
+            << "preload a.wav; preload b.wav; wait; play a.wav; started 1; play b.wav"
             << QList<qsizetype> {48000, 24000};
     }
     void requests()
@@ -69,19 +82,24 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QList<qsizetype>, started);
         auto log = std::make_shared<FakeOutput::Log>();
-        {
-            SdlPlayer player({}, std::make_unique<FakeOutput>(log));
-            for (const Step &step : steps(script)) {
-                if (step.verb == "wait")
-                    QTest::qWait(300);
-                else if (step.verb == "preload")
-                    player.preload(file(step.word(0)));
-                else
-                    player.play(file(step.word(0)));
-            }
-            QTest::qWait(500);
+        SdlPlayer::Settings settings;
+        settings.tookIn = [log](const QList<QByteArray> &files) {
+            std::lock_guard lock(log->mutex);
+            log->tookIn += int(files.size());
+        };
+        SdlPlayer player(settings, std::make_unique<FakeOutput>(log));
+        int preloads = 0;
+        for (const Step &step : steps(script)) {
+            if (step.verb == "wait")
+                QTRY_VERIFY_WITH_TIMEOUT(log->tookInNow() >= preloads, 60000);
+            else if (step.verb == "started")
+                QTRY_VERIFY_WITH_TIMEOUT(log->startedNow().size() >= step.word(0).toInt(), 60000);
+            else if (step.verb == "preload")
+                player.preload(file(step.word(0))), ++preloads;
+            else
+                player.play(file(step.word(0)));
         }
-        QCOMPARE(log->started, started);
+        QTRY_COMPARE_WITH_TIMEOUT(log->startedNow(), started, 60000);
     }
 
     // A sound device whose open never returns (SDL's PipeWire backend with no output) must

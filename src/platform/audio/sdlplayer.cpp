@@ -19,7 +19,8 @@ struct Command {
 
 struct SdlPlayer::Impl {
     Impl(Settings settings, std::unique_ptr<AudioOutput> out)
-        : output(std::move(out)), store(settings.store, [this] { wakeUp(); })
+        : output(std::move(out)), tookIn(std::move(settings.tookIn)),
+          store(settings.store, [this] { wakeUp(); })
     {}
 
     // Shared between the window's thread, the store's loader and the control thread.
@@ -33,6 +34,7 @@ struct SdlPlayer::Impl {
 
     // The control thread's own.
     std::unique_ptr<AudioOutput> output;
+    std::function<void(const QList<QByteArray> &)> tookIn;
     std::shared_ptr<const Clip> chime;
     std::optional<QByteArray> waiting;   // the latest request, while its file loads
     ClipStore store;                     // after what its loader's callback uses
@@ -95,11 +97,15 @@ void SdlPlayer::Impl::controlLoop()
             else if (newest != batch.rend() && &*it == &*newest)
                 handlePlay(it->path);
         }
-        if (collect)
-            for (const QByteArray &path : store.collect())
+        if (collect) {
+            const QList<QByteArray> taken = store.collect();
+            for (const QByteArray &path : taken)
                 if (waiting == path)
                     handlePlay(
                         path);   // found in the store now, or loading again if the file changed meanwhile
+            if (tookIn)
+                tookIn(taken);
+        }
         output->maintain();
     }
     output.reset();   // closes the device on the thread that opened it

@@ -4,6 +4,7 @@
 #include "sdloutput.h"
 #include "soundplayer.h"
 
+#include <functional>
 #include <memory>
 
 // Plays WAV files: requests from the window's thread are queued and handled by a
@@ -16,6 +17,9 @@ public:
     struct Settings {
         ClipStore::Settings store;
         SdlOutput::Settings output;
+        // Called on the player's thread with the files it has just taken in from the store,
+        // decoded and ready (or failed): lets a test wait for a preload instead of guessing.
+        std::function<void(const QList<QByteArray> &)> tookIn {};
     };
     SdlPlayer();
     explicit SdlPlayer(Settings settings);
