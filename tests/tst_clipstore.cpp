@@ -3,8 +3,11 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <optional>
 #include <thread>
@@ -73,6 +76,53 @@ private slots:
         QVERIFY2(std::abs(double(clip.frames()) - 0.25 * 48000) < 48,
                  qPrintable(QString("%1 frames").arg(clip.frames())));
         QCOMPARE(wav::dominant(leftOf(clip), 2000, {kA * 0.9, kA, kA * 1.1, kA * 0.5, kA * 2}), kA);
+    }
+
+    // A real recording (one of Debian's sound-icons) re-encoded by sox: what is played
+    // has the length and the waveform (so the pitch) of sox's own decoding of that file.
+    void realFilesAsSoxDecodesThem_data()
+    {
+        QTest::addColumn<QStringList>("encoding");   // sox's output options
+        QTest::newRow("A-law") << QStringList {"-e", "a-law"};
+        QTest::newRow("mu-law") << QStringList {"-e", "mu-law"};
+        QTest::newRow("IMA ADPCM") << QStringList {"-e", "ima-adpcm"};
+        QTest::newRow("24-bit") << QStringList {"-b", "24"};
+        QTest::newRow("32-bit") << QStringList {"-b", "32", "-e", "signed-integer"};
+        QTest::newRow("16-bit stereo 44.1 kHz") << QStringList {"-c", "2", "-r", "44100"};
+    }
+    void realFilesAsSoxDecodesThem()
+    {
+        QFETCH(QStringList, encoding);
+        const QString recording = "/usr/share/sounds/sound-icons/guitar-12.wav";
+        if (QStandardPaths::findExecutable("sox").isEmpty() || !QFile::exists(recording))
+            QSKIP("needs sox and sound-icons: scripts/setup installs them");
+        const QString name = m_dir.filePath(QTest::currentDataTag() + QString(".wav"));
+        const QString reference = name + ".raw";
+        QCOMPARE(QProcess::execute("sox", QStringList {recording} + encoding + QStringList {name}), 0);
+        QCOMPARE(QProcess::execute("sox", {name, "-t", "raw", "-e", "signed", "-b", "16", "-c", "1", "-r",
+                                           "48000", reference, "remix", "1"}),
+                 0);
+        const QByteArray raw = wav::readFile(reference);
+        std::vector<float> expected(std::size_t(raw.size()) / 2);
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            expected[i] = float(qFromLittleEndian<qint16>(raw.constData() + 2 * i)) / 32768.0f;
+
+        ClipStore store({}, [] {});
+        const ClipStore::Found found = settle(store, QFile::encodeName(name));
+        QVERIFY2(found && *found, qPrintable(found.error()));
+        const std::vector<float> played = leftOf(**found);
+        QVERIFY2(std::abs(double(played.size()) - double(expected.size())) <= 96,   // 2 ms
+                 qPrintable(QString("%1 frames, sox: %2").arg(played.size()).arg(expected.size())));
+        double best = 0;   // the resamplers' delays differ by a few frames
+        for (int lag = -64; lag <= 64; ++lag) {
+            double both = 0, ours = 0, theirs = 0;
+            for (std::size_t i = 64; i + 64 < std::min(played.size(), expected.size()); ++i) {
+                const double a = played[i], b = expected[std::size_t(qsizetype(i) + lag)];
+                both += a * b, ours += a * a, theirs += b * b;
+            }
+            best = std::max(best, both / std::sqrt(ours * theirs + 1e-12));
+        }
+        QVERIFY2(best > 0.95, qPrintable(QString("correlation with sox's decoding %1").arg(best)));
     }
 
     void unplayableFilesSayWhy_data()

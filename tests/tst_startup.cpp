@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
@@ -16,32 +17,44 @@ class TestStartup : public QObject {
     Q_OBJECT
 private slots:
     // Started as from a bare X server (no session bus) with a sound asked for every tick:
-    // it keeps running, prints nothing, and never forks a bus daemon launcher.
+    // it keeps running, prints nothing, and never starts a bus launcher. libdbus starts one
+    // (dbus-x11's /usr/bin/dbus-launch, by that path, installed or not) only for an X
+    // display, so every program Velmora tries to start is watched, with strace.
     void runsQuietlyWithoutASessionBus()
     {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("no X display: libdbus launches a bus only for one (scripts/test gives it xvfb-run's)");
+        if (QStandardPaths::findExecutable("strace").isEmpty() ||
+            !qEnvironmentVariableIsEmpty("VELMORA_LAUNCHER"))
+            QSKIP("needs strace, on the machine's own processor: scripts/setup installs it");
         QTemporaryDir dir;
-        const QString marker = dir.filePath("launched");
-        const QString fake = dir.filePath("dbus-launch");
-        QVERIFY(wav::writeFile(fake, "#!/bin/sh\ntouch '" + QFile::encodeName(marker) + "'\nexit 1\n"));
-        QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString trace = dir.filePath("trace");
         const QString port = dir.filePath("p");
         QVERIFY(
             wav::writeFile(port, "0x68\n"));   // input 4 held: its (missing) sound is asked for every tick
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("DBUS_SESSION_BUS_ADDRESS");
-        env.insert("PATH", dir.path() + ":" + env.value("PATH"));
         env.insert("XDG_RUNTIME_DIR", dir.path());
+        // LeakSanitizer cannot look for leaks in a traced process (the sanitizer build).
+        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
         QProcess velmora;
         velmora.setProcessChannelMode(QProcess::MergedChannels);
         velmora.setProcessEnvironment(env);
+        qputenv("VELMORA_LAUNCHER", "strace -f -qq -e trace=execve -o " + QFile::encodeName(trace));
         startVelmora(velmora, {"--port", "file:" + port});
+        qunsetenv("VELMORA_LAUNCHER");
         QVERIFY2(velmora.waitForStarted(), qPrintable(velmora.errorString()));
-        QVERIFY(!velmora.waitForFinished(1500));   // still running
+        QVERIFY(!velmora.waitForFinished(3000));   // still running
         const QByteArray printed = velmora.readAll();
         QVERIFY2(printed.isEmpty(), printed.constData());   // nothing at all when all is well
-        velmora.terminate();
+        // Ended as a user's logout ends it: the signal to Velmora, not to strace.
+        const qint64 pid =
+            wav::readFile(QString("/proc/%1/task/%1/children").arg(velmora.processId())).toLongLong();
+        QVERIFY(pid > 0 && ::kill(pid_t(pid), SIGTERM) == 0);
         QVERIFY(velmora.waitForFinished());
-        QVERIFY2(!QFile::exists(marker), "dbus-launch was started");
+        const QByteArray started = wav::readFile(trace);
+        QVERIFY2(started.contains("velmora"), started.constData());   // strace did watch it
+        QVERIFY2(!started.contains("dbus-launch"), started.constData());
     }
 
     // The command line works, and a missing display is said plainly, with no display at
