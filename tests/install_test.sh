@@ -27,6 +27,27 @@ printf '#!/bin/sh\necho "$*" >> "%s/systemctl.log"\n' "$tmp" > "$tmp/bin/systemc
 chmod +x "$tmp/bin/systemctl"
 export PATH=$tmp/bin:$PATH
 
+# Refused before anything is written, each with its reason: arguments, folders a menu
+# entry or the program cannot live in, a missing program. (The others are tried below.)
+mkdir -p "$tmp/has-velmora/velmora" && : > "$tmp/a-file"
+while IFS='|' read -r why says; do
+  eval "set -- $why"
+  if install "$@" > "$tmp/refusal.out" 2>&1; then fail "accepted: $why"; fi
+  grep -qF -- "$says" "$tmp/refusal.out" || fail "$why: no reason '$says' in: $(cat "$tmp/refusal.out")"
+  [ ! -e "$HOME" ] && [ ! -e "$tmp/new" ] && [ -z "$(ls -A "$tmp/has-velmora/velmora")" ] || fail "$why: something was written"
+done <<REFUSALS
+"\$tmp/new" --port|--port needs a value
+"\$tmp/new" --colour|unknown option --colour
+"\$tmp/new" "\$tmp/other"|one folder only
+"\$tmp/new"\$'\\n'x|line break
+"\$tmp/new"\$'\\xe8'|not valid UTF-8
+"\$tmp/a-file"|exists and is not a folder
+"\$tmp/new's" --service|systemd runs no program whose folder name holds a quote
+"\$tmp/has-velmora"|velmora is a folder: move it away first
+REFUSALS
+if VELMORA_BINARY=$tmp/absent "$repo/scripts/install" "$tmp/new" > "$tmp/refusal.out" 2>&1; then fail "installed a missing program"; fi
+grep -q "no program to install at $tmp/absent" "$tmp/refusal.out" && [ ! -e "$tmp/new" ] || fail "a missing program: $(cat "$tmp/refusal.out")"
+
 install "$folder" --autostart > "$tmp/first.out"
 for f in "$entry" "$login" "$HOME/.local/share/icons/hicolor/scalable/apps/velmora.svg"; do
   [ -f "$f" ] || fail "not installed: $f"
@@ -67,9 +88,9 @@ mapfile -d '' args < <(perl -ne 'next unless s/^ExecStart=//; chomp; my $n = 0;
 [ "${args[0]}" = "$folder/velmora" ] || fail "ExecStart runs '${args[0]}', not the installed program"
 [ "${args[*]:1}" = "--no-window --port file:$tmp/port \$x" ] || fail "ExecStart's arguments are '${args[*]:1}'"
 (env -u DISPLAY SDL_AUDIODRIVER=dummy "${args[@]}" 2> "$tmp/service.err") & pid=$!
-sleep 1
-kill -0 "$pid" 2>/dev/null || fail "the service ended by itself: $(cat "$tmp/service.err")"
+for _ in $(seq 1 300); do grep -q "non leggibile" "$tmp/service.err" && break; sleep 0.1; done
 grep -q "non leggibile" "$tmp/service.err" || fail "the missing port file was not said: $(cat "$tmp/service.err")"
+kill -0 "$pid" 2>/dev/null || fail "the service ended by itself: $(cat "$tmp/service.err")"
 kill -TERM "$pid"; wait "$pid" && pid="" || fail "SIGTERM ended the service with status $?"
 
 # The user's files, then an upgrade over them.

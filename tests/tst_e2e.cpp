@@ -228,6 +228,9 @@ private slots:
         QTest::newRow("typed assignment saved survives a restart")
             << none
             << "start; tab 2; text e.wav; salva; save; config a,e,c,d; exit; start; mark; test 2; first 990";
+        QTest::newRow("Exit without saving: the assignment is gone, CONFIG.TXT untouched")
+            << none
+            << "start; tab 2; text e.wav; salva; exit; config a,b,c,d; start; mark; test 2; first 550";
         QTest::newRow("sound server: test buttons, held input")
             << pulse << "start; mark; test 1; first 440; mark; test 4; first 880; hold 68 2000 880";
         // The sound server stops and starts again (a restart of the user's session

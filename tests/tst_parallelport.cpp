@@ -193,6 +193,23 @@ private slots:
         QCOMPARE(k.claimed.load(), 0);   // released on the way out: another program can claim it at once
     }
 
+    // A port that fails while open (unplugged, taken away) is let go and opened again at
+    // the next read: it is read again once it is back, with no restart.
+    void readAgainAfterFailingWhileOpen()
+    {
+        FakeKernel &k = newKernel();
+        k.devices.insert("/dev/parport0", 0);
+        auto port = std::move(
+            *makePpdevPort(k, "/dev/parport0", {std::chrono::seconds(60), std::chrono::seconds(60)}));
+        QCOMPARE(written(port->read()), QString("0000"));
+        k.statusErrno = ENODEV;
+        QVERIFY(!port->read());
+        k.statusErrno = 0;
+        k.status = 0x38;
+        QCOMPARE(written(port->read()), QString("1000"));
+        QCOMPARE(k.opened.size(), 2);
+    }
+
     // The wiring, through the file port: each input is a pin pulled to ground (active low),
     // but Busy, which the port inverts. The file is read anew each time; a bad one is said,
     // naming it.

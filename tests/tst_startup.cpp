@@ -91,9 +91,13 @@ private slots:
             << QStringList {} << ":97" << 1 << "DISPLAY=:97" << QString();
         QTest::newRow("display that does not answer, bad port")
             << QStringList {"--port", "lpt1"} << ":97" << 2 << "lpt1" << QString();
+        QTest::newRow("--version") << QStringList {"--version"} << "" << 0 << "velmora " VELMORA_VERSION
+                                   << QString();
         QTest::newRow("refusal on a platform nobody sees: no box")
             << QStringList {"--port", "evdev:/dev/null"} << "offscreen" << 2
             << "non è un dispositivo di input" << QString();
+        QTest::newRow("nor on the minimal one") << QStringList {"--port", "evdev:/dev/null"} << "minimal" << 2
+                                                << "non è un dispositivo di input" << QString();
         QTest::newRow("refusal shown on the screen") << QStringList {"--port", "evdev:/dev/null"} << "x" << 2
                                                      << "non è un dispositivo di input" << QString();
         // Started on an English desktop, every line in English; on an Italian one, as always.
@@ -130,7 +134,7 @@ private slots:
             env.remove(name);
         if (display == "x" && (screen.isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty()))
             QSKIP("needs an X server and xdotool: run it through scripts/test (xvfb-run)");
-        if (display == "offscreen")
+        if (display == "offscreen" || display == "minimal")
             env.insert("QT_QPA_PLATFORM", display);
         else if (!display.isEmpty())
             env.insert("DISPLAY", display == "x" ? screen : display);
