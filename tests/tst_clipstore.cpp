@@ -33,7 +33,7 @@ ClipStore::Found settle(ClipStore &store, const QByteArray &path)
     QElapsedTimer waited;
     waited.start();
     ClipStore::Found found = store.find(path);
-    while (found && !*found && waited.elapsed() < 10000) {
+    while (found && !*found && waited.elapsed() < 60000) {
         QTest::qWait(5);
         store.collect();
         found = store.find(path);
@@ -179,7 +179,7 @@ private slots:
         // Past the header and the first piece of samples: then cancelled.
         QElapsedTimer waited;
         waited.start();
-        while (!cancel && waited.elapsed() < 10000)
+        while (!cancel && waited.elapsed() < 60000)
             for (const QFileInfo &fd : QDir("/proc/self/fdinfo").entryInfoList(QDir::Files))
                 if (QFile::symLinkTarget("/proc/self/fd/" + fd.fileName()) == path &&
                     wav::readFile(fd.filePath()).split('\n').value(0).mid(4).trimmed().toLongLong() >

