@@ -28,7 +28,7 @@ using namespace std::chrono;
 
 namespace {
 
-QByteArray toneWav(double hz, double seconds) { return wav::make(wav::Encoding::S16, 44100, 1, hz, seconds); }
+QByteArray toneWav(double hz, double seconds) { return wav::make(44100, hz, seconds); }
 
 double quantile(std::vector<double> v, double q)
 {

@@ -141,32 +141,6 @@ private slots:
             QCOMPARE(seen.last().atNs, c.answered ? 9 : 5);
     }
 
-    // What each driver's lines are worth, from what sysfs says of the port.
-    void lineSupport_data()
-    {
-        QTest::addColumn<QByteArray>("driver");
-        QTest::addColumn<int>("uartType");
-        QTest::addColumn<QString>("reported");
-        QTest::addColumn<bool>("wakesOnEveryEdge");
-        QTest::newRow("FTDI adapter") << QByteArray("ftdi_sio") << 0 << "1111" << true;
-        QTest::newRow("PL2303 adapter") << QByteArray("pl2303") << 0 << "1111" << true;
-        QTest::newRow("cdc_acm: no CTS") << QByteArray("cdc_acm") << 0 << "0111" << true;
-        QTest::newRow("PC's COM port, 16550A through PnP") << QByteArray("serial") << 4 << "1111" << false;
-        QTest::newRow("PC's COM port, platform 8250") << QByteArray("serial8250") << 4 << "1111" << false;
-        QTest::newRow("a 16550 on a PCI card") << QByteArray("serial") << 14 << "1111" << false;
-        QTest::newRow("an ARM PL011 UART") << QByteArray("uart-pl011") << 32 << "1111" << true;
-    }
-    void lineSupport()
-    {
-        QFETCH(QByteArray, driver);
-        QFETCH(int, uartType);
-        QFETCH(QString, reported);
-        QFETCH(bool, wakesOnEveryEdge);
-        const LineSupport support = ::lineSupport(driver, uartType);
-        QCOMPARE(written(support.reported), reported);
-        QCOMPARE(support.wakesOnEveryEdge, wakesOnEveryEdge);
-    }
-
     // A PC's own port tells of RI only when the ring ends: a held input 4 must still light
     // at once, not when it is let go.
     void heldRiOnAPcPort()

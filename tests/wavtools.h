@@ -17,8 +17,6 @@
 
 namespace wav {
 
-enum class Encoding { U8, S16, F32 };
-
 inline void put16(QByteArray &b, quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); }
 inline void put32(QByteArray &b, quint32 v)
 {
@@ -44,43 +42,23 @@ inline QByteArray header(int format, int channels, int rate, int bits, qint64 da
     return h;
 }
 
-// A sine of `hz` at half scale, the same on every channel, followed by `silence` seconds.
-inline QByteArray make(Encoding encoding, int rate, int channels, double hz, double seconds,
-                       double silence = 0)
+// A 16-bit mono sine of `hz` at half scale, followed by `silence` seconds. (Other encodings
+// are made by sox from real recordings: tst_clipstore.)
+inline QByteArray make(int rate, double hz, double seconds, double silence = 0)
 {
-    const int bits = encoding == Encoding::U8 ? 8 : encoding == Encoding::S16 ? 16 : 32;
     QByteArray data;
-    for (int i = 0; i < int(rate * seconds); ++i) {
-        const double v = 0.5 * std::sin(2 * M_PI * hz * i / rate);
-        for (int c = 0; c < channels; ++c) {
-            switch (encoding) {
-            case Encoding::U8:
-                data.append(char(quint8(std::lround(v * 127) + 128)));
-                break;
-            case Encoding::S16:
-                put16(data, quint16(qint16(std::lround(v * 32767))));
-                break;
-            case Encoding::F32: {
-                float f = float(v);
-                quint32 u;
-                std::memcpy(&u, &f, 4);
-                put32(data, u);
-                break;
-            }
-            }
-        }
-    }
-    data.append(QByteArray(qsizetype(std::lround(rate * silence)) * channels * bits / 8,
-                           encoding == Encoding::U8 ? '\x80' : '\0'));
-    return header(encoding == Encoding::F32 ? 3 : 1, channels, rate, bits, data.size()) + data;
+    for (int i = 0; i < int(rate * seconds); ++i)
+        put16(data, quint16(qint16(std::lround(0.5 * std::sin(2 * M_PI * hz * i / rate) * 32767))));
+    data.append(QByteArray(qsizetype(std::lround(rate * silence)) * 2, '\0'));
+    return header(1, 1, rate, 16, data.size()) + data;
 }
 
-inline QByteArray tone(double hz, double seconds) { return make(Encoding::S16, 48000, 1, hz, seconds); }
+inline QByteArray tone(double hz, double seconds) { return make(48000, hz, seconds); }
 
 // A short tone followed by silence: each start of it is easy to find in a capture.
 inline QByteArray burst(double hz, double toneSeconds, double totalSeconds)
 {
-    return make(Encoding::S16, 48000, 1, hz, toneSeconds, totalSeconds - toneSeconds);
+    return make(48000, hz, toneSeconds, totalSeconds - toneSeconds);
 }
 
 // Writes a file whole, making its folder first.
