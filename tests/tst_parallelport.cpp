@@ -218,12 +218,15 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("p");
         auto port = std::move(*makeFilePort(path));
-        QVERIFY(!port->read());   // no file yet
-        const std::pair<QByteArray, QString> texts[] = {{"0x78\n", "0000"},    {"0x38", "1000"},
-                                                        {" 248 \r\n", "0100"}, {"0x58", "0010"},
-                                                        {"0x68", "0001"},      {"0x00", "1011"},
-                                                        {"0xB8", "1100"},      {"256", "x"},
-                                                        {"12x", "x"},          {"99999999999999999999", "x"}};
+        const InputReading none = port->read();   // no file yet: what to do, with the path
+        QVERIFY2(none.error().contains("echo 0x78 > " + path), qPrintable(none.error()));
+        const std::pair<QByteArray, QString> texts[] = {
+            {"0x78\n", "0000"},    {"0x38", "1000"},
+            {" 248 \r\n", "0100"}, {"0x58", "0010"},
+            {"0x68", "0001"},      {"0x00", "1011"},
+            {"0xB8", "1100"},      {"256", "x"},
+            {"12x", "x"},          {"99999999999999999999", "x"},
+            {"", "wait"},          {" \n", "wait"}};   // emptied by echo, not written yet
         for (const auto &[text, inputs] : texts) {
             wav::writeFile(path, text);
             const InputReading read = port->read();

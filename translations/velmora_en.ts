@@ -322,10 +322,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>error reading %1: %2</translation>
     </message>
     <message>
-        <source>impossibile leggere il file della porta %1: %2</source>
-        <translation>cannot read the port file %1: %2</translation>
-    </message>
-    <message>
         <source>il file della porta %1 non contiene un numero da 0 a 255 (decimale o 0x esadecimale)</source>
         <translation>the port file %1 does not hold a number from 0 to 255 (decimal, or hexadecimal with 0x)</translation>
     </message>
@@ -705,6 +701,18 @@ CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cann
 (the program installed from the package, in /usr/bin), in their own ~/Velmora folder,
 created on the first start.
 </translation>
+    </message>
+    <message>
+        <source>File della porta</source>
+        <translation>Port file</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;è: crearlo con il byte di stato, per esempio echo 0x78 &gt; %1</source>
+        <translation>%1 is not there: create it with the status byte, for example echo 0x78 &gt; %1</translation>
     </message>
 </context>
 </TS>

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <cctype>
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -39,6 +40,7 @@ std::optional<quint8> parsePortText(const QByteArray &text)
 class FilePort : public StatusByteSource {
 public:
     explicit FilePort(QString path) : m_path(std::move(path)), m_encodedPath(QFile::encodeName(m_path)) {}
+    [[nodiscard]] QString name() const override { return Texts::tr("File della porta"); }
 
     InputReading read() override
     {
@@ -47,16 +49,22 @@ public:
         // 50 ms of a read could change again without its time moving: it is read anew.
         const QByteArray &path = m_encodedPath;
         struct stat now {};
-        const bool known = ::stat(path.constData(), &now) == 0 && sameFile(now, m_lastStat);
+        const int statError = ::stat(path.constData(), &now) == 0 ? 0 : errno;
+        const bool known = statError == 0 && sameFile(now, m_lastStat);
         if (m_last && known && m_settled)
             return seenNow(*m_last);
         struct timespec readAt {};
         ::clock_gettime(CLOCK_REALTIME, &readAt);
         m_last.reset();
+        if (statError == ENOENT)
+            return failure(missing());
         const Result<QByteArray> text = readRegularFile(path, 256);
         if (!text)
-            return failure(
-                Texts::tr("impossibile leggere il file della porta %1: %2").arg(m_path, text.error()));
+            return failure(Texts::tr("%1: %2").arg(m_path, text.error()));
+        // `echo 0x68 > FILE` empties the file before it writes: read in between, it is
+        // empty. That is no new value, not a failure; the next read finds the byte.
+        if (text->trimmed().isEmpty())
+            return notYet();
         const auto value = parsePortText(*text);
         if (!value)
             return failure(malformed());
@@ -72,6 +80,10 @@ private:
     {
         return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
                nanoseconds(a.st_mtim) == nanoseconds(b.st_mtim) && S_ISREG(a.st_mode);
+    }
+    QString missing() const
+    {
+        return Texts::tr("%1 non c'è: crearlo con il byte di stato, per esempio echo 0x78 > %1").arg(m_path);
     }
     QString malformed() const
     {
