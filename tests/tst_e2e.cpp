@@ -113,6 +113,7 @@ public:
                m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
     }
     bool running() const { return m_process.state() == QProcess::Running; }
+    QString window() const { return m_window; }
     void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
     QByteArray said()
     {
@@ -207,6 +208,7 @@ private slots:
 
     // Steps (steps.h):
     //   start | port HH | wait MS | test N | tab N | text NAME | salva | save | exit
+    //   keys K...        keys pressed (xdotool's names), the pointer never used; ended: it ended by itself
     //   mark; first T    the first sound after the mark has tone T (Hz or "chime"), within 3 s
     //   hold HH MS T     the byte HH for MS ms: a sound of tone T started on every tick
     //   config a,b,c,d   CONFIG.TXT holds these names, as written
@@ -228,6 +230,13 @@ private slots:
         QTest::newRow("typed assignment saved survives a restart")
             << none
             << "start; tab 2; text e.wav; salva; save; config a,e,c,d; exit; start; mark; test 2; first 990";
+        // With the keyboard alone: from the name field back to the file list, the fifth file
+        // (e.wav) chosen with the arrow keys, on to SALVA SUONO, saved with Ctrl+S, and out
+        // through the menu with Alt+M and its Exit.
+        QTest::newRow("keyboard only: choose, assign, save, exit")
+            << none
+            << "start; keys shift+Tab Home Down Down Down Down Tab Tab space ctrl+s; config e,b,c,d; "
+               "keys alt+m e; ended; start; mark; test 1; first 990";
         QTest::newRow("Exit without saving: the assignment is gone, CONFIG.TXT untouched")
             << none
             << "start; tab 2; text e.wav; salva; exit; config a,b,c,d; start; mark; test 2; first 550";
@@ -319,6 +328,11 @@ private slots:
                 v.click(kTextBox);
                 v.xdo({"key", "ctrl+a"});
                 v.xdo({"type", "--delay", "30", arg});
+            } else if (verb == "keys") {   // keyboard only: the window given the focus, no pointer
+                v.xdo({"windowfocus", "--sync", v.window()});
+                v.xdo(QStringList {"key", "--delay", "120"} + step.words);
+            } else if (verb == "ended") {
+                QVERIFY(v.endedByItself());
             } else if (verb == "salva") {
                 v.click(kSalvaSuono);
             } else if (verb == "save" || verb == "exit") {

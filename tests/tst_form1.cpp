@@ -44,6 +44,8 @@ struct Rig {
     Rig()
     {
         wav::writeFile(dir.filePath("CONFIG.TXT"), kConfig);
+        for (const char *sound : {"x.wav", "  due spazi .wav ", "effetti/gong.wav"})
+            QVERIFY(QDir(dir.path()).mkpath("effetti") && wav::writeFile(dir.filePath(sound), "RIFF"));
         form = std::make_unique<Form1>(port, player, dir.path());
     }
     template <typename T>
@@ -249,20 +251,44 @@ private slots:
     {
         QTest::addColumn<AssignCase>("c");
         const QStringList start {"a.wav", "b.wav", "", "d d.wav "};
-        QTest::newRow("empty text changes nothing") << AssignCase {"assign 1 ", start, 0};
+        const QString unsaved = "non ancora salvat";   // the status line's note
+        QTest::newRow("empty text clears the slot")
+            << AssignCase {"assign 1 ", {"", "b.wav", "", "d d.wav "}, 0, "ingresso 1 " + unsaved};
+        QTest::newRow("empty text, nothing to clear: says why")
+            << AssignCase {"assign 3 ", start, 1, "Nessun suono scelto"};
         QTest::newRow("right after start writes slot 1")
-            << AssignCase {"assign 0 x.wav", {"x.wav", "b.wav", "", "d d.wav "}, 0};
-        QTest::newRow("typed name kept exactly") << AssignCase {
-            "assign 3   due spazi .wav ", {"a.wav", "b.wav", "  due spazi .wav ", "d d.wav "}, 1};
+            << AssignCase {"assign 0 x.wav", {"x.wav", "b.wav", "", "d d.wav "}, 0, "ingresso 1 " + unsaved};
+        QTest::newRow("typed name kept exactly")
+            << AssignCase {"assign 3   due spazi .wav ",
+                           {"a.wav", "b.wav", "  due spazi .wav ", "d d.wav "},
+                           1,
+                           "ingresso 3 " + unsaved};
+        QTest::newRow("two unsaved, both said") << AssignCase {
+            "assign 0 x.wav; assign 0 ", {"", "b.wav", "", "d d.wav "}, 0, "ingresso 1 " + unsaved};
         QTest::newRow("tab click without saving reverts") << AssignCase {"assign 2 x.wav; tab 3", start, 2};
-        QTest::newRow("saved then tab click survives")
-            << AssignCase {"assign 2 x.wav; save; tab 4", {"a.wav", "x.wav", "", "d d.wav "}, 2};
+        QTest::newRow("saved then tab click survives") << AssignCase {"assign 2 x.wav; save; tab 4",
+                                                                      {"a.wav", "x.wav", "", "d d.wav "},
+                                                                      2,
+                                                                      "Configurazione salvata in "};
         QTest::newRow("clicking the selected tab reloads too")
             << AssignCase {"assign 1 x.wav; tab 1", start, 1};
         QTest::newRow("tab changed with the keyboard reverts")
             << AssignCase {"assign 2 x.wav; key Right", start, 2};
-        QTest::newRow("keyboard-selected tab is the one written") << AssignCase {
-            "key Right; key Right; assign 0 x.wav", {"a.wav", "b.wav", "x.wav", "d d.wav "}, 2};
+        QTest::newRow("keyboard-selected tab is the one written")
+            << AssignCase {"key Right; key Right; assign 0 x.wav",
+                           {"a.wav", "b.wav", "x.wav", "d d.wav "},
+                           2,
+                           "ingresso 3 " + unsaved};
+        // Only files in the program folder can play: others are refused, saying why.
+        QTest::newRow("a file in a sub-folder: its path from there")
+            << AssignCase {"assign 2 $DIR/effetti/gong.wav",
+                           {"a.wav", "effetti/gong.wav", "", "d d.wav "},
+                           1,
+                           "ingresso 2 " + unsaved};
+        QTest::newRow("refused: a file from another folder") << AssignCase {
+            "assign 1 /usr/share/sounds/altrove.wav", start, 0, "fuori dalla cartella di Velmora"};
+        QTest::newRow("refused: a typed name with no file")
+            << AssignCase {"assign 1 nope.wav", start, 0, "nope.wav non c'è nella cartella di Velmora"};
         // Names that could not be saved so as to load back the same are refused at once.
         QTest::newRow("refused: line break")
             << AssignCase {"assign 1 a\nb.wav", start, 0, "contiene un a capo"};
@@ -287,7 +313,7 @@ private slots:
             if (step.verb == "assign") {
                 if (const int tab = step.word(0).toInt())
                     bar->setCurrentIndex(tab - 1);
-                rig.chooser()->Text_tema->setText(step.rest.mid(2));
+                rig.chooser()->Text_tema->setText(step.rest.mid(2).replace("$DIR", rig.dir.path()));
                 QTest::mouseClick(rig.chooser()->Command2, Qt::LeftButton);
             } else if (step.verb == "save") {
                 QCOMPARE(rig.form->ScriviConfigurazione(), step.word(0) != "fails");
@@ -305,7 +331,9 @@ private slots:
         QCOMPARE(rig.labels(), c.labels);
         QCOMPARE(reloaded.size(), c.reloads);
         const auto *box = rig.form->findChild<QMessageBox *>();
-        const QString shown = box ? box->text() : rig.form->statusBar()->currentMessage();
+        const QString shown =
+            box ? box->text()
+                : rig.form->statusBar()->currentMessage() + rig.get<QLabel>("statusLine")->text();
         QVERIFY2(c.message.isEmpty() ? shown.isEmpty() : shown.contains(c.message), qPrintable(shown));
     }
 
@@ -330,8 +358,8 @@ private slots:
             form.findChild<Chooser *>("Frame6")->title(),
             form.findChild<Chooser *>("Frame6")->TabStrip1->tabText(0),
             form.findChild<QPushButton *>("Command2")->text(),
-            form.menuBar()->actions().value(0)->text(),
-            form.findChild<QAction *>("Salva_configurazione")->text(),
+            form.menuBar()->actions().value(0)->text().remove('&'),
+            form.findChild<QAction *>("Salva_configurazione")->text().remove('&'),
         };
         const QString status = form.findChild<QLabel *>("statusLine")->toolTip();
         useTranslation({});
@@ -339,15 +367,16 @@ private slots:
             QCOMPARE(shown, (QStringList {"Parallel port control program", "Input 1", "test",
                                           "Choose the file to add to the set", "IN 1", "SAVE SOUND", "Menu",
                                           "Save configuration"}));
-            QVERIFY2(status.startsWith("Parallel port cannot be read: cannot read the port file "),
+            QVERIFY2(status.startsWith("Port file cannot be read: ") &&
+                         status.contains("is not there: create it"),
                      qPrintable(status));
         } else {   // exactly as it always was
             QCOMPARE(shown, (QStringList {"Programma di gestione della porta parallela", "Ingresso 1", "test",
                                           "Scelta del file da aggiungere nel tema", "ING 1", "SALVA SUONO",
                                           "Menu", "Salva configurazione"}));
-            QVERIFY2(
-                status.startsWith("Porta parallela non leggibile: impossibile leggere il file della porta "),
-                qPrintable(status));
+            QVERIFY2(status.startsWith("File della porta non leggibile: ") &&
+                         status.contains("non c'è: crearlo"),
+                     qPrintable(status));
         }
     }
 
@@ -498,9 +527,7 @@ private slots:
         QVERIFY(::unlink((odd + "/gong.wav").constData()) == 0 && ::rmdir(odd.constData()) == 0);
     }
 
-    // The lists open on the current folder; another folder shows its WAV files only; a
-    // click gives the bare name, assigned as the bytes it has on disk (a Latin-1 name is
-    // not valid UTF-8) and looked up in the program folder, not where it was picked.
+    // The lists open on the current folder; another folder shows its WAV files only.
     void fileListAndTheNamesItGives()
     {
         Rig rig;
@@ -524,13 +551,32 @@ private slots:
         const QString cafe = QFile::decodeName("caf\xe9.wav");
         QCOMPARE(shown, (QStringList {cafe, "DUE.WAV", "Tre.Wav", "uno.wav"}));
 
+        // Picked elsewhere: refused, saying why (only the program folder's files can play).
+        chooser->TabStrip1->setCurrentIndex(2);
+        QTest::mouseClick(chooser->File_tema->viewport(), Qt::LeftButton, {},
+                          chooser->File_tema->visualRect(model->index(0, 0)).center());
+        QTest::mouseClick(chooser->Command2, Qt::LeftButton);
+        QCOMPARE(rig.label(3), QString());
+        QVERIFY2(rig.form->statusBar()->currentMessage().contains("fuori dalla cartella di Velmora"),
+                 qPrintable(rig.form->statusBar()->currentMessage()));
+
+        // Picked in the program folder, with the arrow keys as with a click: assigned as the
+        // bytes its name has on disk, a Latin-1 name too (not valid UTF-8).
+        const QByteArray home = QFile::encodeName(rig.dir.path());
+        for (const char *name : {"Tre.Wav", "caf\xe9.wav"})
+            QVERIFY(::close(::open((home + "/" + name).constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        chooser->openFolder(rig.dir.path());
+        QTRY_COMPARE(listed.last().value(0).toString(), rig.dir.path());
+        QTRY_VERIFY(model->rowCount() > 1 && model->index(0, 0).flags() & Qt::ItemIsEnabled);
         const std::tuple<int, QString, QByteArray> picks[] = {{1, "Tre.Wav", "Tre.Wav"},
                                                               {2, cafe, "caf\xe9.wav"}};
         for (const auto &[tab, name, bytes] : picks) {
             chooser->TabStrip1->setCurrentIndex(tab - 1);
-            const QModelIndex index = model->index(int(shown.indexOf(name)), 0);
-            QTest::mouseClick(chooser->File_tema->viewport(), Qt::LeftButton, {},
-                              chooser->File_tema->visualRect(index).center());
+            chooser->File_tema->setFocus();
+            chooser->File_tema->setCurrentIndex(model->index(0, 0));
+            while (chooser->File_tema->currentIndex().data().toString() != name &&
+                   chooser->File_tema->currentIndex().row() + 1 < model->rowCount())
+                QTest::keyClick(chooser->File_tema, Qt::Key_Down);
             QCOMPARE(chooser->Text_tema->text(), name);
             QTest::mouseClick(chooser->Command2, Qt::LeftButton);
             QTest::mouseClick(rig.get<QPushButton>(QString("CmdTest(%1)").arg(tab)), Qt::LeftButton);
@@ -539,7 +585,8 @@ private slots:
         QVERIFY(rig.form->ScriviConfigurazione());
         QVERIFY(wav::readFile(rig.dir.filePath("CONFIG.TXT")).contains("SUONO INGRESSO 2 = caf\xe9.wav\r\n"));
         // QTemporaryDir cannot remove a name that is not valid UTF-8: it would be left in /tmp.
-        QCOMPARE(::unlink((QFile::encodeName(other.path()) + "/caf\xe9.wav").constData()), 0);
+        for (const QByteArray &folder : {QFile::encodeName(other.path()), home})
+            QCOMPARE(::unlink((folder + "/caf\xe9.wav").constData()), 0);
     }
 };
 

@@ -48,18 +48,6 @@
         <translation>test</translation>
     </message>
     <message>
-        <source>Menu</source>
-        <translation>Menu</translation>
-    </message>
-    <message>
-        <source>Salva configurazione</source>
-        <translation>Save configuration</translation>
-    </message>
-    <message>
-        <source>Exit</source>
-        <translation>Exit</translation>
-    </message>
-    <message>
         <source>%1 non leggibile: %2</source>
         <translation>%1 cannot be read: %2</translation>
     </message>
@@ -713,6 +701,50 @@ created on the first start.
     <message>
         <source>%1 non c&apos;è: crearlo con il byte di stato, per esempio echo 0x78 &gt; %1</source>
         <translation>%1 is not there: create it with the status byte, for example echo 0x78 &gt; %1</translation>
+    </message>
+    <message>
+        <source>&amp;Menu</source>
+        <translation>&amp;Menu</translation>
+    </message>
+    <message>
+        <source>&amp;Salva configurazione</source>
+        <translation>&amp;Save configuration</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Exit</translation>
+    </message>
+    <message>
+        <source>Configurazione salvata in %1.</source>
+        <translation>Configuration saved in %1.</translation>
+    </message>
+    <message>
+        <source>Nessun suono scelto: sceglierne uno nell&apos;elenco (o scriverne il nome), poi SALVA SUONO. Con il nome vuoto, SALVA SUONO toglie il suono dell&apos;ingresso.</source>
+        <translation>No sound chosen: choose one in the list (or type its name), then SAVE SOUND. With the name empty, SAVE SOUND takes the input&apos;s sound away.</translation>
+    </message>
+    <message>
+        <source>Suono non assegnato: %1.</source>
+        <translation>Sound not assigned: %1.</translation>
+    </message>
+    <message>
+        <source>Non ancora salvato</source>
+        <translation>Not saved yet</translation>
+    </message>
+    <message>
+        <source>ingresso %1 non ancora salvato: Menu → Salva configurazione (Ctrl+S); cambiare linguetta prima lo annulla</source>
+        <translation>input %1 not saved yet: Menu → Save configuration (Ctrl+S); changing tab first discards it</translation>
+    </message>
+    <message>
+        <source>ingressi %1 non ancora salvati: Menu → Salva configurazione (Ctrl+S); cambiare linguetta prima li annulla</source>
+        <translation>inputs %1 not saved yet: Menu → Save configuration (Ctrl+S); changing tab first discards them</translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;è nella cartella di Velmora (%2): sceglierlo nell&apos;elenco, o copiarlo prima in quella cartella</source>
+        <translation>%1 is not in Velmora&apos;s folder (%2): choose it in the list, or copy it into that folder first</translation>
+    </message>
+    <message>
+        <source>%1 è fuori dalla cartella di Velmora (%2), e Velmora suona solo i file che sono lì: copiarlo in quella cartella e sceglierlo di nuovo</source>
+        <translation>%1 is outside Velmora&apos;s folder (%2), and Velmora plays only the files that are there: copy it into that folder and choose it again</translation>
     </message>
 </context>
 </TS>

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -106,11 +107,14 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes, FileLister listFiles
         if (!index.isValid() || !(index.flags() & Qt::ItemIsEnabled))
             return;   // the line that says the folder is being read
         m_chosenText = index.data(Qt::DisplayRole).toString();
-        m_chosenBytes = index.data(Qt::UserRole).toByteArray();
+        m_chosenBytes = m_shownFolder + '/' + index.data(Qt::UserRole).toByteArray();
         Text_tema->setText(m_chosenText);
     };
     connect(File_tema, &QListView::clicked, this, choose);
     connect(File_tema, &QListView::activated, this, choose);
+    // The file the arrow keys move to is the chosen one, as a click would make it.
+    connect(File_tema->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [choose](const QModelIndex &index) { choose(index); });
     // Files copied into the folder while it is shown appear in the list.
     connect(m_folderWatch, &FolderWatch::changed, this, &Chooser::listFiles);
 
@@ -124,11 +128,11 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes, FileLister listFiles
 
     connect(Command2, &QPushButton::clicked, this, [this] {
         const QString text = Text_tema->text();
-        if (text.isEmpty())
-            return;
-        // A name picked from the list is assigned as the bytes it has on disk, so that a
-        // name in another encoding still plays; a name typed or edited is taken as typed.
-        emit assign(selectedInput(), text == m_chosenText ? m_chosenBytes : QFile::encodeName(text));
+        // A file picked from the list is given as its path, with the bytes its name has on
+        // disk, so that a name in another encoding still plays; a name typed or edited is
+        // taken as typed (an empty one too: the window says what it does with it).
+        emit assign(selectedInput(),
+                    !text.isEmpty() && text == m_chosenText ? m_chosenBytes : QFile::encodeName(text));
     });
 
     connect(Drive_tema, &QComboBox::activated, this,

@@ -47,8 +47,9 @@ public:
 signals:
     // The selected tab changed, or the selected one was clicked again.
     void tabSelected();
-    // "SALVA SUONO" with a non-empty name for the input of the selected tab.
-    void assign(int input, const QByteArray &name);
+    // "SALVA SUONO" for the input of the selected tab: the absolute path of a file picked
+    // in the list, or the name typed in the field (empty when it is).
+    void assign(int input, const QByteArray &chosen);
     // The file list now shows the WAV files of `folder`.
     void filesListed(const QString &folder);
 
@@ -71,5 +72,5 @@ private:
     VolumeLister m_listVolumes;
     FileLister m_listFiles;
     QString m_chosenText;       // the name last picked in the file list, as shown
-    QByteArray m_chosenBytes;   // and as it is on disk
+    QByteArray m_chosenBytes;   // and its path as it is on disk
 };

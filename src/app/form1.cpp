@@ -54,14 +54,14 @@ Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFol
     statusBar()->addWidget(m_statusLine, 1);
     statusBar()->setSizeGripEnabled(false);
 
-    QWidget::setTabOrder(m_chooser->Text_tema, m_chooser->File_tema);
-    QWidget::setTabOrder(m_chooser->File_tema, m_chooser->Dir_tema);
-    QWidget::setTabOrder(m_chooser->Dir_tema, m_chooser->Drive_tema);
-    QWidget::setTabOrder(m_chooser->Drive_tema, m_chooser->TabStrip1);
-    QWidget::setTabOrder(m_chooser->TabStrip1, m_cmdTest[1]);
-    for (int n = 1; n < 4; ++n)
-        QWidget::setTabOrder(m_cmdTest[std::size_t(n)], m_cmdTest[std::size_t(n + 1)]);
-    QWidget::setTabOrder(m_cmdTest[4], m_chooser->Command2);
+    // Tab follows the eye: the test buttons down the left, then the chooser from its tabs
+    // down to SALVA SUONO, the order in which a sound is assigned.
+    QWidget *order[] = {m_cmdTest[1],        m_cmdTest[2],         m_cmdTest[3],
+                        m_cmdTest[4],        m_chooser->TabStrip1, m_chooser->Drive_tema,
+                        m_chooser->Dir_tema, m_chooser->File_tema, m_chooser->Text_tema,
+                        m_chooser->Command2};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
     m_chooser->Text_tema->setFocus();
 
     m_percorsoConfigurazione = QDir(programFolder).filePath(QStringLiteral("CONFIG.TXT"));
@@ -102,23 +102,26 @@ void Form1::buildInputFrames(QWidget *frame1)
         label->setLineWidth(1);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setTextFormat(Qt::PlainText);
-        QPalette green = label->palette();
-        green.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x00));
-        label->setPalette(green);
         m_lblBrano[std::size_t(n)] = label;
     }
 }
 
 void Form1::buildMenu()
 {
-    QMenu *menu = menuBar()->addMenu(Texts::tr("Menu"));
+    // Reached by the keyboard too: Alt and the underlined letter, or F10; Ctrl+S saves.
+    QMenu *menu = menuBar()->addMenu(Texts::tr("&Menu"));
     menu->setObjectName(QStringLiteral("Menu"));
-    QAction *save = menu->addAction(Texts::tr("Salva configurazione"));
+    QAction *save = menu->addAction(Texts::tr("&Salva configurazione"));
     save->setObjectName(QStringLiteral("Salva_configurazione"));
+    save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this, &Form1::ScriviConfigurazione);
-    QAction *exit = menu->addAction(Texts::tr("Exit"));
+    QAction *exit = menu->addAction(Texts::tr("&Exit"));
     exit->setObjectName(QStringLiteral("Exit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);   // ends without saving
+    auto *f10 = new QAction(this);
+    f10->setShortcut(Qt::Key_F10);
+    connect(f10, &QAction::triggered, this, [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
+    addAction(f10);
 }
 
 void Form1::LeggiIngressi() { m_loop->tick(); }
@@ -128,10 +131,12 @@ void Form1::showTick(const Result<InputTick> &tick)
     if (!tick) {
         for (int b = 4; b <= 7; ++b)
             m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
-        m_statusLine->showMessage(Texts::tr("%1 non leggibile: %2").arg(m_loop->sourceName(), tick.error()));
+        m_sourceMessage = Texts::tr("%1 non leggibile: %2").arg(m_loop->sourceName(), tick.error());
+        showStatus();
         return;
     }
-    m_statusLine->showMessage(m_loop->sourceRemark());
+    m_sourceMessage = m_loop->sourceRemark();
+    showStatus();
     for (const int input : tick->sounds)
         SuonaBrano(input);
     for (const InputLine &line : kInputs)
@@ -145,6 +150,7 @@ void Form1::CaricaConfigurazione()
 {
     const Result<SoundSlots> loaded = loadConfig(m_percorsoConfigurazione);
     m_sounds.setAll(loaded.value_or(SoundSlots {}));
+    m_unsaved = {};
     showSlots();
     if (!loaded)
         warn(Texts::tr("Impossibile leggere la configurazione da %1: %2")
@@ -156,8 +162,14 @@ void Form1::CaricaConfigurazione()
 bool Form1::ScriviConfigurazione()
 {
     const Done saved = saveConfig(m_percorsoConfigurazione, m_sounds.values());
-    if (saved)
+    if (saved) {
+        m_unsaved = {};
+        showSlots();
+        statusBar()->showMessage(Texts::tr("Configurazione salvata in %1.")
+                                     .arg(QDir::toNativeSeparators(m_percorsoConfigurazione)),
+                                 5000);
         return true;
+    }
     warn(Texts::tr("Impossibile salvare la configurazione in %1: %2")
              .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), saved.error()),
          Texts::tr("Le assegnazioni restano nella finestra: "
@@ -178,19 +190,60 @@ void Form1::warn(const QString &text, const QString &whatToDo)
     m_warning->open();   // not exec(): the lamps and sounds go on while it is shown
 }
 
-void Form1::assignSlot(int input, const QByteArray &value)
+void Form1::assignSlot(int input, const QByteArray &chosen)
 {
-    if (const auto why = unsavableName(value)) {
-        statusBar()->showMessage(Texts::tr("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*why),
-                                 8000);
-        return;
+    auto refuse = [this](const QString &why) { statusBar()->showMessage(why, 10000); };
+    if (chosen.isEmpty()) {   // an empty name clears the slot; with nothing to clear, says why
+        if (m_sounds.value(input).isEmpty())
+            return refuse(Texts::tr("Nessun suono scelto: sceglierne uno nell'elenco (o scriverne il nome), "
+                                    "poi SALVA SUONO. Con il nome vuoto, SALVA SUONO toglie il suono "
+                                    "dell'ingresso."));
+        m_sounds.set(input, {});
+    } else {
+        const Result<QByteArray> value = slotValueFor(m_sounds.programFolder(), chosen);
+        const auto unsavable = unsavableName(value.value_or(chosen));
+        if (unsavable)
+            return refuse(Texts::tr("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*unsavable));
+        if (!value)
+            return refuse(Texts::tr("Suono non assegnato: %1.").arg(value.error()));
+        m_sounds.set(input, *value);
     }
-    m_sounds.set(input, value);
+    m_unsaved[std::size_t(input)] = true;
     showSlots();
 }
 
 void Form1::showSlots()
 {
+    for (int n = 1; n <= 4; ++n) {
+        QLabel *label = m_lblBrano[std::size_t(n)];
+        label->setText(QString::fromLocal8Bit(m_sounds.value(n)));
+        // Assigned but not saved yet: another colour, and said on the status line.
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText,
+                         m_unsaved[std::size_t(n)] ? QColor(0xB0, 0x50, 0x00) : QColor(0x00, 0x80, 0x00));
+        label->setPalette(palette);
+        label->setToolTip(m_unsaved[std::size_t(n)] ? Texts::tr("Non ancora salvato") : QString());
+    }
+    showStatus();
+}
+
+void Form1::showStatus()
+{
+    QStringList unsaved;
     for (int n = 1; n <= 4; ++n)
-        m_lblBrano[std::size_t(n)]->setText(QString::fromLocal8Bit(m_sounds.value(n)));
+        if (m_unsaved[std::size_t(n)])
+            unsaved << QString::number(n);
+    QString note;
+    if (unsaved.size() == 1)
+        note = Texts::tr("ingresso %1 non ancora salvato: Menu → Salva configurazione (Ctrl+S); "
+                         "cambiare linguetta prima lo annulla")
+                   .arg(unsaved.first());
+    else if (!unsaved.isEmpty())
+        note = Texts::tr("ingressi %1 non ancora salvati: Menu → Salva configurazione (Ctrl+S); "
+                         "cambiare linguetta prima li annulla")
+                   .arg(unsaved.join(QStringLiteral(", ")));
+    if (m_statusLine)
+        m_statusLine->showMessage(m_sourceMessage.isEmpty() || note.isEmpty()
+                                      ? m_sourceMessage + note
+                                      : m_sourceMessage + QLatin1Char('\n') + note);
 }

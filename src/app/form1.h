@@ -38,8 +38,9 @@ private:
     void buildInputFrames(QWidget *frame1);
     void buildMenu();
     void showTick(const Result<InputTick> &tick);
-    void assignSlot(int input, const QByteArray &value);
+    void assignSlot(int input, const QByteArray &chosen);
     void showSlots();
+    void showStatus();
     void warn(const QString &text, const QString &whatToDo);
 
     SoundTable m_sounds;
@@ -51,5 +52,7 @@ private:
     Chooser *m_chooser = nullptr;
     StatusLine *m_statusLine = nullptr;
     QPointer<QMessageBox> m_warning;
+    std::array<bool, 5> m_unsaved {};   // indexed by input 1..4: assigned since the last load or save
+    QString m_sourceMessage;            // what the input source says, on the status line
     InputLoop *m_loop = nullptr;
 };

@@ -1,8 +1,12 @@
 #include "soundtable.h"
 
 #include "platform/audio/soundlog.h"
+#include "platform/texts.h"
 
 #include <QFile>
+
+#include <cstdlib>
+#include <sys/stat.h>
 
 QByteArray soundPath(const QByteArray &programFolder, const QByteArray &value)
 {
@@ -10,6 +14,31 @@ QByteArray soundPath(const QByteArray &programFolder, const QByteArray &value)
     if (!path.endsWith('/'))
         path += '/';
     return path + QByteArray(value).replace('\\', '/');
+}
+
+Result<QByteArray> slotValueFor(const QByteArray &programFolder, const QByteArray &chosen)
+{
+    const QString folder = QFile::decodeName(programFolder);
+    auto resolved = [](const QByteArray &path) {
+        char *real = ::realpath(path.constData(), nullptr);
+        QByteArray out = real ? QByteArray(real) : QByteArray();
+        std::free(real);
+        return out;
+    };
+    if (!chosen.startsWith('/')) {   // typed: a name in the program folder
+        struct stat st {};
+        if (::stat(soundPath(programFolder, chosen).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            return failure(Texts::tr("%1 non c'è nella cartella di Velmora (%2): sceglierlo nell'elenco, "
+                                     "o copiarlo prima in quella cartella")
+                               .arg(QFile::decodeName(chosen), folder));
+        return chosen;
+    }
+    const QByteArray home = resolved(programFolder), file = resolved(chosen);
+    if (!home.isEmpty() && file.startsWith(home + '/'))
+        return file.mid(home.size() + 1);
+    return failure(Texts::tr("%1 è fuori dalla cartella di Velmora (%2), e Velmora suona solo i file che "
+                             "sono lì: copiarlo in quella cartella e sceglierlo di nuovo")
+                       .arg(QFile::decodeName(chosen), folder));
 }
 
 SoundTable::SoundTable(SoundPlayer &player, const QString &programFolder)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include "platform/audio/soundplayer.h"
 
 #include <QByteArray>
@@ -15,11 +17,18 @@ using SoundSlots = std::array<QByteArray, 4>;
 // a folder separator, so names written on Windows ("effetti\gong.wav") still work.
 [[nodiscard]] QByteArray soundPath(const QByteArray &programFolder, const QByteArray &value);
 
+// The slot value for what the user chose: a file picked anywhere on disk (its absolute
+// path) or a name typed (from the program folder). Only files below the program folder can
+// play, so a path there becomes its path from the folder; one elsewhere, or a name with no
+// file behind it, is refused with the reason and what to do.
+[[nodiscard]] Result<QByteArray> slotValueFor(const QByteArray &programFolder, const QByteArray &chosen);
+
 class SoundTable {
 public:
     SoundTable(SoundPlayer &player, const QString &programFolder);
 
     [[nodiscard]] const SoundSlots &values() const { return m_values; }
+    [[nodiscard]] const QByteArray &programFolder() const { return m_programFolder; }
     [[nodiscard]] const QByteArray &value(int input) const { return m_values.at(std::size_t(input - 1)); }
 
     // Each new value is handed to the player at once, so its first play is instant.
