@@ -83,6 +83,11 @@ private slots:
         QTest::newRow("a line break in the port")
             << QStringList {"--check", "--port", "file:/tmp/p\nExecStartPre=/bin/true"} << "" << 2
             << "file:/tmp/p\\nExecStartPre=/bin/true\" contiene un carattere di controllo" << QString();
+        QTest::newRow("--port twice")
+            << QStringList {"--port", "auto", "--port", "io"} << "" << 2 << "più volte" << QString();
+        QTest::newRow("--list-inputs checks --port as --check does")
+            << QStringList {"--list-inputs", "--port", "serial:/dev/null"} << "" << 2
+            << "non è una porta seriale" << QString();
         QTest::newRow("unknown option")
             << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot" << QString();
         QTest::newRow("no display: names --no-window")

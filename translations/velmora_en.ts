@@ -746,5 +746,19 @@ created on the first start.
         <source>%1 è fuori dalla cartella di Velmora (%2), e Velmora suona solo i file che sono lì: copiarlo in quella cartella e sceglierlo di nuovo</source>
         <translation>%1 is outside Velmora&apos;s folder (%2), and Velmora plays only the files that are there: copy it into that folder and choose it again</translation>
     </message>
+    <message>
+        <source>--port indicata più volte: indicarne una sola</source>
+        <translation>--port given more than once: give it once</translation>
+    </message>
+    <message>
+        <source>%1 non leggibile ora: %2</source>
+        <translation>%1 cannot be read now: %2</translation>
+    </message>
+    <message>
+        <source>--port %1 accettata: %2 si legge.
+</source>
+        <translation>--port %1 accepted: %2 can be read.
+</translation>
+    </message>
 </context>
 </TS>

@@ -71,6 +71,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         }
         return error(Texts::tr("manca il valore dell'opzione --port"));
     }
+    if (parser.values(port).size() > 1)   // which one was meant cannot be told
+        return error(Texts::tr("--port indicata più volte: indicarne una sola"));
     if (!parser.positionalArguments().isEmpty())
         return error(Texts::tr("argomento non previsto: %1").arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(help)) {

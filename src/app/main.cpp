@@ -158,6 +158,17 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(options.text), stdout);
         return 0;
     case CommandLine::Action::ListInputs: {
+        // A --port named with it is checked as --check checks it, and refused the same way.
+        // (Let go again before a serial port's lines are read: it is held exclusively.)
+        if (options.port != QLatin1String("auto") && !gpioLinesOf(options.port)) {
+            const Result<std::unique_ptr<InputSource>> named = makeInputSource(options.port);
+            if (!named)
+                return refuse(named.error(), false, argc, argv);
+            if (const InputReading reading = (*named)->read(); !reading) {
+                say(Texts::tr("%1 non leggibile ora: %2").arg((*named)->name(), reading.error()));
+                return 2;
+            }
+        }
         // A serial port named with it is the one port whose lines are read (opening it
         // toggles DTR, so none is opened unasked).
         if (const QString serial = serialPortOf(options.port); !serial.isEmpty()) {
@@ -199,6 +210,10 @@ int main(int argc, char *argv[])
         // well be there when Velmora runs, so it is a warning only.
         if (const InputReading reading = inputs.read(); !reading)
             say(Texts::tr("attenzione: %1 non leggibile ora: %2").arg(inputs.name(), reading.error()));
+        else
+            std::fputs(
+                qPrintable(Texts::tr("--port %1 accettata: %2 si legge.\n").arg(options.port, inputs.name())),
+                stdout);
         return 0;
     }
     if (options.noWindow) {   // no display is looked for, nor any widget made
