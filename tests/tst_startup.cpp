@@ -167,6 +167,28 @@ private slots:
             QVERIFY2(err.count(QLatin1Char('\n')) == 1, qPrintable(err));
     }
 
+    // From a terminal the refusal is the line where the command was typed, and it ends at
+    // once with status 2: the box is for starts from the menu, where nobody reads stderr.
+    void aRefusalInATerminalIsTheLineOnly()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X server, where a box could be shown: run it through scripts/test (xvfb-run)");
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QT_QPA_PLATFORM");
+        QProcess velmora;
+        velmora.setProcessEnvironment(env);
+        velmora.setStandardErrorFile(QString::fromLocal8Bit(::ptsname(master)));
+        startVelmora(velmora, {"--port", "evdev:/dev/null"});
+        QVERIFY2(velmora.waitForFinished(10000), "it waited: a box was shown to a terminal's user");
+        QCOMPARE(velmora.exitCode(), 2);
+        char said[4096] = {};
+        QVERIFY(::read(master, said, sizeof said - 1) > 0);
+        QVERIFY2(QString::fromUtf8(said).contains("non è un dispositivo di input"), said);
+        ::close(master);
+    }
+
     // A pseudo-terminal named as a serial port is refused before it is opened: it is
     // neither locked nor switched to raw mode, so the terminal stays usable.
     void aTerminalIsLeftAsItWas()

@@ -194,10 +194,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>Velmora cannot start.</translation>
     </message>
     <message>
-        <source>Correggere le opzioni con cui viene avviata (la riga Exec della voce di menu, oppure di nuovo scripts/install --port …) e riavviarla.</source>
-        <translation>Correct the options it is started with (the menu entry&apos;s Exec line, or scripts/install --port … again) and start it again.</translation>
-    </message>
-    <message>
         <source>impossibile creare la cartella %1 per CONFIG.TXT e i suoni: controllare i permessi della cartella personale. Le assegnazioni si leggono da %2.</source>
         <translation>cannot create the folder %1 for CONFIG.TXT and the sounds: check the permissions of your home folder. The assignments are read from %2.</translation>
     </message>
@@ -759,6 +755,14 @@ created on the first start.
 </source>
         <translation>--port %1 accepted: %2 can be read.
 </translation>
+    </message>
+    <message>
+        <source>Correggere le opzioni con cui viene avviata (la riga Exec della voce di menu ~/.local/share/applications/velmora.desktop, copiata da /usr/share/applications/velmora.desktop) e riavviarla.</source>
+        <translation>Correct the options it is started with (the Exec line of the menu entry ~/.local/share/applications/velmora.desktop, copied from /usr/share/applications/velmora.desktop) and start it again.</translation>
+    </message>
+    <message>
+        <source>Correggere le opzioni con cui viene avviata (di nuovo scripts/install --port …, oppure la riga Exec della voce di menu) e riavviarla.</source>
+        <translation>Correct the options it is started with (scripts/install --port … again, or the Exec line of the menu entry) and start it again.</translation>
     </message>
 </context>
 </TS>

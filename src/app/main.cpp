@@ -3,6 +3,7 @@
 #include "app/headless.h"
 #include "app/inputlisting.h"
 #include "app/language.h"
+#include "app/statusline.h"
 #include "config/datafolder.h"
 #include "inputs/sourcechoice.h"
 #include "inputs/sources/gpioinput.h"
@@ -96,7 +97,9 @@ bool noDisplayNamed()
 int refuse(const QString &why, bool onScreen, int &argc, char **argv)
 {
     say(why);
-    if (!onScreen || noDisplayNamed())
+    // From a terminal the line above is read where it was typed: a box would only make the
+    // command wait. The box is for starts from the menu or at login, where nobody reads it.
+    if (!onScreen || noDisplayNamed() || ::isatty(STDERR_FILENO))
         return 2;
     // Scripts, services and test rigs run Qt on a platform that draws for nobody: there a
     // box would wait for a click that never comes. The line on stderr is all they read.
@@ -107,10 +110,18 @@ int refuse(const QString &why, bool onScreen, int &argc, char **argv)
     const auto app = makeApplication(argc, argv);
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), Texts::tr("Velmora non può partire."),
                     QMessageBox::Ok);
-    box.setInformativeText(
+    // How to mend the options depends on how Velmora was installed: the package's program
+    // lives under /usr, scripts/install's in the user's own folder.
+    const bool packaged = QCoreApplication::applicationDirPath().startsWith(QLatin1String("/usr/"));
+    box.setTextFormat(Qt::RichText);
+    box.setInformativeText(keepingCommandsWhole(
         why + QStringLiteral("\n\n") +
-        Texts::tr("Correggere le opzioni con cui viene avviata (la riga Exec della "
-                  "voce di menu, oppure di nuovo scripts/install --port …) e riavviarla."));
+        (packaged
+             ? Texts::tr("Correggere le opzioni con cui viene avviata (la riga Exec della voce di menu "
+                         "~/.local/share/applications/velmora.desktop, copiata da "
+                         "/usr/share/applications/velmora.desktop) e riavviarla.")
+             : Texts::tr("Correggere le opzioni con cui viene avviata (di nuovo scripts/install --port …, "
+                         "oppure la riga Exec della voce di menu) e riavviarla."))));
     box.exec();
     return 2;
 }
