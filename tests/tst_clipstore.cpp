@@ -103,7 +103,7 @@ private slots:
     void unplayableFilesSayWhy_data()
     {
         QTest::addColumn<QStringList>("nameAndWhy");
-        QTest::newRow("missing file") << QStringList {"nope.wav", "No such file"};
+        QTest::newRow("missing file") << QStringList {"nope.wav", "non esiste"};
         QTest::newRow("a FIFO named x.wav, never opened") << QStringList {"x.wav", "non è un file normale"};
         QTest::newRow("truncated WAV") << QStringList {"truncated.wav", "WAV"};
         QTest::newRow("garbage") << QStringList {"garbage.wav", "WAV"};

@@ -101,8 +101,8 @@ private slots:
         QTest::addColumn<QStringList>("kindAndError");
         QTest::newRow("missing: no message") << QStringList {"missing", ""};
         QTest::newRow("a folder") << QStringList {"folder", "cartella"};
-        QTest::newRow("dangling link") << QStringList {"dangling", "No such file"};
-        QTest::newRow("read error") << QStringList {"eio", "Input/output error"};
+        QTest::newRow("dangling link") << QStringList {"dangling", "non esiste"};
+        QTest::newRow("read error") << QStringList {"eio", "input/output"};
         QTest::newRow("larger than any CONFIG.TXT") << QStringList {"huge", "troppo grande"};
     }
     void filesThatCannotBeReadSayWhy()
@@ -164,7 +164,7 @@ private slots:
         std::signal(SIGXFSZ, oldHandler);
         readOnly.reset();
         QVERIFY(!saved);
-        QVERIFY2(how != "full" || saved.error().contains("too large"), qPrintable(saved.error()));
+        QVERIFY2(how != "full" || saved.error().contains("supera la dimensione"), qPrintable(saved.error()));
         if (how != "folder")
             QCOMPARE(wav::readFile(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),

@@ -494,10 +494,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>Sound not available: %1 - Velmora goes on without sound.</translation>
     </message>
     <message>
-        <source>Audio non disponibile: %1 - Velmora continua senza suono e riprova alla prossima richiesta.</source>
-        <translation>Sound not available: %1 - Velmora goes on without sound and tries again at the next sound.</translation>
-    </message>
-    <message>
         <source>Audio di nuovo disponibile.</source>
         <translation>Sound available again.</translation>
     </message>
@@ -763,6 +759,66 @@ created on the first start.
     <message>
         <source>Correggere le opzioni con cui viene avviata (di nuovo scripts/install --port …, oppure la riga Exec della voce di menu) e riavviarla.</source>
         <translation>Correct the options it is started with (scripts/install --port … again, or the Exec line of the menu entry) and start it again.</translation>
+    </message>
+    <message>
+        <source>Le assegnazioni sono vuote. Spostare o rinominare la cartella CONFIG.TXT, poi riavviare il programma (o salvare: &quot;Salva configurazione&quot; scrive allora un CONFIG.TXT nuovo).</source>
+        <translation>The assignments are empty. Move or rename the folder CONFIG.TXT, then start the program again (or save: &quot;Save configuration&quot; then writes a new CONFIG.TXT).</translation>
+    </message>
+    <message>
+        <source>non esiste</source>
+        <translation>does not exist</translation>
+    </message>
+    <message>
+        <source>permesso negato</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>occupato da un altro programma</source>
+        <translation>in use by another program</translation>
+    </message>
+    <message>
+        <source>il dispositivo non c&apos;è (scollegato, o il suo driver non è caricato)</source>
+        <translation>the device is not there (unplugged, or its driver is not loaded)</translation>
+    </message>
+    <message>
+        <source>il disco è pieno</source>
+        <translation>the disk is full</translation>
+    </message>
+    <message>
+        <source>lo spazio concesso all&apos;utente sul disco è esaurito</source>
+        <translation>the user&apos;s disk quota is used up</translation>
+    </message>
+    <message>
+        <source>il file supera la dimensione che il sistema consente</source>
+        <translation>the file is larger than the system allows</translation>
+    </message>
+    <message>
+        <source>il disco è di sola lettura</source>
+        <translation>the disk is read-only</translation>
+    </message>
+    <message>
+        <source>è una cartella, non un file</source>
+        <translation>it is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>una parte del percorso non è una cartella</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>errore del disco o del dispositivo (input/output)</source>
+        <translation>disk or device error (input/output)</translation>
+    </message>
+    <message>
+        <source>il nome è troppo lungo</source>
+        <translation>the name is too long</translation>
+    </message>
+    <message>
+        <source>troppi collegamenti simbolici nel percorso</source>
+        <translation>too many symbolic links in the path</translation>
+    </message>
+    <message>
+        <source>Audio non disponibile: nessun dispositivo audio si è aperto (SDL: %1) - Velmora continua senza suono e riprova alla prossima richiesta.</source>
+        <translation>Audio not available: no sound device would open (SDL: %1) - Velmora goes on without sound and tries again at the next request.</translation>
     </message>
 </context>
 </TS>

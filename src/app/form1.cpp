@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -155,8 +156,13 @@ void Form1::CaricaConfigurazione()
     if (!loaded)
         warn(Texts::tr("Impossibile leggere la configurazione da %1: %2")
                  .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), loaded.error()),
-             Texts::tr("Le assegnazioni sono vuote. Correggere il file e riavviare il programma; "
-                       "\"Salva configurazione\" lo sostituirebbe con quelle mostrate."));
+             // Promised only what will work: a save cannot replace a folder.
+             QFileInfo(m_percorsoConfigurazione).isDir()
+                 ? Texts::tr("Le assegnazioni sono vuote. Spostare o rinominare la cartella CONFIG.TXT, "
+                             "poi riavviare il programma (o salvare: \"Salva configurazione\" scrive "
+                             "allora un CONFIG.TXT nuovo).")
+                 : Texts::tr("Le assegnazioni sono vuote. Correggere il file e riavviare il programma; "
+                             "\"Salva configurazione\" lo sostituirebbe con quelle mostrate."));
 }
 
 bool Form1::ScriviConfigurazione()

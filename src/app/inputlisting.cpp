@@ -3,6 +3,7 @@
 #include "inputs/sources/evdevinput.h"
 #include "inputs/sources/gpioinput.h"
 #include "inputs/sources/serialport.h"
+#include "platform/systemreason.h"
 #include "platform/texts.h"
 
 #include <QStringList>
@@ -20,8 +21,7 @@ QString unreadable(const QString &path, int error, bool &denied)
 {
     const bool refused = error == EACCES || error == EPERM;
     denied = denied || refused;
-    return path + QStringLiteral(": ") +
-           (refused ? Texts::tr("accesso negato") : QString::fromLocal8Bit(std::strerror(error))) +
+    return path + QStringLiteral(": ") + (refused ? Texts::tr("accesso negato") : systemReason(error)) +
            QLatin1Char('\n');
 }
 

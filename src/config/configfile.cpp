@@ -1,6 +1,7 @@
 #include "configfile.h"
 
 #include "platform/regularfile.h"
+#include "platform/systemreason.h"
 #include "platform/texts.h"
 
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 
 Q_LOGGING_CATEGORY(lcConfig, "velmora.config", QtInfoMsg)
 
@@ -112,21 +114,28 @@ Done saveConfig(const QString &path, const SoundSlots &values)
             return failure(Texts::tr("il nome del suono dell'ingresso %1 %2; correggerlo e salvare di nuovo")
                                .arg(n)
                                .arg(*why));
+    // The reason in Velmora's words: the toolkit's own is English ("Filename refers to a
+    // directory") and the errno of the call that failed says the same in any language.
+    auto why = [&](int error) { return failure(error ? systemReason(error) : QString()); };
+    if (QFileInfo(path).isDir())
+        return why(EISDIR);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     const QByteArray bytes = serializeConfig(values);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(file.errorString());
+        return errno ? why(errno) : failure(file.errorString());
     // A disk that fills up partway takes part of a write without a word: what is left is
     // written again until the system says why it cannot, or the old file would be
     // replaced by the part that fitted.
     for (qsizetype done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0)
-            return failure(file.errorString());   // the old file stays as it was
+            return errno ? why(errno) : failure(file.errorString());   // the old file stays as it was
         done += qsizetype(written);
     }
+    errno = 0;
     if (!file.commit())
-        return failure(file.errorString());
+        return errno ? why(errno) : failure(file.errorString());
     return kDone;
 }

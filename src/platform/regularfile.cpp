@@ -1,5 +1,6 @@
 #include "regularfile.h"
 
+#include "platform/systemreason.h"
 #include "platform/texts.h"
 
 #include <cerrno>
@@ -56,7 +57,7 @@ qint64 readSome(int fd, char *buffer, qint64 size)
     }
 }
 
-QString lastError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString lastError() { return systemReason(errno); }
 
 void closeFd(int fd) { ::close(fd); }
 

@@ -1,5 +1,6 @@
 #include "evdevinput.h"
 
+#include "platform/systemreason.h"
 #include "platform/texts.h"
 #include "platform/timing.h"
 
@@ -47,8 +48,7 @@ QString openFailure(const QString &device, int error)
                    "/dev/input/by-id (velmora --list-inputs)")
             .arg(device);
     default:
-        return Texts::tr("impossibile aprire %1: %2")
-            .arg(device, QString::fromLocal8Bit(std::strerror(error)));
+        return Texts::tr("impossibile aprire %1: %2").arg(device, systemReason(error));
     }
 }
 
@@ -180,8 +180,7 @@ void EvdevInput::drain()
             m_lost = r == -ENODEV ? Texts::tr("il dispositivo %1 è stato scollegato: ricollegarlo, "
                                               "Velmora lo riprende da solo")
                                         .arg(m_spec.device)
-                                  : Texts::tr("errore leggendo %1: %2")
-                                        .arg(m_spec.device, QString::fromLocal8Bit(std::strerror(-r)));
+                                  : Texts::tr("errore leggendo %1: %2").arg(m_spec.device, systemReason(-r));
             return;
         }
         // Autorepeat (2) is a key still held, not a change.

@@ -1,6 +1,7 @@
 #include "gpioinput.h"
 
 #include "platform/devicenode.h"
+#include "platform/systemreason.h"
 #include "platform/texts.h"
 #include "platform/timing.h"
 
@@ -63,8 +64,7 @@ QString openFailure(const GpioChoice &choice, const QStringList &lines, const QL
     case ENXIO:
         return Texts::tr("il chip GPIO %1 non c'è: collegarlo; Velmora lo riprende da sola").arg(choice.path);
     default:
-        return Texts::tr("impossibile usare le linee di %1: %2")
-            .arg(choice.path, QString::fromLocal8Bit(std::strerror(error)));
+        return Texts::tr("impossibile usare le linee di %1: %2").arg(choice.path, systemReason(error));
     }
 }
 
@@ -267,8 +267,7 @@ InputReading GpioInput::read()
                          ? Texts::tr("il chip GPIO %1 è stato scollegato: ricollegarlo, Velmora lo riprende "
                                      "da sola")
                                .arg(m_choice.path)
-                         : Texts::tr("errore leggendo %1: %2")
-                               .arg(m_choice.path, QString::fromLocal8Bit(std::strerror(seen.error())));
+                         : Texts::tr("errore leggendo %1: %2").arg(m_choice.path, systemReason(seen.error()));
         } else {
             m_seen += *seen;
         }

@@ -1,5 +1,6 @@
 #include "parallelport.h"
 
+#include "platform/systemreason.h"
 #include "platform/texts.h"
 #include "statusbyte.h"
 
@@ -17,7 +18,7 @@ namespace {
 
 constexpr int kBaseAddress = 0x378;
 
-QString systemError(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString systemError(int err) { return systemReason(err); }
 
 bool deviceMissing(int err) { return err == ENOENT || err == ENODEV || err == ENXIO; }
 

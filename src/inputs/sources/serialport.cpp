@@ -1,5 +1,6 @@
 #include "serialport.h"
 
+#include "platform/systemreason.h"
 #include "platform/texts.h"
 
 #include <QFile>
@@ -41,8 +42,7 @@ QString openFailure(const QString &device, int error)
                          "o un collegamento in /dev/serial/by-id (velmora --list-inputs)")
             .arg(device);
     default:
-        return Texts::tr("impossibile aprire %1: %2")
-            .arg(device, QString::fromLocal8Bit(std::strerror(error)));
+        return Texts::tr("impossibile aprire %1: %2").arg(device, systemReason(error));
     }
 }
 
@@ -51,7 +51,7 @@ QString lostText(const QString &device, int error)
     if (error == EIO || error == ENODEV || error == ENXIO)
         return Texts::tr("la porta seriale %1 è stata scollegata: ricollegarla, Velmora la riprende da sola")
             .arg(device);
-    return Texts::tr("errore leggendo %1: %2").arg(device, QString::fromLocal8Bit(std::strerror(error)));
+    return Texts::tr("errore leggendo %1: %2").arg(device, systemReason(error));
 }
 
 }   // namespace

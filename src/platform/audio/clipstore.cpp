@@ -1,6 +1,7 @@
 #include "clipstore.h"
 
 #include "platform/regularfile.h"
+#include "platform/systemreason.h"
 #include "soundlog.h"
 
 #include <QHash>
@@ -114,7 +115,7 @@ Result<FileStamp> checkFile(const QByteArray &path, qint64 maxBytes)
 {
     struct stat st {};
     if (::stat(path.constData(), &st) != 0)
-        return failure(QString::fromLocal8Bit(std::strerror(errno)));
+        return failure(systemReason(errno));
     if (QString problem = regularFileProblem(st.st_mode, st.st_size, maxBytes); !problem.isEmpty())
         return failure(problem);
     return FileStamp {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};

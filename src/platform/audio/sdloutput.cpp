@@ -120,8 +120,9 @@ bool SdlOutput::State::open()
     if (!device) {
         if (!unavailable)
             qCWarning(lcSound).noquote()
-                << Texts::tr("Audio non disponibile: %1 - Velmora continua senza suono e riprova alla "
-                             "prossima richiesta.")
+                << Texts::tr(
+                       "Audio non disponibile: nessun dispositivo audio si è aperto (SDL: %1) - Velmora "
+                       "continua senza suono e riprova alla prossima richiesta.")
                        .arg(why);
         unavailable = true;
         return false;
