@@ -820,5 +820,17 @@ created on the first start.
         <source>Audio non disponibile: nessun dispositivo audio si è aperto (SDL: %1) - Velmora continua senza suono e riprova alla prossima richiesta.</source>
         <translation>Audio not available: no sound device would open (SDL: %1) - Velmora goes on without sound and tries again at the next request.</translation>
     </message>
+    <message>
+        <source>suono predefinito</source>
+        <translation>default sound</translation>
+    </message>
+    <message>
+        <source>assegnazioni da %1: %2</source>
+        <translation>assignments from %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;è: ogni ingresso suona il suono predefinito; scriverlo accanto al programma e mandare SIGHUP a velmora</source>
+        <translation>%1 is not there: every input plays the default sound; write it beside the program and send SIGHUP to velmora</translation>
+    </message>
 </context>
 </TS>

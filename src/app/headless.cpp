@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 #include <csignal>
 #include <cstdio>
@@ -35,7 +36,20 @@ void Headless::reload()
 {
     const Result<SoundSlots> loaded = loadConfig(m_config);
     m_sounds.setAll(loaded.value_or(SoundSlots {}));
-    if (!loaded)
+    if (loaded) {   // nobody sees a window: one line says what will play
+        QStringList each;
+        for (int n = 1; n <= 4; ++n)
+            each << Texts::tr("%1: %2").arg(n).arg(loaded->at(std::size_t(n - 1)).isEmpty()
+                                                       ? Texts::tr("suono predefinito")
+                                                       : QFile::decodeName(loaded->at(std::size_t(n - 1))));
+        const QString said =
+            QFile::exists(m_config)
+                ? Texts::tr("assegnazioni da %1: %2").arg(m_config, each.join(QStringLiteral(", ")))
+                : Texts::tr("%1 non c'è: ogni ingresso suona il suono predefinito; scriverlo "
+                            "accanto al programma e mandare SIGHUP a velmora")
+                      .arg(m_config);
+        std::fputs(stderrLine(said).constData(), stderr);
+    } else
         std::fputs(
             stderrLine(Texts::tr("impossibile leggere la configurazione da %1: %2. Le assegnazioni sono "
                                  "vuote: correggere il file e mandare SIGHUP a velmora (o riavviarla).")
