@@ -258,10 +258,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>cannot open %1: %2</translation>
     </message>
     <message>
-        <source>aggiungere l&apos;utente al gruppo input (sudo usermod -aG input $USER, poi uscire e rientrare nella sessione) oppure installare la regola udev descritta nel README</source>
-        <translation>add the user to the input group (sudo usermod -aG input $USER, then log out and in again) or install the udev rule described in the README</translation>
-    </message>
-    <message>
         <source>dopo i due punti mancano i codici (per esempio :KEY_1,KEY_2,KEY_3,KEY_4); senza codici, togliere i due punti</source>
         <translation>the codes are missing after the colon (for example :KEY_1,KEY_2,KEY_3,KEY_4); without codes, leave out the colon</translation>
     </message>
@@ -328,10 +324,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
     <message>
         <source>impossibile usare le linee di %1: %2</source>
         <translation>cannot use %1&apos;s lines: %2</translation>
-    </message>
-    <message>
-        <source>aggiungere l&apos;utente al gruppo gpio (sudo usermod -aG gpio $USER, poi uscire e rientrare nella sessione; su Raspberry Pi OS il gruppo c&apos;è già), altrove una regola udev per il chip, come descritto nel README</source>
-        <translation>add the user to the gpio group (sudo usermod -aG gpio $USER, then log out and in again; Raspberry Pi OS already has the group), elsewhere a udev rule for the chip, as the README describes</translation>
     </message>
     <message>
         <source>collegamento sconosciuto: &quot;%1&quot; (up, down oppure none)</source>
@@ -831,6 +823,14 @@ created on the first start.
     <message>
         <source>%1 non c&apos;è: ogni ingresso suona il suono predefinito; scriverlo accanto al programma e mandare SIGHUP a velmora</source>
         <translation>%1 is not there: every input plays the default sound; write it beside the program and send SIGHUP to velmora</translation>
+    </message>
+    <message>
+        <source>aggiungere l&apos;utente al gruppo input (sudo usermod -aG input $USER, poi uscire e rientrare nella sessione) oppure installare la regola udev descritta in docs/usb-buttons.md</source>
+        <translation>add the user to the input group (sudo usermod -aG input $USER, then log out and in again) or install the udev rule described in docs/usb-buttons.md</translation>
+    </message>
+    <message>
+        <source>aggiungere l&apos;utente al gruppo gpio (sudo usermod -aG gpio $USER, poi uscire e rientrare nella sessione; su Raspberry Pi OS il gruppo c&apos;è già), altrove una regola udev per il chip, come descritto in docs/gpio.md</source>
+        <translation>add the user to the gpio group (sudo usermod -aG gpio $USER, then log out and in again; Raspberry Pi OS already has the group), elsewhere a udev rule for the chip, as docs/gpio.md describes</translation>
     </message>
 </context>
 </TS>

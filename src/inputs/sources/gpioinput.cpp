@@ -74,7 +74,7 @@ QString gpioAccessHelp()
 {
     return Texts::tr("aggiungere l'utente al gruppo gpio (sudo usermod -aG gpio $USER, poi uscire e "
                      "rientrare nella sessione; su Raspberry Pi OS il gruppo c'è già), altrove una regola "
-                     "udev per il chip, come descritto nel README");
+                     "udev per il chip, come descritto in docs/gpio.md");
 }
 
 int headerPin(const QString &lineName)
