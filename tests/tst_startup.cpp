@@ -163,6 +163,9 @@ private slots:
         const QString out = QString::fromLocal8Bit(velmora.readAllStandardOutput());
         const QString err = QString::fromLocal8Bit(velmora.readAllStandardError());
         QVERIFY2((out + err).contains(says), qPrintable(out + err));
+        if (arguments == QStringList {"--help"})   // a terminal of 80 columns, in every language
+            for (const QString &line : out.split('\n'))
+                QVERIFY2(line.size() <= 80, qPrintable(line));
         if (exitCode != 0)   // one line, nothing from the toolkit around it
             QVERIFY2(err.count(QLatin1Char('\n')) == 1, qPrintable(err));
     }

@@ -606,75 +606,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>The sound system does not answer: Velmora ends without waiting for it.</translation>
     </message>
     <message>
-        <source>Uso: velmora [opzioni]
-Velmora: quattro ingressi (porta parallela, pulsanti USB, porta seriale o GPIO), una spia e un
-suono per ciascuno.
-
-Opzioni:
-  -h, --help     Mostra questo aiuto ed esce.
-  -v, --version  Mostra la versione ed esce.
-  --port SPEC    Da dove leggere i quattro ingressi: auto (predefinito), /dev/parportN,
-                 io (accesso diretto a 0x379, solo root), file:PERCORSO (il byte di
-                 stato scritto in un file, per provare senza porta) oppure
-                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti USB:
-                 tastierino, pedaliera, interfaccia per pulsanti arcade) oppure
-                 serial:PORTA (contatti sulle linee CTS, DSR, DCD e RI di una porta
-                 seriale o di un adattatore USB-seriale, per esempio serial:/dev/ttyUSB0)
-                 oppure gpio:[CHIP:]LINEE[:up|down|none] (pulsanti sulle linee GPIO di un
-                 Raspberry Pi: gpio: da solo usa GPIO17, GPIO27, GPIO22 e GPIO23, pin 11,
-                 13, 15 e 16, un pulsante tra il pin e massa).
-  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e altri) e le
-                 porte seriali, senza aprirle, e i chip GPIO, senza richiederne le linee, ed
-                 esce. Con --port serial:PORTA mostra invece le linee di quella porta
-                 (aprirla alza e abbassa DTR); con --port gpio:LINEE gli ingressi di quelle
-                 quattro linee, le sole richieste.
-  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2 se Velmora
-                 le rifiuterebbe; un avviso se la porta ora non si legge (USB scollegato).
-  --no-window    Funziona senza finestra e senza schermo (esposizioni, negozi, servizi):
-                 stessi ingressi e suoni, assegnazioni lette da CONFIG.TXT accanto al
-                 programma; i messaggi vanno su stderr. SIGHUP rilegge CONFIG.TXT,
-                 SIGTERM e SIGINT la chiudono.
-
-CONFIG.TXT e i suoni stanno nella cartella del programma; se l&apos;utente non vi può scrivere
-(il programma installato dal pacchetto, in /usr/bin), nella sua cartella ~/Velmora,
-creata al primo avvio.
-</source>
-        <translation>Usage: velmora [options]
-Velmora: four inputs (parallel port, USB buttons, serial port or GPIO), a lamp and a sound
-for each.
-
-Options:
-  -h, --help     Show this help and exit.
-  -v, --version  Show the version and exit.
-  --port SPEC    Where to read the four inputs from: auto (the default), /dev/parportN,
-                 io (direct access to 0x379, root only), file:PATH (the status byte
-                 written in a file, to try Velmora without a port), or
-                 evdev:DEVICE[:CODE1,CODE2,CODE3,CODE4] (USB buttons: a keypad, a foot
-                 switch, an arcade button encoder), or
-                 serial:PORT (contacts on the CTS, DSR, DCD and RI lines of a serial
-                 port or a USB-serial adapter, for example serial:/dev/ttyUSB0), or
-                 gpio:[CHIP:]LINES[:up|down|none] (buttons on a Raspberry Pi&apos;s GPIO
-                 lines: gpio: alone uses GPIO17, GPIO27, GPIO22 and GPIO23, pins 11,
-                 13, 15 and 16, each button between its pin and ground).
-  --list-inputs  List the input devices with keys or buttons (USB and others), the
-                 serial ports, without opening them, and the GPIO chips, without requesting
-                 their lines, then exit. With --port serial:PORT, show that port&apos;s lines
-                 instead (opening it raises and drops DTR); with --port gpio:LINES, the
-                 inputs of those four lines, the only ones requested.
-  --check        Check the options without opening the window, then exit: status 2 if
-                 Velmora would refuse them; a warning if the port cannot be read right
-                 now (USB unplugged).
-  --no-window    Run without a window or a screen (exhibits, shops, services): the same
-                 inputs and sounds, with the assignments read from CONFIG.TXT beside the
-                 program; messages go to stderr. SIGHUP reads CONFIG.TXT again, SIGTERM
-                 and SIGINT end it.
-
-CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cannot write there
-(the program installed from the package, in /usr/bin), in their own ~/Velmora folder,
-created on the first start.
-</translation>
-    </message>
-    <message>
         <source>File della porta</source>
         <translation>Port file</translation>
     </message>
@@ -831,6 +762,81 @@ created on the first start.
     <message>
         <source>aggiungere l&apos;utente al gruppo gpio (sudo usermod -aG gpio $USER, poi uscire e rientrare nella sessione; su Raspberry Pi OS il gruppo c&apos;è già), altrove una regola udev per il chip, come descritto in docs/gpio.md</source>
         <translation>add the user to the gpio group (sudo usermod -aG gpio $USER, then log out and in again; Raspberry Pi OS already has the group), elsewhere a udev rule for the chip, as docs/gpio.md describes</translation>
+    </message>
+    <message>
+        <source>Uso: velmora [opzioni]
+Velmora: quattro ingressi (porta parallela, pulsanti USB, porta seriale o
+GPIO), una spia e un suono per ciascuno.
+
+Opzioni:
+  -h, --help     Mostra questo aiuto ed esce.
+  -v, --version  Mostra la versione ed esce.
+  --port SPEC    Da dove leggere i quattro ingressi: auto (predefinito),
+                 /dev/parportN, io (accesso diretto a 0x379, solo root),
+                 file:PERCORSO (il byte di stato scritto in un file, per
+                 provare senza porta) oppure
+                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti
+                 USB: tastierino, pedaliera, interfaccia per pulsanti arcade)
+                 oppure serial:PORTA (contatti sulle linee CTS, DSR, DCD e RI
+                 di una porta seriale o di un adattatore USB-seriale, per
+                 esempio serial:/dev/ttyUSB0) oppure
+                 gpio:[CHIP:]LINEE[:up|down|none] (pulsanti sulle linee GPIO di
+                 un Raspberry Pi: gpio: da solo usa GPIO17, GPIO27, GPIO22 e
+                 GPIO23, pin 11, 13, 15 e 16, un pulsante tra il pin e massa).
+  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e
+                 altri) e le porte seriali, senza aprirle, e i chip GPIO, senza
+                 richiederne le linee, ed esce. Con --port serial:PORTA mostra
+                 invece le linee di quella porta (aprirla alza e abbassa DTR);
+                 con --port gpio:LINEE gli ingressi di quelle quattro linee, le
+                 sole richieste.
+  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2
+                 se Velmora le rifiuterebbe; un avviso se la porta ora non si
+                 legge (USB scollegato).
+  --no-window    Funziona senza finestra e senza schermo (esposizioni, negozi,
+                 servizi): stessi ingressi e suoni, assegnazioni lette da
+                 CONFIG.TXT accanto al programma; i messaggi vanno su stderr.
+                 SIGHUP rilegge CONFIG.TXT, SIGTERM e SIGINT la chiudono.
+
+CONFIG.TXT e i suoni stanno nella cartella del programma; se l&apos;utente non vi
+può scrivere (il programma installato dal pacchetto, in /usr/bin), nella sua
+cartella ~/Velmora, creata al primo avvio.
+</source>
+        <translation>Usage: velmora [options]
+Velmora: four inputs (parallel port, USB buttons, serial port or GPIO), a lamp
+and a sound for each.
+
+Options:
+  -h, --help     Show this help and exit.
+  -v, --version  Show the version and exit.
+  --port SPEC    Where to read the four inputs from: auto (the default),
+                 /dev/parportN, io (direct access to 0x379, root only),
+                 file:PATH (the status byte written in a file, to try Velmora
+                 without a port), or evdev:DEVICE[:CODE1,CODE2,CODE3,CODE4]
+                 (USB buttons: a keypad, a foot switch, an arcade button
+                 encoder), or serial:PORT (contacts on the CTS, DSR, DCD and RI
+                 lines of a serial port or a USB-serial adapter, for example
+                 serial:/dev/ttyUSB0), or gpio:[CHIP:]LINES[:up|down|none]
+                 (buttons on a Raspberry Pi&apos;s GPIO lines: gpio: alone uses
+                 GPIO17, GPIO27, GPIO22 and GPIO23, pins 11, 13, 15 and 16,
+                 each button between its pin and ground).
+  --list-inputs  List the input devices with keys or buttons (USB and others),
+                 the serial ports, without opening them, and the GPIO chips,
+                 without requesting their lines, then exit. With --port
+                 serial:PORT, show that port&apos;s lines instead (opening it raises
+                 and drops DTR); with --port gpio:LINES, the inputs of those
+                 four lines, the only ones requested.
+  --check        Check the options without opening the window, then exit:
+                 status 2 if Velmora would refuse them; a warning if the port
+                 cannot be read right now (USB unplugged).
+  --no-window    Run without a window or a screen (exhibits, shops, services):
+                 the same inputs and sounds, with the assignments read from
+                 CONFIG.TXT beside the program; messages go to stderr. SIGHUP
+                 reads CONFIG.TXT again, SIGTERM and SIGINT end it.
+
+CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cannot
+write there (the program installed from the package, in /usr/bin), in their own
+~/Velmora folder, created on the first start.
+</translation>
     </message>
 </context>
 </TS>
