@@ -226,6 +226,19 @@ private slots:
         QCOMPARE(::keepingCommandsWhole(plain), html);
     }
 
+    // An input with no sound plays the default one, and says so the first time only.
+    void defaultSoundSaidOnce()
+    {
+        Rig rig;
+        rig.form->SuonaBrano(3);   // slot 3 is empty in the rig's CONFIG.TXT
+        QVERIFY2(rig.form->statusBar()->currentMessage().contains("Ingresso 3 senza suono"),
+                 qPrintable(rig.form->statusBar()->currentMessage()));
+        rig.form->statusBar()->clearMessage();
+        rig.form->SuonaBrano(3);
+        QCOMPARE(rig.form->statusBar()->currentMessage(), QString());
+        QCOMPARE(rig.player.plays.size(), 2);
+    }
+
     // A message longer than the status line's three lines (a USB device's by-id path) is
     // cut there, whole in the tooltip, and never covers the frames above it.
     void longMessageStaysInTheStatusLine()
@@ -394,7 +407,7 @@ private slots:
         useTranslation({});
         if (english) {
             QCOMPARE(shown, (QStringList {"Parallel port control program", "Input 1", "test",
-                                          "Choose the file to add to the set", "IN 1", "SAVE SOUND", "Menu",
+                                          "Choose the sound file for the input", "IN 1", "SAVE SOUND", "Menu",
                                           "Save configuration"}));
             QVERIFY2(status.startsWith("Port file cannot be read: ") &&
                          status.contains("is not there: create it"),

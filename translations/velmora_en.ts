@@ -5,7 +5,7 @@
     <name>Velmora</name>
     <message>
         <source>Scelta del file da aggiungere nel tema</source>
-        <translation>Choose the file to add to the set</translation>
+        <translation>Choose the sound file for the input</translation>
     </message>
     <message>
         <source>SALVA SUONO</source>
@@ -837,6 +837,10 @@ CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cann
 write there (the program installed from the package, in /usr/bin), in their own
 ~/Velmora folder, created on the first start.
 </translation>
+    </message>
+    <message>
+        <source>Ingresso %1 senza suono: suona quello predefinito di Velmora (sceglierne uno, poi SALVA SUONO).</source>
+        <translation>Input %1 has no sound: it plays Velmora&apos;s default one (choose one, then SAVE SOUND).</translation>
     </message>
 </context>
 </TS>

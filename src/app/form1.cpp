@@ -145,7 +145,18 @@ void Form1::showTick(const Result<InputTick> &tick)
             tick->active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
 }
 
-void Form1::SuonaBrano(int input) { m_sounds.SuonaBrano(input); }
+void Form1::SuonaBrano(int input)
+{
+    // An input with no sound plays the default one: said once, the first time, so that the
+    // chime is not taken for a fault.
+    if (input >= 1 && input <= 4 && m_sounds.value(input).isEmpty() &&
+        !std::exchange(m_chimeSaid[std::size_t(input)], true))
+        statusBar()->showMessage(Texts::tr("Ingresso %1 senza suono: suona quello predefinito di Velmora "
+                                           "(sceglierne uno, poi SALVA SUONO).")
+                                     .arg(input),
+                                 8000);
+    m_sounds.SuonaBrano(input);
+}
 
 void Form1::CaricaConfigurazione()
 {

@@ -52,7 +52,8 @@ private:
     Chooser *m_chooser = nullptr;
     StatusLine *m_statusLine = nullptr;
     QPointer<QMessageBox> m_warning;
-    std::array<bool, 5> m_unsaved {};   // indexed by input 1..4: assigned since the last load or save
-    QString m_sourceMessage;            // what the input source says, on the status line
+    std::array<bool, 5> m_chimeSaid {};   // indexed by input 1..4: its default sound was said
+    std::array<bool, 5> m_unsaved {};     // indexed by input 1..4: assigned since the last load or save
+    QString m_sourceMessage;              // what the input source says, on the status line
     InputLoop *m_loop = nullptr;
 };
