@@ -56,8 +56,9 @@ QString openFailure(const QString &device, int error)
 
 QString evdevAccessHelp()
 {
-    return Texts::tr("aggiungere l'utente al gruppo input (sudo usermod -aG input $USER, poi uscire e "
-                     "rientrare nella sessione) oppure installare la regola udev descritta in docs/usb-buttons.md");
+    return Texts::tr(
+        "aggiungere l'utente al gruppo input (sudo usermod -aG input $USER, poi uscire e "
+        "rientrare nella sessione) oppure installare la regola udev descritta in docs/usb-buttons.md");
 }
 
 Result<EvdevSpec> parseEvdevSpec(const QString &text)
