@@ -184,7 +184,7 @@ private slots:
         velmora.setProcessEnvironment(env);
         velmora.setStandardErrorFile(QString::fromLocal8Bit(::ptsname(master)));
         startVelmora(velmora, {"--port", "evdev:/dev/null"});
-        QVERIFY2(velmora.waitForFinished(10000), "it waited: a box was shown to a terminal's user");
+        QVERIFY2(velmora.waitForFinished(60000), "it waited: a box was shown to a terminal's user");
         QCOMPARE(velmora.exitCode(), 2);
         char said[4096] = {};
         QVERIFY(::read(master, said, sizeof said - 1) > 0);
