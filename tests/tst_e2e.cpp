@@ -273,7 +273,7 @@ private slots:
         // CONFIG.TXT read again on SIGHUP, and SIGTERM with an input held.
         QTest::newRow("no window: held inputs, port gone and back, SIGHUP, SIGTERM")
             << pulse
-            << "start nowindow; said assegnazioni da; hold 68 1000 880; hold 28 1000 880; port gone; "
+            << "start nowindow; hold 68 1000 880; hold 28 1000 880; port gone; "
                "said non leggibile; port 78; said di nuovo leggibile; write d,b,c,a; hup; said 4: a.wav; "
                "hold 68 1000 440; port 68; wait 300; term";
     }

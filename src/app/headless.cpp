@@ -23,20 +23,22 @@ Headless::Headless(InputSource &source, SoundPlayer &player, const QString &prog
                   m_sounds.SuonaBrano(input);
       })
 {
-    reload();
+    reload(false);
     connect(&m_signals, &SignalWatch::received, this, [this](int signal) {
         if (signal == SIGHUP)
-            reload();
+            reload(true);
         else
             QCoreApplication::quit();
     });
 }
 
-void Headless::reload()
+void Headless::reload(bool asked)
 {
     const Result<SoundSlots> loaded = loadConfig(m_config);
     m_sounds.setAll(loaded.value_or(SoundSlots {}));
-    if (loaded) {   // nobody sees a window: one line says what will play
+    // Nobody sees a window: one line says what will play when the user asked for a reload,
+    // or when there is no CONFIG.TXT at all; a start that found it is silent.
+    if (loaded && (asked || !QFile::exists(m_config))) {
         QStringList each;
         for (int n = 1; n <= 4; ++n)
             each << Texts::tr("%1: %2").arg(n).arg(loaded->at(std::size_t(n - 1)).isEmpty()
@@ -49,11 +51,12 @@ void Headless::reload()
                             "accanto al programma e mandare SIGHUP a velmora")
                       .arg(m_config);
         std::fputs(stderrLine(said).constData(), stderr);
-    } else
+    } else if (!loaded) {
         std::fputs(
             stderrLine(Texts::tr("impossibile leggere la configurazione da %1: %2. Le assegnazioni sono "
                                  "vuote: correggere il file e mandare SIGHUP a velmora (o riavviarla).")
                            .arg(m_config, loaded.error()))
                 .constData(),
             stderr);
+    }
 }

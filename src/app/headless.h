@@ -24,7 +24,8 @@ class Headless : public QObject {
 public:
     Headless(InputSource &source, SoundPlayer &player, const QString &programFolder);
 
-    void reload();
+    // `asked`: on SIGHUP, when the user wants to hear what was loaded.
+    void reload(bool asked);
 
 private:
     SoundTable m_sounds;
