@@ -18,8 +18,6 @@ namespace {
 
 constexpr int kBaseAddress = 0x378;
 
-QString systemError(int err) { return systemReason(err); }
-
 bool deviceMissing(int err) { return err == ENOENT || err == ENODEV || err == ENXIO; }
 
 QString deviceErrorText(const QString &device, int err)
@@ -28,7 +26,7 @@ QString deviceErrorText(const QString &device, int err)
         return Texts::tr(
                    "la porta %1 non esiste (%2): caricare il modulo ppdev "
                    "(sudo modprobe ppdev) e controllare che la porta parallela sia collegata e abilitata")
-            .arg(device, systemError(err));
+            .arg(device, systemReason(err));
     if (err == EACCES || err == EPERM)
         return Texts::tr("accesso negato a %1: aggiungere l'utente al gruppo lp "
                          "(sudo usermod -aG lp $USER), poi uscire e rientrare nella sessione")
@@ -42,7 +40,7 @@ QString deviceErrorText(const QString &device, int err)
         return Texts::tr("la porta %1 è occupata da un altro programma (per esempio una stampa in corso); "
                          "Velmora riprova da sola")
             .arg(device);
-    return Texts::tr("impossibile leggere %1: %2").arg(device, systemError(err));
+    return Texts::tr("impossibile leggere %1: %2").arg(device, systemReason(err));
 }
 
 // The remedy depends on who was refused: a user needs root, while root refused means
@@ -53,13 +51,13 @@ QString ioErrorText(int err, bool root)
         Texts::tr("usare /dev/parport0 con il modulo ppdev (sudo modprobe ppdev) e il gruppo lp");
     if ((err == EPERM || err == EACCES) && !root)
         return Texts::tr("accesso diretto alla porta 0x379 negato (%1): serve root; meglio %2")
-            .arg(systemError(err), ppdev);
+            .arg(systemReason(err), ppdev);
     if (err == EPERM || err == EACCES)
         return Texts::tr("il kernel nega l'accesso diretto alla porta 0x379 anche a root (%1; succede con "
                          "Secure Boot attivo): %2")
-            .arg(systemError(err), ppdev);
+            .arg(systemReason(err), ppdev);
     return Texts::tr("accesso diretto alla porta 0x379 non disponibile su questo sistema (%1): %2")
-        .arg(systemError(err), ppdev);
+        .arg(systemReason(err), ppdev);
 }
 
 // Opening and claiming run on a helper thread, since PPCLAIM blocks while another
