@@ -9,7 +9,6 @@
 #include <QStringList>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace {

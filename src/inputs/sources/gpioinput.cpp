@@ -9,7 +9,6 @@
 #include <QHash>
 
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace {

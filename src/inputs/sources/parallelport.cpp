@@ -12,7 +12,6 @@
 #include <thread>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 

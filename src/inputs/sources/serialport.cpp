@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <QHash>
 
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <mutex>
 #include <set>
