@@ -200,32 +200,6 @@ private slots:
                  (QList<QByteArray> {rig.path("a.wav"), rig.path("b.wav"), rig.path("d d.wav ")}));
     }
 
-    // Commands, paths and options are never broken across lines (in the status line and
-    // the start-up box): each is kept whole, an option with the word before it.
-    void keepingCommandsWhole_data()
-    {
-        QTest::addColumn<QString>("plain");
-        QTest::addColumn<QString>("html");
-        // (U+2060, a word joiner, after a slash or a dash: the toolkit breaks there too.)
-        QTest::newRow("a path") << "collegare /dev/parportN ora"
-                                << "collegare <nobr>/&#8288;dev/&#8288;parportN</nobr> ora";
-        QTest::newRow("a command and its option")
-            << "(velmora --list-inputs)"
-            << "<nobr>(velmora&nbsp;-&#8288;-&#8288;list-&#8288;inputs)</nobr>";
-        QTest::newRow("a script, its option and value")
-            << "scripts/install --port serial:/dev/ttyUSB0"
-            << "<nobr>scripts/&#8288;install&nbsp;-&#8288;-&#8288;port</nobr> "
-               "<nobr>serial:/&#8288;dev/&#8288;ttyUSB0</nobr>";
-        QTest::newRow("escaped, lines kept") << "a < b\nc"
-                                             << "a &lt; b<br>c";
-    }
-    void keepingCommandsWhole()
-    {
-        QFETCH(QString, plain);
-        QFETCH(QString, html);
-        QCOMPARE(::keepingCommandsWhole(plain), html);
-    }
-
     // An input with no sound plays the default one, and says so the first time only.
     void defaultSoundSaidOnce()
     {

@@ -98,9 +98,10 @@ QString describeSerialLines(const QString &path, const Result<ModemLines, int> &
     }
     QStringList shown;
     for (std::size_t i = 0; i < lines->on.size(); ++i)
-        shown << modemLineName(i) + (!support.reported[i] ? Texts::tr(" non disponibile")
-                                     : lines->on[i]       ? Texts::tr(" attivo")
-                                                          : Texts::tr(" a riposo"));
+        shown << QString(modemLineName(i) + (!support.reported[i] ? Texts::tr(" non disponibile")
+                                             : lines->on[i]       ? Texts::tr(" attivo")
+                                                                  : Texts::tr(" a riposo")))
+                     .replace(QLatin1Char(' '), QChar::Nbsp);   // one piece in a wrapped listing
     return path + Texts::tr("\n    linee ora: ") + shown.join(QStringLiteral(", ")) +
            QStringLiteral("\n    velmora --port serial:") + path + QLatin1Char('\n');
 }
@@ -127,7 +128,8 @@ QString describeGpioChips(const QList<GpioChipInfo> &chips)
                 continue;
             named << line.name;
             const int pin = headerPin(line.name);
-            free << shown + (pin ? QStringLiteral(" (pin %1)").arg(pin) : QString());
+            // One piece in a wrapped listing, pin with its line.
+            free << shown + (pin ? QString(QChar::Nbsp) + QStringLiteral("(pin %1)").arg(pin) : QString());
         }
         if (!free.isEmpty())
             out += Texts::tr("    linee libere: ") + free.join(QStringLiteral(", ")) + QLatin1Char('\n');
@@ -157,8 +159,9 @@ QString describeGpioLines(const QString &port, const QStringList &lines, const I
     const Inputs now = reading->isEmpty() ? Inputs {} : reading->constLast().raw;
     QStringList shown;
     for (std::size_t i = 0; i < now.size(); ++i)
-        shown << QStringLiteral("%1 (%2)").arg(i + 1).arg(lines.value(qsizetype(i))) +
-                     (now[i] ? Texts::tr(" attivo") : Texts::tr(" a riposo"));
+        shown << QString(QStringLiteral("%1 (%2)").arg(i + 1).arg(lines.value(qsizetype(i))) +
+                         (now[i] ? Texts::tr(" attivo") : Texts::tr(" a riposo")))
+                     .replace(QLatin1Char(' '), QChar::Nbsp);   // one piece in a wrapped listing
     return port + Texts::tr("\n    ingressi ora: ") + shown.join(QStringLiteral(", ")) +
            Texts::tr("\n    lette solo queste quattro linee, richieste come le usa Velmora\n");
 }

@@ -3,7 +3,7 @@
 #include "app/headless.h"
 #include "app/inputlisting.h"
 #include "app/language.h"
-#include "app/statusline.h"
+#include "app/linebreaks.h"
 #include "config/datafolder.h"
 #include "inputs/sourcechoice.h"
 #include "inputs/sources/gpioinput.h"
@@ -29,6 +29,9 @@ namespace {
 std::unique_ptr<QCoreApplication> g_core;
 
 void say(const QString &line) { std::fputs(stderrLine(line).constData(), stderr); }
+
+// A listing for a terminal of 80 columns.
+void print(const QString &text) { std::fputs(qPrintable(fittedToColumns(text)), stdout); }
 
 // The line for a missing display; `where` says what DISPLAY holds.
 QString noDisplayLine(const QString &where)
@@ -184,9 +187,7 @@ int main(int argc, char *argv[])
         // toggles DTR, so none is opened unasked).
         if (const QString serial = serialPortOf(options.port); !serial.isEmpty()) {
             const QByteArray path = QFile::encodeName(serial);
-            std::fputs(
-                qPrintable(describeSerialLines(serial, peekSerialLines(path), serialLineSupport(path))),
-                stdout);
+            print(describeSerialLines(serial, peekSerialLines(path), serialLineSupport(path)));
             return 0;
         }
         // So are the GPIO lines named with it, and only they: on a Raspberry Pi, requesting a
@@ -195,14 +196,11 @@ int main(int argc, char *argv[])
             const Result<std::unique_ptr<InputSource>> source = makeInputSource(options.port);
             if (!source)   // refused before a line was requested: the lines name nothing wrong
                 return refuse(source.error(), false, argc, argv);
-            std::fputs(
-                qPrintable(describeGpioLines(options.port, parseGpioSpec(*gpio)->lines, (*source)->read())),
-                stdout);
+            print(describeGpioLines(options.port, parseGpioSpec(*gpio)->lines, (*source)->read()));
             return 0;
         }
-        std::fputs(qPrintable(describeInputDevices(listInputDevices()) +
-                              describeSerialPorts(listSerialPorts()) + describeGpioChips(listGpioChips())),
-                   stdout);
+        print(describeInputDevices(listInputDevices()) + describeSerialPorts(listSerialPorts()) +
+              describeGpioChips(listGpioChips()));
         return 0;
     }
     case CommandLine::Action::Error:
