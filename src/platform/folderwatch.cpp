@@ -55,18 +55,24 @@ void FolderWatch::watch(const QByteArray &folder)
 void FolderWatch::setUp(quint64 generation, int wd)
 {
     --m_pending;
-    if (generation == m_generation)
+    const bool current = generation == m_generation;
+    if (current)
         m_wd = wd;   // -1: cannot be watched; its list is right as of its opening
     else if (wd >= 0)
         m_stale.append(wd);
     // The kernel gives one folder one number: a stale one may be the folder wanted now,
     // so the stale go only once every set-up has come back.
-    if (m_pending > 0)
-        return;
-    for (const int stale : std::as_const(m_stale))
-        if (stale != m_wd)
-            ::inotify_rm_watch(m_inotify->fd, stale);
-    m_stale.clear();
+    if (m_pending == 0) {
+        for (const int stale : std::as_const(m_stale))
+            if (stale != m_wd)
+                ::inotify_rm_watch(m_inotify->fd, stale);
+        m_stale.clear();
+    }
+    // A name that changed after the caller listed the folder and before the watch was set
+    // up, or before this answer came (its events were not yet known as this folder's), is
+    // told by one change more: from here on the kernel tells each.
+    if (current && wd >= 0)
+        emit changed();
 }
 
 void FolderWatch::readEvents()
