@@ -476,6 +476,36 @@ private slots:
         QVERIFY2(!hung.released, "the window answered only once the mount gave up");
     }
 
+    // Listed again (CONFIG.TXT saved beside the sounds), the list keeps the file highlighted
+    // and chooses nothing: a name typed meanwhile stays. Tab into a list with none
+    // highlighted highlights the file it chooses.
+    void listedAgainKeepsTheHighlightedFile()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"a.wav", "b.wav"})
+            QVERIFY(wav::writeFile(dir.filePath(name), "x"));
+        Chooser chooser(nullptr, [] { return QList<Chooser::Volume> {}; });
+        QSignalSpy listed(&chooser, &Chooser::filesListed);
+        chooser.openFolder(dir.path());
+        QTRY_COMPARE(listed.size(), 2);
+        chooser.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chooser));
+        chooser.Text_tema->setFocus();
+        QTest::keyClick(chooser.Text_tema, Qt::Key_Backtab);
+        QTRY_VERIFY(chooser.File_tema->hasFocus());
+        const QModelIndexList shown = chooser.File_tema->selectionModel()->selectedIndexes();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(chooser.Text_tema->text(), shown.first().data().toString());
+
+        QTest::keyClick(chooser.File_tema, Qt::Key_Down);
+        chooser.Text_tema->setText("scritto.wav");
+        QVERIFY(wav::writeFile(dir.filePath("CONFIG.TXT"), "x"));
+        QTRY_COMPARE(listed.size(), 3);
+        QCOMPARE(chooser.File_tema->currentIndex().data().toString(), "b.wav");
+        QVERIFY(chooser.File_tema->selectionModel()->isSelected(chooser.File_tema->currentIndex()));
+        QCOMPARE(chooser.Text_tema->text(), "scritto.wav");
+    }
+
     // A folder filled while it is shown is listed once at a time, however many changes
     // come, and the list ends with the last file in it. The listing the burst starts is held
     // until the burst is over, so the test does not hang on how fast the machine is.

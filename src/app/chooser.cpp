@@ -112,9 +112,15 @@ Chooser::Chooser(QWidget *parent, VolumeLister listVolumes, FileLister listFiles
     };
     connect(File_tema, &QListView::clicked, this, choose);
     connect(File_tema, &QListView::activated, this, choose);
-    // The file the arrow keys move to is the chosen one, as a click would make it.
+    // The file the arrow keys move to is the chosen one, as a click would make it, and
+    // shown so (the list makes the first file current, unselected, when Tab enters it).
     connect(File_tema->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [choose](const QModelIndex &index) { choose(index); });
+            [this, choose](const QModelIndex &index) {
+                if (index.isValid() && !File_tema->selectionModel()->isSelected(index))
+                    File_tema->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+                if (!m_keepingCurrent)
+                    choose(index);
+            });
     // Files copied into the folder while it is shown appear in the list.
     connect(m_folderWatch, &FolderWatch::changed, this, &Chooser::listFiles);
 
@@ -254,13 +260,24 @@ void Chooser::listFiles()
             const bool changedMeanwhile = m_listing.take(folder);
             if (folder != m_shownFolder)
                 return;   // the user has opened another folder meanwhile
+            // Listed again (a file copied in, CONFIG.TXT saved beside the sounds): the file
+            // highlighted stays so, and nothing else is chosen for it.
+            const QByteArray current = File_tema->currentIndex().data(Qt::UserRole).toByteArray();
+            m_keepingCurrent = true;
             m_wavFiles->clear();
             QList<QStandardItem *> column;
             column.reserve(qsizetype(items->size()));
-            for (auto &item : *items)
+            qsizetype kept = -1;
+            for (auto &item : *items) {
+                if (kept < 0 && !current.isEmpty() && item->data(Qt::UserRole).toByteArray() == current)
+                    kept = column.size();
                 column.append(item.release());
+            }
             if (!column.isEmpty())
                 m_wavFiles->appendColumn(column);
+            if (kept >= 0)
+                File_tema->setCurrentIndex(m_wavFiles->index(int(kept), 0));
+            m_keepingCurrent = false;
             emit filesListed(QFile::decodeName(folder));
             if (changedMeanwhile)
                 listFiles();

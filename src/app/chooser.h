@@ -71,6 +71,7 @@ private:
     QHash<QByteArray, bool> m_listing;
     VolumeLister m_listVolumes;
     FileLister m_listFiles;
-    QString m_chosenText;       // the name last picked in the file list, as shown
-    QByteArray m_chosenBytes;   // and its path as it is on disk
+    QString m_chosenText;            // the name last picked in the file list, as shown
+    QByteArray m_chosenBytes;        // and its path as it is on disk
+    bool m_keepingCurrent = false;   // the list is being filled again, its file kept
 };
