@@ -48,7 +48,8 @@ struct Rig {
         wav::writeFile(dir.filePath("CONFIG.TXT"), kConfig);
         for (const char *sound : {"x.wav", "  due spazi .wav ", "effetti/gong.wav"})
             QVERIFY(QDir(dir.path()).mkpath("effetti") && wav::writeFile(dir.filePath(sound), "RIFF"));
-        form = std::make_unique<Form1>(port, player, dir.path());
+        core = std::make_unique<Core>(port, player, dir.path());
+        form = std::make_unique<Form1>(*core);
     }
     template <typename T>
     T *get(const QString &name) const
@@ -84,6 +85,7 @@ struct Rig {
     QTemporaryDir dir;
     FakeSource port;
     FakePlayer player;
+    std::unique_ptr<Core> core;
     std::unique_ptr<Form1> form;
 };
 
@@ -248,7 +250,7 @@ private slots:
         Rig rig;
         rig.port.wake = pipe[0];
         rig.form->LeggiIngressi();   // the watch starts with a read
-        auto *timer = rig.get<QTimer>("Timer1");
+        auto *timer = rig.core->findChild<QTimer *>("Timer1");
         timer->stop();
         rig.port.next = reading(seen);
         QCOMPARE(::write(pipe[1], "p", 1), 1);
@@ -365,7 +367,8 @@ private slots:
         auto source = makeInputSource("file:" + dir.filePath("missing"));
         QVERIFY(source);
         FakePlayer player;
-        Form1 form(**source, player, dir.path());
+        Core core(**source, player, dir.path());
+        Form1 form(core);
         form.LeggiIngressi();
         const QStringList shown {
             form.findChild<QGroupBox *>("Frame1")->title(),
@@ -402,7 +405,8 @@ private slots:
         QVERIFY(QFile::link("/proc/self/mem", dir.filePath("CONFIG.TXT")));   // read fails, even for root
         FakeSource port;
         FakePlayer player;
-        Form1 form(port, player, dir.path());
+        Core core(port, player, dir.path());
+        Form1 form(core);
         QTabBar *bar = form.findChild<Chooser *>("Frame6")->TabStrip1;
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());   // a reload says it again
         const QList<QMessageBox *> boxes = form.findChildren<QMessageBox *>();

@@ -842,5 +842,9 @@ write there (the program installed from the package, in /usr/bin), in their own
         <source>Ingresso %1 senza suono: suona quello predefinito di Velmora (sceglierne uno, poi SALVA SUONO).</source>
         <translation>Input %1 has no sound: it plays Velmora&apos;s default one (choose one, then SAVE SOUND).</translation>
     </message>
+    <message>
+        <source>Non c&apos;è l&apos;ingresso %1: gli ingressi sono 1, 2, 3 e 4.</source>
+        <translation>There is no input %1: the inputs are 1, 2, 3 and 4.</translation>
+    </message>
 </context>
 </TS>

@@ -1,11 +1,9 @@
 #include "form1.h"
 
 #include "chooser.h"
-#include "config/configfile.h"
 #include "form1style.h"
 #include "lamp.h"
 #include "platform/texts.h"
-#include "platform/timing.h"
 #include "statusline.h"
 #include "twips.h"
 
@@ -24,8 +22,7 @@
 #include <QTabBar>
 #include <QTreeView>
 
-Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFolder, QWidget *parent)
-    : QMainWindow(parent), m_sounds(player, programFolder)
+Form1::Form1(Core &core, QWidget *parent) : QMainWindow(parent), m_core(core)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora"));
@@ -65,13 +62,14 @@ Form1::Form1(InputSource &source, SoundPlayer &player, const QString &programFol
         QWidget::setTabOrder(order[i], order[i + 1]);
     m_chooser->Text_tema->setFocus();
 
-    m_percorsoConfigurazione = QDir(programFolder).filePath(QStringLiteral("CONFIG.TXT"));
-    CaricaConfigurazione();
-
+    connect(&m_core, &Core::lampsChanged, this, &Form1::showLamps);
+    connect(&m_core, &Core::assignmentsChanged, this, &Form1::showSlots);
+    connect(&m_core, &Core::sourceStatusChanged, this, &Form1::showStatus);
+    connect(&m_core, &Core::noted, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 8000); });
+    showLamps();
     // The first tick comes one interval after the window has loaded.
-    // Its Timer1 is found by name, as the other controls are.
-    m_loop = new InputLoop(
-        source, [this](const Result<InputTick> &tick) { showTick(tick); }, this);
+    CaricaConfigurazione();
 
     setFixedSize(sizeHint());
 }
@@ -125,50 +123,25 @@ void Form1::buildMenu()
     addAction(f10);
 }
 
-void Form1::LeggiIngressi() { m_loop->tick(); }
+void Form1::LeggiIngressi() { m_core.tick(); }
 
-void Form1::showTick(const Result<InputTick> &tick)
+void Form1::showLamps()
 {
-    if (!tick) {
-        for (int b = 4; b <= 7; ++b)
-            m_shape1[std::size_t(b)]->setFillColor(Lamp::idle());
-        m_sourceMessage = Texts::tr("%1 non leggibile: %2").arg(m_loop->sourceName(), tick.error());
-        showStatus();
-        return;
-    }
-    m_sourceMessage = m_loop->sourceRemark();
-    showStatus();
-    for (const int input : tick->sounds)
-        SuonaBrano(input);
     for (const InputLine &line : kInputs)
         m_shape1[std::size_t(line.bit)]->setFillColor(
-            tick->active[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
+            m_core.lamps()[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
 }
 
-void Form1::SuonaBrano(int input)
-{
-    // An input with no sound plays the default one: said once, the first time, so that the
-    // chime is not taken for a fault.
-    if (input >= 1 && input <= 4 && m_sounds.value(input).isEmpty() &&
-        !std::exchange(m_chimeSaid[std::size_t(input)], true))
-        statusBar()->showMessage(Texts::tr("Ingresso %1 senza suono: suona quello predefinito di Velmora "
-                                           "(sceglierne uno, poi SALVA SUONO).")
-                                     .arg(input),
-                                 8000);
-    m_sounds.SuonaBrano(input);
-}
+void Form1::SuonaBrano(int input) { m_core.test(input); }
 
 void Form1::CaricaConfigurazione()
 {
-    const Result<SoundSlots> loaded = loadConfig(m_percorsoConfigurazione);
-    m_sounds.setAll(loaded.value_or(SoundSlots {}));
-    m_unsaved = {};
-    showSlots();
+    const Done loaded = m_core.load();
     if (!loaded)
         warn(Texts::tr("Impossibile leggere la configurazione da %1: %2")
-                 .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), loaded.error()),
+                 .arg(QDir::toNativeSeparators(m_core.configPath()), loaded.error()),
              // Promised only what will work: a save cannot replace a folder.
-             QFileInfo(m_percorsoConfigurazione).isDir()
+             QFileInfo(m_core.configPath()).isDir()
                  ? Texts::tr("Le assegnazioni sono vuote. Spostare o rinominare la cartella CONFIG.TXT, "
                              "poi riavviare il programma (o salvare: \"Salva configurazione\" scrive "
                              "allora un CONFIG.TXT nuovo).")
@@ -178,17 +151,15 @@ void Form1::CaricaConfigurazione()
 
 bool Form1::ScriviConfigurazione()
 {
-    const Done saved = saveConfig(m_percorsoConfigurazione, m_sounds.values());
+    const Done saved = m_core.save();
     if (saved) {
-        m_unsaved = {};
-        showSlots();
-        statusBar()->showMessage(Texts::tr("Configurazione salvata in %1.")
-                                     .arg(QDir::toNativeSeparators(m_percorsoConfigurazione)),
-                                 5000);
+        statusBar()->showMessage(
+            Texts::tr("Configurazione salvata in %1.").arg(QDir::toNativeSeparators(m_core.configPath())),
+            5000);
         return true;
     }
     warn(Texts::tr("Impossibile salvare la configurazione in %1: %2")
-             .arg(QDir::toNativeSeparators(m_percorsoConfigurazione), saved.error()),
+             .arg(QDir::toNativeSeparators(m_core.configPath()), saved.error()),
          Texts::tr("Le assegnazioni restano nella finestra: "
                    "risolvere il problema e scegliere di nuovo \"Salva configurazione\"."));
     return false;
@@ -209,37 +180,21 @@ void Form1::warn(const QString &text, const QString &whatToDo)
 
 void Form1::assignSlot(int input, const QByteArray &chosen)
 {
-    auto refuse = [this](const QString &why) { statusBar()->showMessage(why, 10000); };
-    if (chosen.isEmpty()) {   // an empty name clears the slot; with nothing to clear, says why
-        if (m_sounds.value(input).isEmpty())
-            return refuse(Texts::tr("Nessun suono scelto: sceglierne uno nell'elenco (o scriverne il nome), "
-                                    "poi SALVA SUONO. Con il nome vuoto, SALVA SUONO toglie il suono "
-                                    "dell'ingresso."));
-        m_sounds.set(input, {});
-    } else {
-        const Result<QByteArray> value = slotValueFor(m_sounds.programFolder(), chosen);
-        const auto unsavable = unsavableName(value.value_or(chosen));
-        if (unsavable)
-            return refuse(Texts::tr("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*unsavable));
-        if (!value)
-            return refuse(Texts::tr("Suono non assegnato: %1.").arg(value.error()));
-        m_sounds.set(input, *value);
-    }
-    m_unsaved[std::size_t(input)] = true;
-    showSlots();
+    if (const Done assigned = m_core.assign(input, chosen); !assigned)
+        statusBar()->showMessage(assigned.error(), 10000);
 }
 
 void Form1::showSlots()
 {
     for (int n = 1; n <= 4; ++n) {
         QLabel *label = m_lblBrano[std::size_t(n)];
-        label->setText(QString::fromLocal8Bit(m_sounds.value(n)));
+        label->setText(QString::fromLocal8Bit(m_core.assignments()[std::size_t(n - 1)]));
         // Assigned but not saved yet: another colour, and said on the status line.
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText,
-                         m_unsaved[std::size_t(n)] ? QColor(0xB0, 0x50, 0x00) : QColor(0x00, 0x80, 0x00));
+                         m_core.unsaved(n) ? QColor(0xB0, 0x50, 0x00) : QColor(0x00, 0x80, 0x00));
         label->setPalette(palette);
-        label->setToolTip(m_unsaved[std::size_t(n)] ? Texts::tr("Non ancora salvato") : QString());
+        label->setToolTip(m_core.unsaved(n) ? Texts::tr("Non ancora salvato") : QString());
     }
     showStatus();
 }
@@ -248,7 +203,7 @@ void Form1::showStatus()
 {
     QStringList unsaved;
     for (int n = 1; n <= 4; ++n)
-        if (m_unsaved[std::size_t(n)])
+        if (m_core.unsaved(n))
             unsaved << QString::number(n);
     QString note;
     if (unsaved.size() == 1)
@@ -260,7 +215,7 @@ void Form1::showStatus()
                          "cambiare linguetta prima li annulla")
                    .arg(unsaved.join(QStringLiteral(", ")));
     if (m_statusLine)
-        m_statusLine->showMessage(m_sourceMessage.isEmpty() || note.isEmpty()
-                                      ? m_sourceMessage + note
-                                      : m_sourceMessage + QLatin1Char('\n') + note);
+        m_statusLine->showMessage(m_core.sourceStatus().isEmpty() || note.isEmpty()
+                                      ? m_core.sourceStatus() + note
+                                      : m_core.sourceStatus() + QLatin1Char('\n') + note);
 }

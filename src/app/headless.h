@@ -1,7 +1,6 @@
 #pragma once
 
-#include "inputs/inputloop.h"
-#include "sounds/soundtable.h"
+#include "core/core.h"
 
 #include "platform/signalwatch.h"
 
@@ -22,14 +21,12 @@
 class Headless : public QObject {
     Q_OBJECT
 public:
-    Headless(InputSource &source, SoundPlayer &player, const QString &programFolder);
+    explicit Headless(Core &core);
 
     // `asked`: on SIGHUP, when the user wants to hear what was loaded.
     void reload(bool asked);
 
 private:
-    SoundTable m_sounds;
-    QString m_config;
-    InputLoop m_loop;
+    Core &m_core;
     SignalWatch m_signals {SIGHUP, SIGTERM, SIGINT};
 };

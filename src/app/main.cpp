@@ -227,7 +227,8 @@ int main(int argc, char *argv[])
     }
     if (options.noWindow) {   // no display is looked for, nor any widget made
         SdlPlayer player;
-        Headless run(inputs, player, sharedFolder());
+        Core core(inputs, player, sharedFolder());
+        Headless run(core);
         return QCoreApplication::exec();
     }
     if (noDisplayNamed()) {
@@ -245,7 +246,8 @@ int main(int argc, char *argv[])
     QApplication::setFont(font);
 
     SdlPlayer player;
-    Form1 window(inputs, player, sharedFolder());
+    Core core(inputs, player, sharedFolder());
+    Form1 window(core);
     window.show();
     // Ended by a signal as by closing the window: through the loop, giving back the port.
     const SignalWatch ends({SIGTERM, SIGINT, SIGHUP});

@@ -1,0 +1,93 @@
+#include "core.h"
+
+#include "config/configfile.h"
+#include "platform/texts.h"
+
+#include <QDir>
+
+Core::Core(InputSource &source, SoundPlayer &player, const QString &programFolder, QObject *parent)
+    : QObject(parent), m_sounds(player, programFolder),
+      m_configPath(QDir(programFolder).filePath(QStringLiteral("CONFIG.TXT"))),
+      m_loop(
+          source, [this](const Result<InputTick> &tick) { onTick(tick); }, this)
+{}
+
+void Core::tick() { m_loop.tick(); }
+
+void Core::onTick(const Result<InputTick> &tick)
+{
+    if (!tick) {
+        setSourceStatus(Texts::tr("%1 non leggibile: %2").arg(m_loop.sourceName(), tick.error()));
+        if (std::exchange(m_lamps, Inputs {}) != Inputs {})
+            emit lampsChanged();
+        return;
+    }
+    for (const int input : tick->sounds)   // first the sounds; the faces after them
+        test(input);
+    setSourceStatus(m_loop.sourceRemark());
+    if (std::exchange(m_lamps, tick->active) != tick->active)
+        emit lampsChanged();
+}
+
+void Core::setSourceStatus(const QString &status)
+{
+    if (std::exchange(m_sourceStatus, status) != status)
+        emit sourceStatusChanged();
+}
+
+void Core::test(int input)
+{
+    // An input with no sound plays the default one: said once, the first time, so that the
+    // chime is not taken for a fault.
+    if (input >= 1 && input <= 4 && m_sounds.value(input).isEmpty() &&
+        !std::exchange(m_chimeSaid[std::size_t(input - 1)], true))
+        emit noted(Texts::tr("Ingresso %1 senza suono: suona quello predefinito di Velmora "
+                             "(sceglierne uno, poi SALVA SUONO).")
+                       .arg(input));
+    m_sounds.SuonaBrano(input);
+}
+
+Done Core::load()
+{
+    const Result<SoundSlots> loaded = loadConfig(m_configPath);
+    m_sounds.setAll(loaded.value_or(SoundSlots {}));
+    m_unsaved = {};
+    emit assignmentsChanged();
+    if (!loaded)
+        return failure(loaded.error());
+    return kDone;
+}
+
+Done Core::save()
+{
+    const Done saved = saveConfig(m_configPath, m_sounds.values());
+    if (saved) {
+        m_unsaved = {};
+        emit assignmentsChanged();
+    }
+    return saved;
+}
+
+Done Core::assign(int input, const QByteArray &chosen)
+{
+    if (input < 1 || input > 4)
+        return failure(Texts::tr("Non c'è l'ingresso %1: gli ingressi sono 1, 2, 3 e 4.").arg(input));
+    if (chosen.isEmpty()) {   // an empty name clears the slot; with nothing to clear, says why
+        if (m_sounds.value(input).isEmpty())
+            return failure(Texts::tr("Nessun suono scelto: sceglierne uno nell'elenco (o scriverne il nome), "
+                                     "poi SALVA SUONO. Con il nome vuoto, SALVA SUONO toglie il suono "
+                                     "dell'ingresso."));
+        m_sounds.set(input, {});
+    } else {
+        const Result<QByteArray> value = slotValueFor(m_sounds.programFolder(), chosen);
+        if (const auto unsavable = unsavableName(value.value_or(chosen)))
+            return failure(
+                Texts::tr("Nome non assegnato: %1 e non potrebbe essere salvato.").arg(*unsavable));
+        if (!value)
+            return failure(Texts::tr("Suono non assegnato: %1.").arg(value.error()));
+        m_sounds.set(input, *value);
+    }
+    m_unsaved[std::size_t(input - 1)] = true;
+    emit assignmentsChanged();
+    return kDone;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "inputs/inputloop.h"
+#include "sounds/soundtable.h"
+
+#include <QObject>
+
+#include <array>
+
+// Velmora's state and actions, one for every face (the window, the run without a window,
+// and the faces that reach a box from elsewhere): the input loop with its lamps, the four
+// assignments with CONFIG.TXT, the test of each, and what the status line says of the
+// inputs. A face shows what this holds, asks it to act, and hears of every change through
+// its signals; no face reaches past it into a source or the player.
+//
+// The tick stays where it was: the loop reads the source, the sounds of the active inputs
+// are asked for in the order 2, 1, 3, 4, and only then are the faces told of the lamps.
+class Core : public QObject {
+    Q_OBJECT
+public:
+    Core(InputSource &source, SoundPlayer &player, const QString &programFolder, QObject *parent = nullptr);
+
+    // The lamps, input n at n - 1: all idle while the inputs cannot be read.
+    [[nodiscard]] const Inputs &lamps() const { return m_lamps; }
+    [[nodiscard]] const SoundSlots &assignments() const { return m_sounds.values(); }
+    // Assigned since CONFIG.TXT was last loaded or saved (lost on the next load).
+    [[nodiscard]] bool unsaved(int input) const { return m_unsaved.at(std::size_t(input - 1)); }
+    [[nodiscard]] std::array<bool, 4> unsavedInputs() const { return m_unsaved; }
+    // Why the inputs cannot be read, or what their source remarks on; empty when all is well.
+    [[nodiscard]] const QString &sourceStatus() const { return m_sourceStatus; }
+    [[nodiscard]] const QString &configPath() const { return m_configPath; }
+    [[nodiscard]] const QByteArray &programFolder() const { return m_sounds.programFolder(); }
+
+    // Reads the inputs now, as a tick does.
+    void tick();
+    // Plays input's sound (the test button), or the default one for an input without.
+    void test(int input);
+    // Reads CONFIG.TXT into the four assignments; one that cannot be read leaves them empty
+    // and says why.
+    Done load();
+    Done save();
+    // Assigns what the user chose (a path, or a name typed) to input; empty takes its sound
+    // away. Refused, with the reason, when it could never play or not be saved as it is.
+    Done assign(int input, const QByteArray &chosen);
+
+signals:
+    void lampsChanged();
+    void assignmentsChanged();
+    void sourceStatusChanged();
+    // A passing remark for the user, such as the default sound played for the first time.
+    void noted(const QString &text);
+
+private:
+    void onTick(const Result<InputTick> &tick);
+    void setSourceStatus(const QString &status);
+
+    SoundTable m_sounds;
+    QString m_configPath;
+    Inputs m_lamps {};
+    std::array<bool, 4> m_unsaved {};
+    std::array<bool, 4> m_chimeSaid {};
+    QString m_sourceStatus;
+    InputLoop m_loop;
+};
