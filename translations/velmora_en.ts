@@ -28,10 +28,6 @@
         <translation>unknown option: %1%2</translation>
     </message>
     <message>
-        <source>manca il valore dell&apos;opzione --port</source>
-        <translation>the --port option needs a value</translation>
-    </message>
-    <message>
         <source>argomento non previsto: %1</source>
         <translation>unexpected argument: %1</translation>
     </message>
@@ -662,10 +658,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>%1 is outside Velmora&apos;s folder (%2), and Velmora plays only the files that are there: copy it into that folder and choose it again</translation>
     </message>
     <message>
-        <source>--port indicata più volte: indicarne una sola</source>
-        <translation>--port given more than once: give it once</translation>
-    </message>
-    <message>
         <source>%1 non leggibile ora: %2</source>
         <translation>%1 cannot be read now: %2</translation>
     </message>
@@ -764,6 +756,14 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>add the user to the gpio group (sudo usermod -aG gpio $USER, then log out and in again; Raspberry Pi OS already has the group), elsewhere a udev rule for the chip, as docs/gpio.md describes</translation>
     </message>
     <message>
+        <source>Ingresso %1 senza suono: suona quello predefinito di Velmora (sceglierne uno, poi SALVA SUONO).</source>
+        <translation>Input %1 has no sound: it plays Velmora&apos;s default one (choose one, then SAVE SOUND).</translation>
+    </message>
+    <message>
+        <source>Non c&apos;è l&apos;ingresso %1: gli ingressi sono 1, 2, 3 e 4.</source>
+        <translation>There is no input %1: the inputs are 1, 2, 3 and 4.</translation>
+    </message>
+    <message>
         <source>Uso: velmora [opzioni]
 Velmora: quattro ingressi (porta parallela, pulsanti USB, porta seriale o
 GPIO), una spia e un suono per ciascuno.
@@ -796,6 +796,17 @@ Opzioni:
                  servizi): stessi ingressi e suoni, assegnazioni lette da
                  CONFIG.TXT accanto al programma; i messaggi vanno su stderr.
                  SIGHUP rilegge CONFIG.TXT, SIGTERM e SIGINT la chiudono.
+  --web [INDIRIZZO:]PORTA
+                 Anche una pagina web per vedere e impostare Velmora da un
+                 browser: PORTA da sola solo da questa macchina (127.0.0.1);
+                 un INDIRIZZO (0.0.0.0 per tutta la rete) la apre alla rete,
+                 sempre con la chiave di accesso.
+  --web-key [new]
+                 Mostra la chiave di accesso della pagina web ed esce; con new
+                 ne fa una nuova, che chiude le sessioni aperte con la vecchia.
+  --web-upload-limit MIB
+                 La dimensione massima di un WAV caricato dalla pagina web
+                 (predefinita 64).
 
 CONFIG.TXT e i suoni stanno nella cartella del programma; se l&apos;utente non vi
 può scrivere (il programma installato dal pacchetto, in /usr/bin), nella sua
@@ -832,19 +843,148 @@ Options:
                  the same inputs and sounds, with the assignments read from
                  CONFIG.TXT beside the program; messages go to stderr. SIGHUP
                  reads CONFIG.TXT again, SIGTERM and SIGINT end it.
+  --web [ADDRESS:]PORT
+                 Also a web page to see and set up Velmora from a browser: a
+                 PORT alone from this machine only (127.0.0.1); an ADDRESS
+                 (0.0.0.0 for the whole network) opens it to the network,
+                 always with the access key.
+  --web-key [new]
+                 Shows the web page&apos;s access key and exits; with new makes a
+                 new one, which ends the sessions opened with the old one.
+  --web-upload-limit MIB
+                 The largest WAV the web page takes as an upload (default 64).
 
 CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cannot
 write there (the program installed from the package, in /usr/bin), in their own
-~/Velmora folder, created on the first start.
+~/Velmora folder, created on the first start.</translation>
+    </message>
+    <message>
+        <source>manca il valore dell&apos;opzione %1</source>
+        <translation>the option %1 has no value</translation>
+    </message>
+    <message>
+        <source>--%1 indicata più volte: indicarne una sola</source>
+        <translation>--%1 given more than once: give it once</translation>
+    </message>
+    <message>
+        <source>--web-upload-limit vuole un numero di MiB da 1 a 1024</source>
+        <translation>--web-upload-limit takes a number of MiB from 1 to 1024</translation>
+    </message>
+    <message>
+        <source>impossibile leggere la chiave di accesso %1: %2</source>
+        <translation>cannot read the access key %1: %2</translation>
+    </message>
+    <message>
+        <source>la chiave di accesso %1 è leggibile da altri utenti e può essere stata vista: farne una nuova con velmora --web-key new</source>
+        <translation>the access key %1 can be read by other users and may have been seen: make a new one with velmora --web-key new</translation>
+    </message>
+    <message>
+        <source>la chiave di accesso %1 è troppo corta: farne una nuova con velmora --web-key new</source>
+        <translation>the access key %1 is too short: make a new one with velmora --web-key new</translation>
+    </message>
+    <message>
+        <source>impossibile scrivere la chiave di accesso %1: %2</source>
+        <translation>cannot write the access key %1: %2</translation>
+    </message>
+    <message>
+        <source>nome non accettato &quot;%1&quot;: %2</source>
+        <translation>name not accepted &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>è un percorso; indicare solo il nome del file</source>
+        <translation>it is a path; give the file&apos;s name only</translation>
+    </message>
+    <message>
+        <source>contiene caratteri di controllo</source>
+        <translation>it contains control characters</translation>
+    </message>
+    <message>
+        <source>un nome che comincia con il punto sarebbe nascosto</source>
+        <translation>a name that starts with a dot would be hidden</translation>
+    </message>
+    <message>
+        <source>si accettano solo file .wav</source>
+        <translation>only .wav files are taken</translation>
+    </message>
+    <message>
+        <source>è più lungo di 255 byte</source>
+        <translation>it is longer than 255 bytes</translation>
+    </message>
+    <message>
+        <source>chiave di accesso sbagliata da %1 (%2ª volta): attende %3 ms</source>
+        <translation>wrong access key from %1 (time %2): it waits %3 ms</translation>
+    </message>
+    <message>
+        <source>serve la chiave di accesso (velmora --web-key la mostra)</source>
+        <translation>the access key is needed (velmora --web-key shows it)</translation>
+    </message>
+    <message>
+        <source>chiave di accesso sbagliata</source>
+        <translation>wrong access key</translation>
+    </message>
+    <message>
+        <source>troppe chiavi sbagliate da questo indirizzo: riprovare tra poco</source>
+        <translation>too many wrong keys from this address: try again shortly</translation>
+    </message>
+    <message>
+        <source>richiesta da un&apos;altra pagina: rifiutata</source>
+        <translation>request from another page: refused</translation>
+    </message>
+    <message>
+        <source>la chiave di accesso non si legge: vedere il registro di Velmora</source>
+        <translation>the access key cannot be read: see Velmora&apos;s log</translation>
+    </message>
+    <message>
+        <source>--web &quot;%1&quot; non valido: %2</source>
+        <translation>--web &quot;%1&quot; is not valid: %2</translation>
+    </message>
+    <message>
+        <source>la porta deve essere un numero da 1 a 65535 (per esempio --web 8080)</source>
+        <translation>the port must be a number from 1 to 65535 (for example --web 8080)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; non è un indirizzo IP di questa macchina (per esempio 0.0.0.0 per tutta la rete, o un indirizzo come 192.168.1.20)</source>
+        <translation>&quot;%1&quot; is not an IP address of this machine (for example 0.0.0.0 for the whole network, or an address such as 192.168.1.20)</translation>
+    </message>
+    <message>
+        <source>la pagina web non può ascoltare su %1, porta %2: %3</source>
+        <translation>the web page cannot listen on %1, port %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 è più grande del limite di %2 MiB</source>
+        <translation>%1 is larger than the limit of %2 MiB</translation>
+    </message>
+    <message>
+        <source>%1 c&apos;è già: sceglierne un altro nome, o chiedere di sostituirlo</source>
+        <translation>%1 is already there: choose another name, or ask to replace it</translation>
+    </message>
+    <message>
+        <source>%1 non è un WAV che Velmora sappia suonare: %2</source>
+        <translation>%1 is not a WAV Velmora can play: %2</translation>
+    </message>
+    <message>
+        <source>impossibile scrivere %1: %2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>: Velmora funziona senza pagina web; liberare la porta o sceglierne un&apos;altra con --web</source>
+        <translation>: Velmora runs without the web page; free the port or choose another with --web</translation>
+    </message>
+    <message>
+        <source>pagina web su %1, solo da questa macchina; la chiave per cambiare le impostazioni: velmora --web-key</source>
+        <translation>web page at %1, from this machine only; the key to change settings: velmora --web-key</translation>
+    </message>
+    <message>
+        <source>pagina web su %1, aperta alla rete con la chiave di accesso: velmora --web-key</source>
+        <translation>web page at %1, open to the network with the access key: velmora --web-key</translation>
+    </message>
+    <message>
+        <source>%1
+La chiave di accesso della pagina web (velmora --web PORTA), in %2. Il browser la chiede una volta; per le API: &quot;Authorization: Bearer CHIAVE&quot;. Una nuova: velmora --web-key new.
+</source>
+        <translation>%1
+The web page&apos;s access key (velmora --web PORT), in %2. The browser asks for it once; for the API: &quot;Authorization: Bearer KEY&quot;. A new one: velmora --web-key new.
 </translation>
-    </message>
-    <message>
-        <source>Ingresso %1 senza suono: suona quello predefinito di Velmora (sceglierne uno, poi SALVA SUONO).</source>
-        <translation>Input %1 has no sound: it plays Velmora&apos;s default one (choose one, then SAVE SOUND).</translation>
-    </message>
-    <message>
-        <source>Non c&apos;è l&apos;ingresso %1: gli ingressi sono 1, 2, 3 e 4.</source>
-        <translation>There is no input %1: the inputs are 1, 2, 3 and 4.</translation>
     </message>
 </context>
 </TS>

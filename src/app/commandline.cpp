@@ -3,6 +3,7 @@
 #include "platform/texts.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace {
 
@@ -42,6 +43,17 @@ QString helpText()
                      "                 servizi): stessi ingressi e suoni, assegnazioni lette da\n"
                      "                 CONFIG.TXT accanto al programma; i messaggi vanno su stderr.\n"
                      "                 SIGHUP rilegge CONFIG.TXT, SIGTERM e SIGINT la chiudono.\n"
+                     "  --web [INDIRIZZO:]PORTA\n"
+                     "                 Anche una pagina web per vedere e impostare Velmora da un\n"
+                     "                 browser: PORTA da sola solo da questa macchina (127.0.0.1);\n"
+                     "                 un INDIRIZZO (0.0.0.0 per tutta la rete) la apre alla rete,\n"
+                     "                 sempre con la chiave di accesso.\n"
+                     "  --web-key [new]\n"
+                     "                 Mostra la chiave di accesso della pagina web ed esce; con new\n"
+                     "                 ne fa una nuova, che chiude le sessioni aperte con la vecchia.\n"
+                     "  --web-upload-limit MIB\n"
+                     "                 La dimensione massima di un WAV caricato dalla pagina web\n"
+                     "                 (predefinita 64).\n"
                      "\n"
                      "CONFIG.TXT e i suoni stanno nella cartella del programma; se l'utente non vi\n"
                      "può scrivere (il programma installato dal pacchetto, in /usr/bin), nella sua\n"
@@ -59,7 +71,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption listInputs(QStringLiteral("list-inputs"), {});
     const QCommandLineOption check(QStringLiteral("check"), {});
     const QCommandLineOption noWindow(QStringLiteral("no-window"), {});
-    parser.addOptions({help, version, port, listInputs, check, noWindow});
+    const QCommandLineOption web(QStringLiteral("web"), {}, QStringLiteral("ADDRESS"));
+    const QCommandLineOption webKey(QStringLiteral("web-key"), {});
+    const QCommandLineOption uploadLimit(QStringLiteral("web-upload-limit"), {}, QStringLiteral("MIB"));
+    parser.addOptions({help, version, port, listInputs, check, noWindow, web, webKey, uploadLimit});
 
     CommandLine result;
     auto error = [&result](const QString &why) {
@@ -72,15 +87,35 @@ CommandLine parseCommandLine(const QStringList &arguments)
             const QString name = parser.unknownOptionNames().constFirst();
             return error(Texts::tr("opzione sconosciuta: %1%2").arg(name.size() == 1 ? "-" : "--", name));
         }
-        return error(Texts::tr("manca il valore dell'opzione --port"));
+        // The only other mistake the parser finds: an option without its value, named in
+        // the toolkit's English text ("Missing value after '--web'.").
+        static const QRegularExpression named(QStringLiteral("'(-[^']+)'"));
+        return error(
+            Texts::tr("manca il valore dell'opzione %1").arg(named.match(parser.errorText()).captured(1)));
     }
-    if (parser.values(port).size() > 1)   // which one was meant cannot be told
-        return error(Texts::tr("--port indicata più volte: indicarne una sola"));
-    if (!parser.positionalArguments().isEmpty())
-        return error(Texts::tr("argomento non previsto: %1").arg(parser.positionalArguments().constFirst()));
+    for (const QCommandLineOption &once : {port, web, uploadLimit})
+        if (parser.values(once).size() > 1)   // which one was meant cannot be told
+            return error(
+                Texts::tr("--%1 indicata più volte: indicarne una sola").arg(once.names().constFirst()));
+    QStringList extra = parser.positionalArguments();
+    result.newWebKey =
+        parser.isSet(webKey) && extra.size() == 1 && extra.constFirst() == QLatin1String("new");
+    if (result.newWebKey)
+        extra.clear();
+    if (!extra.isEmpty())
+        return error(Texts::tr("argomento non previsto: %1").arg(extra.constFirst()));
+    if (parser.isSet(uploadLimit)) {
+        bool ok = false;
+        const qint64 mib = parser.value(uploadLimit).toLongLong(&ok);
+        if (!ok || mib < 1 || mib > 1024)
+            return error(Texts::tr("--web-upload-limit vuole un numero di MiB da 1 a 1024"));
+        result.webUploadLimit = mib << 20;
+    }
     if (parser.isSet(help)) {
         result.action = CommandLine::Action::Help;
         result.text = helpText();
+    } else if (parser.isSet(webKey)) {
+        result.action = CommandLine::Action::WebKey;
     } else if (parser.isSet(listInputs)) {
         result.action = CommandLine::Action::ListInputs;
     } else if (parser.isSet(check)) {
@@ -91,5 +126,6 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     result.port = parser.value(port);
     result.noWindow = parser.isSet(noWindow);
+    result.web = parser.value(web);
     return result;
 }

@@ -132,7 +132,7 @@ void Form1::showLamps()
             m_core.lamps()[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
 }
 
-void Form1::SuonaBrano(int input) { m_core.test(input); }
+void Form1::SuonaBrano(int input) { (void)m_core.test(input); }
 
 void Form1::CaricaConfigurazione()
 {

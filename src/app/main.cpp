@@ -10,6 +10,7 @@
 #include "platform/audio/sdlplayer.h"
 #include "platform/signalwatch.h"
 #include "platform/texts.h"
+#include "web/webstart.h"
 
 #include <QApplication>
 #include <QDir>
@@ -203,12 +204,26 @@ int main(int argc, char *argv[])
               describeGpioChips(listGpioChips()));
         return 0;
     }
+    case CommandLine::Action::WebKey: {
+        const Result<QString> described = describeWebKey(sharedFolder(), options.newWebKey);
+        if (!described) {
+            say(described.error());
+            return 1;
+        }
+        std::fputs(qPrintable(described.value()), stdout);
+        return 0;
+    }
     case CommandLine::Action::Error:
         return refuse(options.text, true, argc, argv);
     case CommandLine::Action::Run:
     case CommandLine::Action::Check:
         break;
     }
+    const Result<WebAddress> where =
+        parseWebAddress(options.web.isEmpty() ? QStringLiteral("1") : options.web);
+    if (!where)
+        return refuse(where.error(), options.action == CommandLine::Action::Run && !options.noWindow, argc,
+                      argv);
     const Result<std::unique_ptr<InputSource>> source = makeInputSource(options.port);
     if (!source)
         return refuse(source.error(), options.action == CommandLine::Action::Run && !options.noWindow, argc,
@@ -227,8 +242,11 @@ int main(int argc, char *argv[])
     }
     if (options.noWindow) {   // no display is looked for, nor any widget made
         SdlPlayer player;
-        Core core(inputs, player, sharedFolder());
+        const QString folder = sharedFolder();
+        Core core(inputs, player, folder);
         Headless run(core);
+        const auto page =
+            options.web.isEmpty() ? nullptr : openWebPage(core, {*where, folder, options.webUploadLimit});
         return QCoreApplication::exec();
     }
     if (noDisplayNamed()) {
@@ -246,8 +264,11 @@ int main(int argc, char *argv[])
     QApplication::setFont(font);
 
     SdlPlayer player;
-    Core core(inputs, player, sharedFolder());
+    const QString folder = sharedFolder();
+    Core core(inputs, player, folder);
     Form1 window(core);
+    const auto page =
+        options.web.isEmpty() ? nullptr : openWebPage(core, {*where, folder, options.webUploadLimit});
     window.show();
     // Ended by a signal as by closing the window: through the loop, giving back the port.
     const SignalWatch ends({SIGTERM, SIGINT, SIGHUP});

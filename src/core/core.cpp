@@ -23,7 +23,7 @@ void Core::onTick(const Result<InputTick> &tick)
         return;
     }
     for (const int input : tick->sounds)   // first the sounds; the faces after them
-        test(input);
+        (void)test(input);
     setSourceStatus(m_loop.sourceRemark());
     if (std::exchange(m_lamps, tick->active) != tick->active)
         emit lampsChanged();
@@ -35,16 +35,27 @@ void Core::setSourceStatus(const QString &status)
         emit sourceStatusChanged();
 }
 
-void Core::test(int input)
+namespace {
+Done isInput(int input)
 {
+    if (input < 1 || input > 4)
+        return failure(Texts::tr("Non c'è l'ingresso %1: gli ingressi sono 1, 2, 3 e 4.").arg(input));
+    return kDone;
+}
+}   // namespace
+
+Done Core::test(int input)
+{
+    if (const Done known = isInput(input); !known)
+        return known;
     // An input with no sound plays the default one: said once, the first time, so that the
     // chime is not taken for a fault.
-    if (input >= 1 && input <= 4 && m_sounds.value(input).isEmpty() &&
-        !std::exchange(m_chimeSaid[std::size_t(input - 1)], true))
+    if (m_sounds.value(input).isEmpty() && !std::exchange(m_chimeSaid[std::size_t(input - 1)], true))
         emit noted(Texts::tr("Ingresso %1 senza suono: suona quello predefinito di Velmora "
                              "(sceglierne uno, poi SALVA SUONO).")
                        .arg(input));
     m_sounds.SuonaBrano(input);
+    return kDone;
 }
 
 Done Core::load()
@@ -70,8 +81,8 @@ Done Core::save()
 
 Done Core::assign(int input, const QByteArray &chosen)
 {
-    if (input < 1 || input > 4)
-        return failure(Texts::tr("Non c'è l'ingresso %1: gli ingressi sono 1, 2, 3 e 4.").arg(input));
+    if (const Done known = isInput(input); !known)
+        return known;
     if (chosen.isEmpty()) {   // an empty name clears the slot; with nothing to clear, says why
         if (m_sounds.value(input).isEmpty())
             return failure(Texts::tr("Nessun suono scelto: sceglierne uno nell'elenco (o scriverne il nome), "

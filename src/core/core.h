@@ -34,7 +34,7 @@ public:
     // Reads the inputs now, as a tick does.
     void tick();
     // Plays input's sound (the test button), or the default one for an input without.
-    void test(int input);
+    Done test(int input);
     // Reads CONFIG.TXT into the four assignments; one that cannot be read leaves them empty
     // and says why.
     Done load();

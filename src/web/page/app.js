@@ -1,0 +1,151 @@
+'use strict';
+// Velmora's page: the four inputs as the window shows them, kept live over a WebSocket.
+// In Italian or English, as the browser's first language asks.
+const italian = ((navigator.languages && navigator.languages[0]) || navigator.language || 'en').toLowerCase().startsWith('it');
+const texts = italian ? {
+  key: 'Chiave di accesso (velmora --web-key)', enter: 'Entra', save: 'Salva configurazione', reload: 'Ricarica',
+  upload: 'Aggiungi suoni', drop: 'Trascinare qui i file WAV, o sceglierli:', input: 'Ingresso', test: 'prova',
+  assign: 'Assegna', none: '(suono predefinito)', unsaved: 'non ancora salvato', lost: 'Collegamento perso: riprovo…',
+  replace: '%1 c\'è già. Sostituirlo?', saved: 'Configurazione salvata.', uploaded: 'caricato', clear: '(nessuno)',
+} : {
+  key: 'Access key (velmora --web-key)', enter: 'Enter', save: 'Save configuration', reload: 'Reload',
+  upload: 'Add sounds', drop: 'Drop WAV files here, or choose them:', input: 'Input', test: 'test',
+  assign: 'Assign', none: '(default sound)', unsaved: 'not saved yet', lost: 'Connection lost: trying again…',
+  replace: '%1 is already there. Replace it?', saved: 'Configuration saved.', uploaded: 'uploaded', clear: '(none)',
+};
+document.documentElement.lang = italian ? 'it' : 'en';
+document.querySelectorAll('[data-text]').forEach(e => { e.textContent = texts[e.dataset.text]; });
+
+const $ = id => document.getElementById(id);
+let sounds = [];
+
+async function api(method, path, body) {
+  const response = await fetch(path, {method, headers: body ? {'Content-Type': 'application/json'} : {},
+                                      body: body ? JSON.stringify(body) : undefined, credentials: 'same-origin'});
+  const answer = await response.json().catch(() => ({}));
+  if (response.status === 401) showLogin();
+  return {ok: response.ok, status: response.status, answer};
+}
+
+function showLogin(error) {
+  $('box').hidden = true;
+  $('login').hidden = false;
+  $('loginError').textContent = error || '';
+  $('key').focus();
+}
+
+function render(state) {
+  const inputs = $('inputs');
+  if (inputs.children.length !== state.inputs.length) {
+    inputs.replaceChildren(...state.inputs.map(makeInput));
+  }
+  state.inputs.forEach(input => {
+    const row = inputs.children[input.input - 1];
+    row.querySelector('.lamp').classList.toggle('active', input.active);
+    const sound = row.querySelector('.sound');
+    sound.textContent = input.sound || texts.none;
+    sound.classList.toggle('unsaved', !input.saved);
+    sound.title = input.saved ? '' : texts.unsaved;
+  });
+  $('status').textContent = state.status || '';
+}
+
+function makeInput(input) {
+  const row = document.createElement('div');
+  row.className = 'input';
+  row.innerHTML = '<span class="lamp" role="img"></span><span class="sound"></span><button class="test"></button>' +
+                  '<span class="choose"><select></select><button class="assign"></button></span>';
+  row.querySelector('.lamp').setAttribute('aria-label', `${texts.input} ${input.input}`);
+  row.querySelector('.test').textContent = `${texts.test} ${input.input}`;
+  row.querySelector('.assign').textContent = texts.assign;
+  row.querySelector('.test').onclick = () => api('POST', `/api/test/${input.input}`);
+  row.querySelector('.assign').onclick = async () => {
+    const result = await api('POST', `/api/assign/${input.input}`, {file: row.querySelector('select').value});
+    if (!result.ok) $('status').textContent = result.answer.error || '';
+  };
+  fillChoices(row.querySelector('select'));
+  return row;
+}
+
+function fillChoices(select) {
+  const chosen = select.value;
+  select.replaceChildren(new Option(texts.clear, ''), ...sounds.map(name => new Option(name, name)));
+  select.value = sounds.includes(chosen) ? chosen : '';
+}
+
+async function loadSounds() {
+  const result = await api('GET', '/api/sounds');
+  if (!result.ok) return;
+  sounds = result.answer.sounds;
+  document.querySelectorAll('.choose select').forEach(fillChoices);
+}
+
+let retry = 500;
+function connect() {
+  const socket = new WebSocket(`${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/api/live`);
+  socket.onopen = () => { retry = 500; $('connection').hidden = true; };
+  socket.onmessage = event => {
+    const message = JSON.parse(event.data);
+    if (message.state) render(message.state);
+    if (message.lamps) message.lamps.forEach(input =>
+        $('inputs').children[input.input - 1]?.querySelector('.lamp').classList.toggle('active', input.active));
+  };
+  socket.onclose = () => {
+    $('connection').textContent = texts.lost;
+    $('connection').hidden = false;
+    setTimeout(start, retry);
+    retry = Math.min(retry * 2, 5000);
+  };
+}
+
+async function start() {
+  const result = await api('GET', '/api/state');
+  if (!result.ok) {
+    if (result.status !== 401) setTimeout(start, retry);
+    return;
+  }
+  $('login').hidden = true;
+  $('box').hidden = false;
+  render(result.answer);
+  loadSounds();
+  connect();
+}
+
+$('login').onsubmit = async event => {
+  event.preventDefault();
+  const result = await api('POST', '/api/login', {key: $('key').value});
+  if (result.ok) start(); else showLogin(result.answer.error);
+};
+$('save').onclick = async () => {
+  const result = await api('POST', '/api/save');
+  $('status').textContent = result.ok ? texts.saved : result.answer.error || '';
+};
+$('reload').onclick = () => api('POST', '/api/reload');
+
+function upload(file, replace) {
+  const line = document.createElement('li');
+  const bar = document.createElement('progress');
+  line.append(file.name + ' ', bar);
+  $('progress').append(line);
+  const request = new XMLHttpRequest();
+  request.open('PUT', `/api/sounds/${encodeURIComponent(file.name)}${replace ? '?replace=1' : ''}`);
+  request.upload.onprogress = event => { bar.max = event.total; bar.value = event.loaded; };
+  request.onload = () => {
+    const answer = JSON.parse(request.responseText || '{}');
+    if (request.status === 409 && confirm(texts.replace.replace('%1', file.name))) {
+      line.remove();
+      return upload(file, true);
+    }
+    line.textContent = `${file.name}: ${request.status < 300 ? texts.uploaded : answer.error || request.status}`;
+    line.className = request.status < 300 ? '' : 'error';
+    loadSounds();
+  };
+  request.send(file);
+}
+const drop = $('drop');
+drop.ondragover = event => { event.preventDefault(); drop.classList.add('over'); };
+drop.ondragleave = () => drop.classList.remove('over');
+drop.ondrop = event => { event.preventDefault(); drop.classList.remove('over'); [...event.dataTransfer.files].forEach(f => upload(f)); };
+$('files').onchange = () => { [...$('files').files].forEach(f => upload(f)); $('files').value = ''; };
+
+start();

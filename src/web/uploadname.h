@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <QString>
+
+// The name a WAV sent from a browser is kept under in the data folder: a plain file name
+// there, or refused with the reason. Never a path (no "/" or "\", no "." or ".."), no
+// control character, not hidden, and ending in .wav (so never CONFIG.TXT nor the access
+// key), short enough for any file system (255 bytes).
+[[nodiscard]] Result<QString> uploadName(const QString &asked);

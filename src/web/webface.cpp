@@ -1,0 +1,268 @@
+#include "webface.h"
+
+#include "platform/audio/wavclip.h"
+#include "platform/background.h"
+#include "platform/filenames.h"
+#include "platform/texts.h"
+#include "uploadname.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+#include <QTcpServer>
+#include <QWebSocket>
+
+using Method = QHttpServerRequest::Method;
+using Status = QHttpServerResponse::StatusCode;
+
+namespace {
+
+QHttpServerResponse answer(const QJsonObject &body, Status status = Status::Ok) { return {body, status}; }
+QHttpServerResponse refusal(const QString &why, Status status) { return answer({{"error", why}}, status); }
+
+QHttpServerResponse refusal(WebAccess::Verdict verdict)
+{
+    const Status status = verdict == WebAccess::Verdict::Waiting         ? Status::TooManyRequests
+                          : verdict == WebAccess::Verdict::OtherSite     ? Status::Forbidden
+                          : verdict == WebAccess::Verdict::KeyUnreadable ? Status::InternalServerError
+                                                                         : Status::Unauthorized;
+    return refusal(WebAccess::reason(verdict), status);
+}
+
+QHttpServerResponse done(const Done &result)
+{
+    return result ? answer({{"done", true}}) : refusal(result.error(), Status::UnprocessableEntity);
+}
+
+QHttpServerResponse resource(const QString &name, const QByteArray &type)
+{
+    QFile file(QStringLiteral(":/web/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QHttpServerResponse(Status::NotFound);
+    return QHttpServerResponse(type, file.readAll());
+}
+
+}   // namespace
+
+QJsonObject stateJson(const Inputs &lamps, const SoundSlots &sounds, const std::array<bool, 4> &unsaved,
+                      const QString &status)
+{
+    QJsonArray inputs;
+    for (std::size_t i = 0; i < 4; ++i)
+        inputs.append(QJsonObject {{"input", int(i + 1)},
+                                   {"active", lamps[i]},
+                                   {"sound", QFile::decodeName(sounds[i])},
+                                   {"saved", !unsaved[i]}});
+    return {{"inputs", inputs}, {"status", status}};
+}
+
+WebFace::WebFace(Core &core, Settings settings, QObject *parent)
+    : QObject(parent), m_core(core), m_settings(std::move(settings)),
+      m_access(m_settings.folder, m_settings.where.loopback())
+{
+    addRoutes();
+    // Told after the tick, from the event loop: a page never holds a press.
+    connect(
+        &m_core, &Core::lampsChanged, this,
+        [this] {
+            sendLive({{"lamps", state()["inputs"]}});
+        },
+        Qt::QueuedConnection);
+    for (auto change : {&Core::assignmentsChanged, &Core::sourceStatusChanged})
+        connect(
+            &m_core, change, this,
+            [this] {
+                sendLive({{"state", state()}});
+            },
+            Qt::QueuedConnection);
+    connect(&m_server, &QAbstractHttpServer::newWebSocketConnection, this, &WebFace::acceptSocket);
+}
+
+WebFace::~WebFace() = default;
+
+QJsonObject WebFace::state() const
+{
+    return stateJson(m_core.lamps(), m_core.assignments(), m_core.unsavedInputs(), m_core.sourceStatus());
+}
+
+Result<QString> WebFace::start()
+{
+    auto *listener = new QTcpServer(this);
+    if (!listener->listen(m_settings.where.address, m_settings.where.port))
+        return failure(Texts::tr("la pagina web non può ascoltare su %1, porta %2: %3")
+                           .arg(m_settings.where.address.toString())
+                           .arg(m_settings.where.port)
+                           .arg(listener->errorString()));
+    m_server.bind(listener);
+    const QHostAddress shown =
+        m_settings.where.address == QHostAddress::Any || m_settings.where.address == QHostAddress::AnyIPv6
+            ? QHostAddress(QHostAddress::LocalHost)
+            : m_settings.where.address;
+    const QString host =
+        shown.protocol() == QAbstractSocket::IPv6Protocol ? '[' + shown.toString() + ']' : shown.toString();
+    return QStringLiteral("http://%1:%2/").arg(host).arg(listener->serverPort());
+}
+
+void WebFace::addRoutes()
+{
+    m_server.route("/", Method::Get, [this](const QHttpServerRequest &request) {
+        if (const auto verdict = m_access.check(askerOf(request), false);
+            verdict != WebAccess::Verdict::Allowed && verdict != WebAccess::Verdict::NoKey)
+            return refusal(verdict);
+        return resource(QStringLiteral("index.html"), "text/html; charset=utf-8");
+    });
+    m_server.route("/app.js", Method::Get,
+                   [] { return resource(QStringLiteral("app.js"), "text/javascript; charset=utf-8"); });
+    m_server.route("/style.css", Method::Get,
+                   [] { return resource(QStringLiteral("style.css"), "text/css; charset=utf-8"); });
+
+    m_server.route("/api/login", Method::Post, [this](const QHttpServerRequest &request) {
+        QByteArray cookie;
+        const auto key = QJsonDocument::fromJson(request.body()).object().value("key").toString().toUtf8();
+        if (const auto verdict = m_access.logIn(askerOf(request), key, cookie);
+            verdict != WebAccess::Verdict::Allowed)
+            return refusal(verdict);
+        QHttpServerResponse response = answer({{"done", true}});
+        response.setHeader("Set-Cookie", cookie);
+        return response;
+    });
+    m_server.route("/api/state", Method::Get, [this](const QHttpServerRequest &request) {
+        if (const auto verdict = m_access.check(askerOf(request), false);
+            verdict != WebAccess::Verdict::Allowed)
+            return refusal(verdict);
+        return answer(state());
+    });
+    m_server.route("/api/sounds", Method::Get, [this](const QHttpServerRequest &request) {
+        if (const auto verdict = m_access.check(askerOf(request), false);
+            verdict != WebAccess::Verdict::Allowed)
+            return refusal(verdict);
+        QJsonArray names;
+        for (const QByteArray &name : listWavFiles(QFile::encodeName(m_settings.folder)))
+            names.append(QFile::decodeName(name));
+        return answer({{"sounds", names}});
+    });
+    // What changes something: the key, from this page only.
+    auto changing = [this](auto act) {
+        return [this, act](int input, const QHttpServerRequest &request) {
+            if (const auto verdict = m_access.check(askerOf(request), true);
+                verdict != WebAccess::Verdict::Allowed)
+                return refusal(verdict);
+            return act(input, request);
+        };
+    };
+    m_server.route("/api/test/<arg>", Method::Post, changing([this](int input, const QHttpServerRequest &) {
+                       return done(m_core.test(input));
+                   }));
+    m_server.route(
+        "/api/assign/<arg>", Method::Post, changing([this](int input, const QHttpServerRequest &request) {
+            const QString file = QJsonDocument::fromJson(request.body()).object().value("file").toString();
+            return done(m_core.assign(input, QFile::encodeName(file)));
+        }));
+    for (const auto &[path, act] :
+         {std::pair {"/api/save", &Core::save}, std::pair {"/api/reload", &Core::load}})
+        m_server.route(path, Method::Post, [this, act](const QHttpServerRequest &request) {
+            if (const auto verdict = m_access.check(askerOf(request), true);
+                verdict != WebAccess::Verdict::Allowed)
+                return refusal(verdict);
+            return done((m_core.*act)());
+        });
+    m_server.route("/api/sounds/<arg>", Method::Put,
+                   [this](const QString &name, const QHttpServerRequest &request,
+                          QHttpServerResponder &&responder) { upload(name, request, std::move(responder)); });
+    // The live lamps: answered by the WebSocket's own opening (acceptSocket).
+    m_server.route("/api/live", Method::Get, [](const QHttpServerRequest &, QHttpServerResponder &&) {});
+    m_server.afterRequest([](QHttpServerResponse &&response) {
+        // Never framed by another site, nothing guessed, nothing kept.
+        response.setHeader("Content-Security-Policy",
+                           "default-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'self'");
+        response.setHeader("X-Frame-Options", "DENY");
+        response.setHeader("X-Content-Type-Options", "nosniff");
+        response.setHeader("Referrer-Policy", "no-referrer");
+        response.setHeader("Cache-Control", "no-store");
+        return std::move(response);
+    });
+}
+
+// Checked by decoding it, and written, on a thread of its own: a large WAV never holds
+// the tick. Kept only whole, and replacing a file of that name only when asked.
+void WebFace::upload(const QString &asked, const QHttpServerRequest &request,
+                     QHttpServerResponder &&responder)
+{
+    auto reply = std::make_shared<QHttpServerResponder>(std::move(responder));
+    auto send = [reply](const QJsonObject &body, Status status) {
+        reply->write(QJsonDocument(body),
+                     {{"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"}}, status);
+    };
+    if (const auto verdict = m_access.check(askerOf(request), true); verdict != WebAccess::Verdict::Allowed)
+        return send({{"error", WebAccess::reason(verdict)}}, refusal(verdict).statusCode());
+    const Result<QString> name = uploadName(asked);
+    if (!name)
+        return send({{"error", name.error()}}, Status::BadRequest);
+    if (request.body().size() > m_settings.uploadLimit)
+        return send({{"error", Texts::tr("%1 è più grande del limite di %2 MiB")
+                                   .arg(*name)
+                                   .arg(m_settings.uploadLimit >> 20)}},
+                    Status::PayloadTooLarge);
+    const QString path = QDir(m_settings.folder).filePath(*name);
+    const bool replace = request.query().queryItemValue(QStringLiteral("replace")) == QLatin1String("1");
+    if (!replace && QFile::exists(path))
+        return send(
+            {{"error",
+              Texts::tr("%1 c'è già: sceglierne un altro nome, o chiedere di sostituirlo").arg(*name)}},
+            Status::Conflict);
+    runInBackground(
+        this,
+        [body = request.body(), path, name = *name]() -> Done {
+            if (const Decoded clip = decodeWav(body.constData(), std::size_t(body.size()), ClipLimits {});
+                !clip)
+                return failure(
+                    Texts::tr("%1 non è un WAV che Velmora sappia suonare: %2").arg(name, clip.error()));
+            QSaveFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit())
+                return failure(Texts::tr("impossibile scrivere %1: %2").arg(path, file.errorString()));
+            return kDone;
+        },
+        [send, name = *name](const Done &written) {
+            if (written)
+                send({{"done", true}, {"sound", name}}, Status::Created);
+            else
+                send({{"error", written.error()}}, Status::UnprocessableEntity);
+        });
+}
+
+void WebFace::acceptSocket()
+{
+    while (m_server.hasPendingWebSocketConnections()) {
+        std::unique_ptr<QWebSocket> socket = m_server.nextPendingWebSocketConnection();
+        // A page of another site must not watch, nor anyone on the network without the key.
+        const Asker asker = askerOf(*socket);
+        const WebAccess::Verdict verdict = WebAccess::sameSite(asker.origin, asker.host)
+                                               ? m_access.check(asker, false)
+                                               : WebAccess::Verdict::OtherSite;
+        if (verdict != WebAccess::Verdict::Allowed) {
+            socket->close(QWebSocketProtocol::CloseCodePolicyViolated, WebAccess::reason(verdict));
+            continue;
+        }
+        QWebSocket *raw = socket.get();
+        connect(raw, &QWebSocket::disconnected, this, [this, raw] {
+            const auto held = std::find_if(m_sockets.begin(), m_sockets.end(),
+                                           [raw](const auto &socket) { return socket.get() == raw; });
+            if (held != m_sockets.end()) {   // not deleted while it tells of its own end
+                held->release()->deleteLater();
+                m_sockets.erase(held);
+            }
+        });
+        raw->sendTextMessage(QString::fromUtf8(
+            QJsonDocument(QJsonObject {{"state", state()}}).toJson(QJsonDocument::Compact)));
+        m_sockets.push_back(std::move(socket));
+    }
+}
+
+void WebFace::sendLive(const QJsonObject &message)
+{
+    const QString text = QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact));
+    for (const auto &socket : m_sockets)
+        socket->sendTextMessage(text);
+}

@@ -1,0 +1,57 @@
+#include "web/uploadname.h"
+
+#include <QTest>
+
+class TestUploadName : public QObject {
+    Q_OBJECT
+private slots:
+    // A name from a browser becomes a file in the data folder only when it can name
+    // nothing else: a path, a hidden file, a name that is not a WAV's are refused.
+    void uploadName_data()
+    {
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("kept");   // empty: refused
+        QTest::newRow("plain") << "gong.wav"
+                               << "gong.wav";
+        QTest::newRow("blanks and accents kept") << "Applausi finali è.WAV"
+                                                 << "Applausi finali è.WAV";
+        QTest::newRow("up a folder") << "../CONFIG.TXT"
+                                     << "";
+        QTest::newRow("up a folder, a wav") << "../gong.wav"
+                                            << "";
+        QTest::newRow("into a folder") << "a/b.wav"
+                                       << "";
+        QTest::newRow("a Windows path") << "C:\\suoni\\b.wav"
+                                        << "";
+        QTest::newRow("percent-encoded dots, as sent") << "%2e%2e"
+                                                       << "";
+        QTest::newRow("the two dots") << ".."
+                                      << "";
+        QTest::newRow("hidden") << ".gong.wav"
+                                << "";
+        QTest::newRow("CONFIG.TXT") << "CONFIG.TXT"
+                                    << "";
+        QTest::newRow("the access key") << "web-key.txt"
+                                        << "";
+        QTest::newRow("only the ending") << ".wav"
+                                         << "";
+        QTest::newRow("a line break") << "a\nb.wav"
+                                      << "";
+        QTest::newRow("a right-to-left override") << QString("a\u202Evaw.exe.wav") << "";
+        QTest::newRow("256 bytes") << QString(252, 'a') + ".wav"
+                                   << "";
+        QTest::newRow("255 bytes") << QString(251, 'a') + ".wav" << QString(251, 'a') + ".wav";
+    }
+    void uploadName()
+    {
+        QFETCH(QString, asked);
+        QFETCH(QString, kept);
+        const Result<QString> name = ::uploadName(asked);
+        QCOMPARE(name.value_or({}), kept);
+        if (!name)
+            QVERIFY2(name.error().startsWith("nome non accettato"), qPrintable(name.error()));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestUploadName)
+#include "tst_uploadname.moc"
