@@ -476,7 +476,8 @@ int main(int argc, char **argv)
         config.write("SUONO INGRESSO 1 = s1.wav\r\nSUONO INGRESSO 2 = s2.wav\r\nSUONO INGRESSO 3 = "
                      "s3.wav\r\nSUONO INGRESSO 4 = s4.wav\r\n");
         config.close();
-        Form1 window(port, player, dir.path());
+        Core core(port, player, dir.path());
+        Form1 window(core);
         settle();
         for (int r = 0; r < 200; ++r) {
             const auto t0 = steady_clock::now();
