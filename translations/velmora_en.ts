@@ -986,5 +986,9 @@ La chiave di accesso della pagina web (velmora --web PORTA), in %2. Il browser l
 The web page&apos;s access key (velmora --web PORT), in %2. The browser asks for it once; for the API: &quot;Authorization: Bearer KEY&quot;. A new one: velmora --web-key new.
 </translation>
     </message>
+    <message>
+        <source>la pagina web non è disponibile: il modulo velmora-web.so manca o non si carica (%1); reinstallare Velmora</source>
+        <translation>the web page is not available: the module velmora-web.so is missing or does not load (%1); reinstall Velmora</translation>
+    </message>
 </context>
 </TS>

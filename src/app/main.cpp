@@ -4,13 +4,13 @@
 #include "app/inputlisting.h"
 #include "app/language.h"
 #include "app/linebreaks.h"
+#include "app/webloader.h"
 #include "config/datafolder.h"
 #include "inputs/sourcechoice.h"
 #include "inputs/sources/gpioinput.h"
 #include "platform/audio/sdlplayer.h"
 #include "platform/signalwatch.h"
 #include "platform/texts.h"
-#include "web/webstart.h"
 
 #include <QApplication>
 #include <QDir>
@@ -205,12 +205,15 @@ int main(int argc, char *argv[])
         return 0;
     }
     case CommandLine::Action::WebKey: {
-        const Result<QString> described = describeWebKey(sharedFolder(), options.newWebKey);
-        if (!described) {
-            say(described.error());
+        QString why;
+        const WebPlugin *web = loadWebPlugin(why);
+        const auto [ok, described] =
+            web ? web->describeKey(sharedFolder(), options.newWebKey) : std::pair {false, why};
+        if (!ok) {
+            say(described);
             return 1;
         }
-        std::fputs(qPrintable(described.value()), stdout);
+        std::fputs(qPrintable(described), stdout);
         return 0;
     }
     case CommandLine::Action::Error:
@@ -219,10 +222,13 @@ int main(int argc, char *argv[])
     case CommandLine::Action::Check:
         break;
     }
-    const Result<WebAddress> where =
-        parseWebAddress(options.web.isEmpty() ? QStringLiteral("1") : options.web);
-    if (!where)
-        return refuse(where.error(), options.action == CommandLine::Action::Run && !options.noWindow, argc,
+    // The web page's module, loaded only when it is asked for; its address checked as --port is.
+    QString webRefused;
+    const WebPlugin *web = options.web.isEmpty() ? nullptr : loadWebPlugin(webRefused);
+    if (web)
+        webRefused = web->check(options.web);
+    if (!webRefused.isEmpty())
+        return refuse(webRefused, options.action == CommandLine::Action::Run && !options.noWindow, argc,
                       argv);
     const Result<std::unique_ptr<InputSource>> source = makeInputSource(options.port);
     if (!source)
@@ -245,8 +251,7 @@ int main(int argc, char *argv[])
         const QString folder = sharedFolder();
         Core core(inputs, player, folder);
         Headless run(core);
-        const auto page =
-            options.web.isEmpty() ? nullptr : openWebPage(core, {*where, folder, options.webUploadLimit});
+        const auto page = web ? web->open(core, options.web, folder, options.webUploadLimit) : nullptr;
         return QCoreApplication::exec();
     }
     if (noDisplayNamed()) {
@@ -267,8 +272,7 @@ int main(int argc, char *argv[])
     const QString folder = sharedFolder();
     Core core(inputs, player, folder);
     Form1 window(core);
-    const auto page =
-        options.web.isEmpty() ? nullptr : openWebPage(core, {*where, folder, options.webUploadLimit});
+    const auto page = web ? web->open(core, options.web, folder, options.webUploadLimit) : nullptr;
     window.show();
     // Ended by a signal as by closing the window: through the loop, giving back the port.
     const SignalWatch ends({SIGTERM, SIGINT, SIGHUP});

@@ -18,13 +18,13 @@ std::unique_ptr<WebFace> openWebPage(Core &core, const WebFace::Settings &settin
         return nullptr;
     }
     const Result<QByteArray> key = accessKey(settings.folder);   // made now, at first use
-    qCInfo(lcWeb).noquote()
-        << (settings.where.loopback()
-                ? Texts::tr("pagina web su %1, solo da questa macchina; la chiave per cambiare le "
-                            "impostazioni: velmora --web-key")
-                : Texts::tr("pagina web su %1, aperta alla rete con la chiave di accesso: velmora --web-key"))
-               .arg(*url)
-        << (key ? QString() : QStringLiteral("; ") + key.error());
+    const QString said =
+        settings.where.loopback()
+            ? Texts::tr("pagina web su %1, solo da questa macchina; la chiave per cambiare le "
+                        "impostazioni: velmora --web-key")
+            : Texts::tr("pagina web su %1, aperta alla rete con la chiave di accesso: velmora "
+                        "--web-key");
+    qCInfo(lcWeb).noquote() << said.arg(*url) + (key ? QString() : QStringLiteral("; ") + key.error());
     return page;
 }
 

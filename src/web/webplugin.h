@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/core.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// The web page lives in a module of its own, velmora-web.so, loaded only when it is asked
+// for (--web, --web-key): the network libraries it needs (Qt's HTTP server, WebSockets,
+// the network stack and what that brings) are never loaded by a box without it, so its
+// start-up and memory stay as they were. The module uses the program's own core.
+struct WebPlugin {
+    // Why --web SPEC would be refused; empty when it is fine.
+    QString (*check)(const QString &spec);
+    // The page over `core`, started and said on stderr; null (said why) when it cannot be.
+    std::unique_ptr<QObject> (*open)(Core &core, const QString &spec, const QString &folder,
+                                     qint64 uploadLimit);
+    // What --web-key prints, or why it cannot (the first is false then).
+    std::pair<bool, QString> (*describeKey)(const QString &folder, bool renew);
+};
+
+// The one symbol the module exports, found by this name.
+#define VELMORA_WEB_PLUGIN "velmoraWebPlugin"
+extern "C" const WebPlugin *velmoraWebPlugin();
