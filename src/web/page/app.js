@@ -46,6 +46,11 @@ function render(state) {
     sound.textContent = input.sound || texts.none;
     sound.classList.toggle('unsaved', !input.saved);
     sound.title = input.saved ? '' : texts.unsaved;
+    const select = row.querySelector('select');
+    if (document.activeElement !== select) {
+      select.dataset.current = input.sound;
+      fillChoices(select);
+    }
   });
   $('status').textContent = state.status || '';
 }
@@ -67,8 +72,9 @@ function makeInput(input) {
   return row;
 }
 
+// The input's own sound is the one shown until another is picked.
 function fillChoices(select) {
-  const chosen = select.value;
+  const chosen = document.activeElement === select ? select.value : select.dataset.current || '';
   select.replaceChildren(new Option(texts.clear, ''), ...sounds.map(name => new Option(name, name)));
   select.value = sounds.includes(chosen) ? chosen : '';
 }
