@@ -1,16 +1,35 @@
 #include "core.h"
 
 #include "config/configfile.h"
+#include "platform/recentlog.h"
 #include "platform/texts.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 
 Core::Core(InputSource &source, SoundPlayer &player, const QString &programFolder, QObject *parent)
     : QObject(parent), m_sounds(player, programFolder),
       m_configPath(QDir(programFolder).filePath(QStringLiteral("CONFIG.TXT"))),
       m_loop(
           source, [this](const Result<InputTick> &tick) { onTick(tick); }, this)
-{}
+{
+    keepRecentLog();
+    // A line may be logged on any thread: told on the core's, and not once it is gone.
+    tellRecentLog([core = QPointer<Core>(this)](const QString &line) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [core, line] {
+                if (core)
+                    emit core->logged(line);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+Core::~Core() { tellRecentLog({}); }
+
+QStringList Core::recentLog() const { return ::recentLog(); }
 
 void Core::tick() { m_loop.tick(); }
 

@@ -19,6 +19,7 @@ class Core : public QObject {
     Q_OBJECT
 public:
     Core(InputSource &source, SoundPlayer &player, const QString &programFolder, QObject *parent = nullptr);
+    ~Core() override;
 
     // The lamps, input n at n - 1: all idle while the inputs cannot be read.
     [[nodiscard]] const Inputs &lamps() const { return m_lamps; }
@@ -30,6 +31,8 @@ public:
     [[nodiscard]] const QString &sourceStatus() const { return m_sourceStatus; }
     [[nodiscard]] const QString &configPath() const { return m_configPath; }
     [[nodiscard]] const QByteArray &programFolder() const { return m_sounds.programFolder(); }
+    // The log's last lines, as the journal shows them without a window.
+    [[nodiscard]] QStringList recentLog() const;
 
     // Reads the inputs now, as a tick does.
     void tick();
@@ -49,6 +52,8 @@ signals:
     void sourceStatusChanged();
     // A passing remark for the user, such as the default sound played for the first time.
     void noted(const QString &text);
+    // A new line in the log (from any thread, told here on the core's).
+    void logged(const QString &line);
 
 private:
     void onTick(const Result<InputTick> &tick);

@@ -77,6 +77,7 @@ WebFace::WebFace(Core &core, Settings settings, QObject *parent)
                 sendLive({{"state", state()}});
             },
             Qt::QueuedConnection);
+    connect(&m_core, &Core::logged, this, [this](const QString &line) { sendLive({{"log", line}}); });
     connect(&m_server, &QAbstractHttpServer::newWebSocketConnection, this, &WebFace::acceptSocket);
 }
 
@@ -142,6 +143,12 @@ void WebFace::addRoutes()
         for (const QByteArray &name : listWavFiles(QFile::encodeName(m_settings.folder)))
             names.append(QFile::decodeName(name));
         return answer({{"sounds", names}});
+    });
+    m_server.route("/api/log", Method::Get, [this](const QHttpServerRequest &request) {
+        if (const auto verdict = m_access.check(askerOf(request), false);
+            verdict != WebAccess::Verdict::Allowed)
+            return refusal(verdict);
+        return answer({{"log", QJsonArray::fromStringList(m_core.recentLog())}});
     });
     // What changes something: the key, from this page only.
     auto changing = [this](auto act) {

@@ -7,11 +7,13 @@ const texts = italian ? {
   upload: 'Aggiungi suoni', drop: 'Trascinare qui i file WAV, o sceglierli:', input: 'Ingresso', test: 'prova',
   assign: 'Assegna', none: '(suono predefinito)', unsaved: 'non ancora salvato', lost: 'Collegamento perso: riprovo…',
   replace: '%1 c\'è già. Sostituirlo?', saved: 'Configurazione salvata.', uploaded: 'caricato', clear: '(nessuno)',
+  log: 'Registro (ultime righe)',
 } : {
   key: 'Access key (velmora --web-key)', enter: 'Enter', save: 'Save configuration', reload: 'Reload',
   upload: 'Add sounds', drop: 'Drop WAV files here, or choose them:', input: 'Input', test: 'test',
   assign: 'Assign', none: '(default sound)', unsaved: 'not saved yet', lost: 'Connection lost: trying again…',
   replace: '%1 is already there. Replace it?', saved: 'Configuration saved.', uploaded: 'uploaded', clear: '(none)',
+  log: 'Log (last lines)',
 };
 document.documentElement.lang = italian ? 'it' : 'en';
 document.querySelectorAll('[data-text]').forEach(e => { e.textContent = texts[e.dataset.text]; });
@@ -86,6 +88,11 @@ async function loadSounds() {
   document.querySelectorAll('.choose select').forEach(fillChoices);
 }
 
+// The log's last lines, as the journal shows them on the box.
+function showLog(lines) {
+  $('log').textContent = lines.slice(-30).join('\n');
+}
+
 let retry = 500;
 function connect() {
   const socket = new WebSocket(`${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/api/live`);
@@ -93,6 +100,7 @@ function connect() {
   socket.onmessage = event => {
     const message = JSON.parse(event.data);
     if (message.state) render(message.state);
+    if (message.log) showLog([...$('log').textContent.split('\n').filter(Boolean), message.log]);
     if (message.lamps) message.lamps.forEach(input =>
         $('inputs').children[input.input - 1]?.querySelector('.lamp').classList.toggle('active', input.active));
   };
@@ -114,6 +122,7 @@ async function start() {
   $('box').hidden = false;
   render(result.answer);
   loadSounds();
+  api('GET', '/api/log').then(result => result.ok && showLog(result.answer.log));
   connect();
 }
 
