@@ -100,14 +100,18 @@ WebAccess::Verdict WebAccess::check(const Asker &asker, bool changes)
 {
     if (changes && !sameSite(asker.origin, asker.host))
         return Verdict::OtherSite;
-    if (asker.authorization.isEmpty() && asker.cookie.isEmpty())
+    if (asker.authorization.isEmpty()) {
+        // A session cookie, or none. One of an old key (a new one was made since) is no
+        // guess at the key: its browser simply logs in again.
+        if (!asker.cookie.isEmpty() && !key().isEmpty() && isSession(asker.cookie, m_key))
+            return Verdict::Allowed;
         return changes || !m_loopback ? Verdict::NoKey : Verdict::Allowed;
+    }
     if (waiting(asker.from))
         return Verdict::Waiting;
     if (key().isEmpty())
         return Verdict::KeyUnreadable;
-    if (asker.authorization.startsWith("Bearer ") ? sameKey(asker.authorization.mid(7).trimmed(), m_key)
-                                                  : isSession(asker.cookie, m_key)) {
+    if (asker.authorization.startsWith("Bearer ") && sameKey(asker.authorization.mid(7).trimmed(), m_key)) {
         m_failures.remove(asker.from.toString());
         return Verdict::Allowed;
     }
