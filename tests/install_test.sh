@@ -54,7 +54,9 @@ for f in "$entry" "$login" "$HOME/.local/share/icons/hicolor/scalable/apps/velmo
 done
 cmp -s "$binary" "$folder/velmora" && [ -x "$folder/velmora" ] || fail "the program is not in $folder"
 desktop-file-validate "$entry" "$login" || fail "desktop-file-validate refused an entry"
-[ "$(ls -A "$folder")" = velmora ] || fail "the program folder holds more than the program: $(ls -A "$folder")"
+# The program and, beside it, the web page's module (loaded only with --web).
+[ "$(ls -A "$folder" | tr '\n' ' ')" = "velmora velmora-web.so " ] \
+  || fail "the program folder holds more than the program and its web module: $(ls -A "$folder")"
 
 # The entry's Exec line as a desktop runs it: the string value's escapes undone, then
 # split into arguments by the entry's quoting rules, %% back to %.
@@ -97,7 +99,7 @@ kill -TERM "$pid"; wait "$pid" && pid="" || fail "SIGTERM ended the service with
 printf 'SUONO INGRESSO 1 = gong.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 = caff\xe8.wav\r\nSUONO INGRESSO 4 = \r\n' > "$folder/CONFIG.TXT"
 head -c 30000 /dev/urandom > "$folder/gong.wav"
 head -c 20000 /dev/urandom > "$folder/caff"$'\xe8'".wav"
-(cd "$folder" && sha256sum -- * | grep -av ' velmora$') > "$tmp/before"
+(cd "$folder" && sha256sum -- * | grep -av -e ' velmora$' -e ' velmora-web.so$') > "$tmp/before"
 printf 'newer build' > "$tmp/newer" && chmod +x "$tmp/newer"
 grep -qx -- '--user enable velmora.service' "$tmp/systemctl.log" || fail "--service did not enable the service: $(cat "$tmp/systemctl.log")"
 : > "$tmp/systemctl.log"
@@ -106,7 +108,7 @@ VELMORA_BINARY=$tmp/newer "$repo/scripts/install" "$folder" > "$tmp/second.out"
 grep -qx -- '--user try-restart velmora.service' "$tmp/systemctl.log" && ! grep -qE -- '--user (enable|restart|start)' "$tmp/systemctl.log" \
   || fail "the upgrade did more to the service than bring it up to date: $(cat "$tmp/systemctl.log")"
 cmp -s "$tmp/newer" "$folder/velmora" || fail "installing again did not upgrade the program"
-(cd "$folder" && sha256sum -- * | grep -av ' velmora$') | diff -q "$tmp/before" - >/dev/null || fail "installing again changed the user's files"
+(cd "$folder" && sha256sum -- * | grep -av -e ' velmora$' -e ' velmora-web.so$') | diff -q "$tmp/before" - >/dev/null || fail "installing again changed the user's files"
 [ -f "$login" ] || fail "installing again without --autostart dropped the login entry"
 grep -q 'upgraded' "$tmp/second.out" || fail "no word of the upgrade: $(cat "$tmp/second.out")"
 # ... and the port the entry and the service read is kept, and said, not turned back to auto.
@@ -126,7 +128,8 @@ cmp -s "$entry" "$tmp/entry.before" && cmp -s "$unit" "$tmp/unit.before" && [ ! 
 
 # Removed without naming the folder: the one the entry starts in.
 "$repo/scripts/install" --remove > "$tmp/remove.out"
-for f in "$entry" "$login" "$unit" "$HOME/.local/share/icons/hicolor/scalable/apps/velmora.svg" "$folder/velmora"; do
+for f in "$entry" "$login" "$unit" "$HOME/.local/share/icons/hicolor/scalable/apps/velmora.svg" "$folder/velmora" \
+         "$folder/velmora-web.so"; do
   [ ! -e "$f" ] || fail "not removed: $f"
 done
 (cd "$folder" && sha256sum -- *) | diff -q "$tmp/before" - >/dev/null || fail "--remove changed the user's files"
