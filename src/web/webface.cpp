@@ -77,7 +77,7 @@ WebFace::WebFace(Core &core, Settings settings, QObject *parent)
                 sendLive({{"state", state()}});
             },
             Qt::QueuedConnection);
-    connect(&m_core, &Core::logged, this, [this](const QString &line) { sendLive({{"log", line}}); });
+    connect(&m_core, &Core::logged, this, [this](const QString &line) { sendLive({{"log", line}}, true); });
     connect(&m_server, &QAbstractHttpServer::newWebSocketConnection, this, &WebFace::acceptSocket);
 }
 
@@ -144,8 +144,9 @@ void WebFace::addRoutes()
             names.append(QFile::decodeName(name));
         return answer({{"sounds", names}});
     });
+    // The log's lines may name paths and addresses: the key, as for a change, even here.
     m_server.route("/api/log", Method::Get, [this](const QHttpServerRequest &request) {
-        if (const auto verdict = m_access.check(askerOf(request), false);
+        if (const auto verdict = m_access.check(askerOf(request), true);
             verdict != WebAccess::Verdict::Allowed)
             return refusal(verdict);
         return answer({{"log", QJsonArray::fromStringList(m_core.recentLog())}});
@@ -253,7 +254,10 @@ void WebFace::acceptSocket()
             continue;
         }
         QWebSocket *raw = socket.get();
+        if (m_access.check(asker, true) == WebAccess::Verdict::Allowed)
+            m_keyed.insert(raw);   // told the log's lines too
         connect(raw, &QWebSocket::disconnected, this, [this, raw] {
+            m_keyed.remove(raw);
             const auto held = std::find_if(m_sockets.begin(), m_sockets.end(),
                                            [raw](const auto &socket) { return socket.get() == raw; });
             if (held != m_sockets.end()) {   // not deleted while it tells of its own end
@@ -267,9 +271,10 @@ void WebFace::acceptSocket()
     }
 }
 
-void WebFace::sendLive(const QJsonObject &message)
+void WebFace::sendLive(const QJsonObject &message, bool keyedOnly)
 {
     const QString text = QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact));
     for (const auto &socket : m_sockets)
-        socket->sendTextMessage(text);
+        if (!keyedOnly || m_keyed.contains(socket.get()))
+            socket->sendTextMessage(text);
 }

@@ -7,6 +7,7 @@
 #include <QHttpServer>
 #include <QJsonObject>
 #include <QObject>
+#include <QSet>
 
 #include <memory>
 #include <vector>
@@ -37,7 +38,8 @@ private:
     void addRoutes();
     void upload(const QString &asked, const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void acceptSocket();
-    void sendLive(const QJsonObject &message);
+    // To every page watching; `keyedOnly`: to those opened with the key.
+    void sendLive(const QJsonObject &message, bool keyedOnly = false);
     [[nodiscard]] QJsonObject state() const;
 
     Core &m_core;
@@ -45,6 +47,7 @@ private:
     WebAccess m_access;
     QHttpServer m_server;
     std::vector<std::unique_ptr<QWebSocket>> m_sockets;
+    QSet<QWebSocket *> m_keyed;
 };
 
 // What /api/state answers: each input with its lamp, its sound and whether that is saved;

@@ -94,8 +94,13 @@ function showLog(lines) {
 }
 
 let retry = 500;
+let socket;
 function connect() {
-  const socket = new WebSocket(`${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/api/live`);
+  if (socket) {   // the one opened before logging in: replaced by one with the session
+    socket.onclose = null;
+    socket.close();
+  }
+  socket = new WebSocket(`${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/api/live`);
   socket.onopen = () => { retry = 500; $('connection').hidden = true; };
   socket.onmessage = event => {
     const message = JSON.parse(event.data);
@@ -122,7 +127,8 @@ async function start() {
   $('box').hidden = false;
   render(result.answer);
   loadSounds();
-  api('GET', '/api/log').then(result => result.ok && showLog(result.answer.log));
+  // The log needs the key: shown once logged in, never a reason to ask for it.
+  fetch('/api/log', {credentials: 'same-origin'}).then(r => r.ok ? r.json() : null).then(a => a && showLog(a.log));
   connect();
 }
 
