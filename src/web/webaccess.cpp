@@ -57,12 +57,17 @@ WebAccess::WebAccess(QString folder, bool loopback) : m_folder(std::move(folder)
 const QByteArray &WebAccess::key()
 {
     // `velmora --web-key new` may have replaced it while Velmora runs: its sessions end.
-    const QDateTime modified = QFileInfo(accessKeyPath(m_folder)).lastModified();
+    QDateTime modified = QFileInfo(accessKeyPath(m_folder)).lastModified();
     if (m_key.isEmpty() || modified != m_keyRead) {
         const Result<QByteArray> key = accessKey(m_folder);
         m_key = key.value_or({});
+        // Why the page cannot check a key, said once in the log, which the refusal names.
+        if (!key && key.error() != m_keyProblem)
+            qCWarning(lcWeb).noquote() << key.error();
         m_keyProblem = key.error();
-        m_keyRead = QFileInfo(accessKeyPath(m_folder)).lastModified();
+        if (!modified.isValid())   // made just now
+            modified = QFileInfo(accessKeyPath(m_folder)).lastModified();
+        m_keyRead = modified;
     }
     return m_key;
 }

@@ -34,7 +34,6 @@ public:
     [[nodiscard]] Verdict logIn(const Asker &asker, const QByteArray &given, QByteArray &session);
     // The reason of a refusal, for the answer and the log.
     [[nodiscard]] static QString reason(Verdict verdict);
-    [[nodiscard]] QString keyProblem() const { return m_keyProblem; }
     // Whether `origin` (a WebSocket's, or a request's Origin header) is this page's own, for
     // a request that came to `host` (its Host header); no origin at all (curl) is.
     [[nodiscard]] static bool sameSite(const QByteArray &origin, const QByteArray &host);
@@ -47,8 +46,8 @@ private:
     QString m_folder;
     bool m_loopback;
     QByteArray m_key;
-    QDateTime m_keyRead;   // the key file's time when it was read: a new key is read again
-    QString m_keyProblem;
+    QDateTime m_keyRead;    // the key file's time when it was read: a new key is read again
+    QString m_keyProblem;   // why the key could not be read, as last logged
     struct Failures {
         int count = 0;
         qint64 waitUntilMs = 0;

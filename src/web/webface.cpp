@@ -106,6 +106,14 @@ Result<QString> WebFace::start()
     return QStringLiteral("http://%1:%2/").arg(host).arg(listener->serverPort());
 }
 
+std::optional<QHttpServerResponse> WebFace::refusedTo(const QHttpServerRequest &request, bool changes)
+{
+    if (const auto verdict = m_access.check(askerOf(request), changes);
+        verdict != WebAccess::Verdict::Allowed)
+        return refusal(verdict);
+    return std::nullopt;
+}
+
 void WebFace::addRoutes()
 {
     m_server.route("/", Method::Get, [this](const QHttpServerRequest &request) {
@@ -130,15 +138,13 @@ void WebFace::addRoutes()
         return response;
     });
     m_server.route("/api/state", Method::Get, [this](const QHttpServerRequest &request) {
-        if (const auto verdict = m_access.check(askerOf(request), false);
-            verdict != WebAccess::Verdict::Allowed)
-            return refusal(verdict);
+        if (auto refused = refusedTo(request, false))
+            return std::move(*refused);
         return answer(state());
     });
     m_server.route("/api/sounds", Method::Get, [this](const QHttpServerRequest &request) {
-        if (const auto verdict = m_access.check(askerOf(request), false);
-            verdict != WebAccess::Verdict::Allowed)
-            return refusal(verdict);
+        if (auto refused = refusedTo(request, false))
+            return std::move(*refused);
         QJsonArray names;
         for (const QByteArray &name : listWavFiles(QFile::encodeName(m_settings.folder)))
             names.append(QFile::decodeName(name));
@@ -146,17 +152,15 @@ void WebFace::addRoutes()
     });
     // The log's lines may name paths and addresses: the key, as for a change, even here.
     m_server.route("/api/log", Method::Get, [this](const QHttpServerRequest &request) {
-        if (const auto verdict = m_access.check(askerOf(request), true);
-            verdict != WebAccess::Verdict::Allowed)
-            return refusal(verdict);
+        if (auto refused = refusedTo(request, true))
+            return std::move(*refused);
         return answer({{"log", QJsonArray::fromStringList(m_core.recentLog())}});
     });
     // What changes something: the key, from this page only.
     auto changing = [this](auto act) {
         return [this, act](int input, const QHttpServerRequest &request) {
-            if (const auto verdict = m_access.check(askerOf(request), true);
-                verdict != WebAccess::Verdict::Allowed)
-                return refusal(verdict);
+            if (auto refused = refusedTo(request, true))
+                return std::move(*refused);
             return act(input, request);
         };
     };
@@ -171,9 +175,8 @@ void WebFace::addRoutes()
     for (const auto &[path, act] :
          {std::pair {"/api/save", &Core::save}, std::pair {"/api/reload", &Core::load}})
         m_server.route(path, Method::Post, [this, act](const QHttpServerRequest &request) {
-            if (const auto verdict = m_access.check(askerOf(request), true);
-                verdict != WebAccess::Verdict::Allowed)
-                return refusal(verdict);
+            if (auto refused = refusedTo(request, true))
+                return std::move(*refused);
             return done((m_core.*act)());
         });
     m_server.route("/api/sounds/<arg>", Method::Put,

@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWebSocket;
@@ -36,6 +37,9 @@ public:
 
 private:
     void addRoutes();
+    // The answer to a request its asker may not make (`changes`: it changes something).
+    [[nodiscard]] std::optional<QHttpServerResponse> refusedTo(const QHttpServerRequest &request,
+                                                               bool changes);
     void upload(const QString &asked, const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void acceptSocket();
     // To every page watching; `keyedOnly`: to those opened with the key.
