@@ -88,6 +88,13 @@ private slots:
         QTest::newRow("--list-inputs checks --port as --check does")
             << QStringList {"--list-inputs", "--port", "serial:/dev/null"} << "" << 2
             << "non è una porta seriale" << QString();
+        QTest::newRow("a certificate without its key")
+            << QStringList {"--web", "8080", "--web-cert", "/etc/hostname"} << "" << 2
+            << "--web-cert e --web-cert-key vanno indicate insieme" << QString();
+        QTest::newRow("a certificate that is none, refused before anything is served")
+            << QStringList {"--check",    "--port",        "file:/dev/null", "--web",        "8080",
+                            "--web-cert", "/etc/hostname", "--web-cert-key", "/etc/hostname"}
+            << "" << 2 << "/etc/hostname non è un certificato PEM" << QString();
         QTest::newRow("unknown option")
             << QStringList {"--prot", "auto"} << "" << 2 << "opzione sconosciuta: --prot" << QString();
         QTest::newRow("no display: names --no-window")

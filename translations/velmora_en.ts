@@ -764,101 +764,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>There is no input %1: the inputs are 1, 2, 3 and 4.</translation>
     </message>
     <message>
-        <source>Uso: velmora [opzioni]
-Velmora: quattro ingressi (porta parallela, pulsanti USB, porta seriale o
-GPIO), una spia e un suono per ciascuno.
-
-Opzioni:
-  -h, --help     Mostra questo aiuto ed esce.
-  -v, --version  Mostra la versione ed esce.
-  --port SPEC    Da dove leggere i quattro ingressi: auto (predefinito),
-                 /dev/parportN, io (accesso diretto a 0x379, solo root),
-                 file:PERCORSO (il byte di stato scritto in un file, per
-                 provare senza porta) oppure
-                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti
-                 USB: tastierino, pedaliera, interfaccia per pulsanti arcade)
-                 oppure serial:PORTA (contatti sulle linee CTS, DSR, DCD e RI
-                 di una porta seriale o di un adattatore USB-seriale, per
-                 esempio serial:/dev/ttyUSB0) oppure
-                 gpio:[CHIP:]LINEE[:up|down|none] (pulsanti sulle linee GPIO di
-                 un Raspberry Pi: gpio: da solo usa GPIO17, GPIO27, GPIO22 e
-                 GPIO23, pin 11, 13, 15 e 16, un pulsante tra il pin e massa).
-  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e
-                 altri) e le porte seriali, senza aprirle, e i chip GPIO, senza
-                 richiederne le linee, ed esce. Con --port serial:PORTA mostra
-                 invece le linee di quella porta (aprirla alza e abbassa DTR);
-                 con --port gpio:LINEE gli ingressi di quelle quattro linee, le
-                 sole richieste.
-  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2
-                 se Velmora le rifiuterebbe; un avviso se la porta ora non si
-                 legge (USB scollegato).
-  --no-window    Funziona senza finestra e senza schermo (esposizioni, negozi,
-                 servizi): stessi ingressi e suoni, assegnazioni lette da
-                 CONFIG.TXT accanto al programma; i messaggi vanno su stderr.
-                 SIGHUP rilegge CONFIG.TXT, SIGTERM e SIGINT la chiudono.
-  --web [INDIRIZZO:]PORTA
-                 Anche una pagina web per vedere e impostare Velmora da un
-                 browser: PORTA da sola solo da questa macchina (127.0.0.1);
-                 un INDIRIZZO (0.0.0.0 per tutta la rete) la apre alla rete,
-                 sempre con la chiave di accesso.
-  --web-key [new]
-                 Mostra la chiave di accesso della pagina web ed esce; con new
-                 ne fa una nuova, che chiude le sessioni aperte con la vecchia.
-  --web-upload-limit MIB
-                 La dimensione massima di un WAV caricato dalla pagina web
-                 (predefinita 64).
-
-CONFIG.TXT e i suoni stanno nella cartella del programma; se l&apos;utente non vi
-può scrivere (il programma installato dal pacchetto, in /usr/bin), nella sua
-cartella ~/Velmora, creata al primo avvio.
-</source>
-        <translation>Usage: velmora [options]
-Velmora: four inputs (parallel port, USB buttons, serial port or GPIO), a lamp
-and a sound for each.
-
-Options:
-  -h, --help     Show this help and exit.
-  -v, --version  Show the version and exit.
-  --port SPEC    Where to read the four inputs from: auto (the default),
-                 /dev/parportN, io (direct access to 0x379, root only),
-                 file:PATH (the status byte written in a file, to try Velmora
-                 without a port), or evdev:DEVICE[:CODE1,CODE2,CODE3,CODE4]
-                 (USB buttons: a keypad, a foot switch, an arcade button
-                 encoder), or serial:PORT (contacts on the CTS, DSR, DCD and RI
-                 lines of a serial port or a USB-serial adapter, for example
-                 serial:/dev/ttyUSB0), or gpio:[CHIP:]LINES[:up|down|none]
-                 (buttons on a Raspberry Pi&apos;s GPIO lines: gpio: alone uses
-                 GPIO17, GPIO27, GPIO22 and GPIO23, pins 11, 13, 15 and 16,
-                 each button between its pin and ground).
-  --list-inputs  List the input devices with keys or buttons (USB and others),
-                 the serial ports, without opening them, and the GPIO chips,
-                 without requesting their lines, then exit. With --port
-                 serial:PORT, show that port&apos;s lines instead (opening it raises
-                 and drops DTR); with --port gpio:LINES, the inputs of those
-                 four lines, the only ones requested.
-  --check        Check the options without opening the window, then exit:
-                 status 2 if Velmora would refuse them; a warning if the port
-                 cannot be read right now (USB unplugged).
-  --no-window    Run without a window or a screen (exhibits, shops, services):
-                 the same inputs and sounds, with the assignments read from
-                 CONFIG.TXT beside the program; messages go to stderr. SIGHUP
-                 reads CONFIG.TXT again, SIGTERM and SIGINT end it.
-  --web [ADDRESS:]PORT
-                 Also a web page to see and set up Velmora from a browser: a
-                 PORT alone from this machine only (127.0.0.1); an ADDRESS
-                 (0.0.0.0 for the whole network) opens it to the network,
-                 always with the access key.
-  --web-key [new]
-                 Shows the web page&apos;s access key and exits; with new makes a
-                 new one, which ends the sessions opened with the old one.
-  --web-upload-limit MIB
-                 The largest WAV the web page takes as an upload (default 64).
-
-CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cannot
-write there (the program installed from the package, in /usr/bin), in their own
-~/Velmora folder, created on the first start.</translation>
-    </message>
-    <message>
         <source>manca il valore dell&apos;opzione %1</source>
         <translation>the option %1 has no value</translation>
     </message>
@@ -951,10 +856,6 @@ write there (the program installed from the package, in /usr/bin), in their own
         <translation>the web page cannot listen on %1, port %2: %3</translation>
     </message>
     <message>
-        <source>%1 è più grande del limite di %2 MiB</source>
-        <translation>%1 is larger than the limit of %2 MiB</translation>
-    </message>
-    <message>
         <source>%1 c&apos;è già: sceglierne un altro nome, o chiedere di sostituirlo</source>
         <translation>%1 is already there: choose another name, or ask to replace it</translation>
     </message>
@@ -989,6 +890,144 @@ The web page&apos;s access key (velmora --web PORT), in %2. The browser asks for
     <message>
         <source>la pagina web non è disponibile: il modulo velmora-web.so manca o non si carica (%1); reinstallare Velmora</source>
         <translation>the web page is not available: the module velmora-web.so is missing or does not load (%1); reinstall Velmora</translation>
+    </message>
+    <message>
+        <source>Uso: velmora [opzioni]
+Velmora: quattro ingressi (porta parallela, pulsanti USB, porta seriale o
+GPIO), una spia e un suono per ciascuno.
+
+Opzioni:
+  -h, --help     Mostra questo aiuto ed esce.
+  -v, --version  Mostra la versione ed esce.
+  --port SPEC    Da dove leggere i quattro ingressi: auto (predefinito),
+                 /dev/parportN, io (accesso diretto a 0x379, solo root),
+                 file:PERCORSO (il byte di stato scritto in un file, per
+                 provare senza porta) oppure
+                 evdev:DISPOSITIVO[:CODICE1,CODICE2,CODICE3,CODICE4] (pulsanti
+                 USB: tastierino, pedaliera, interfaccia per pulsanti arcade)
+                 oppure serial:PORTA (contatti sulle linee CTS, DSR, DCD e RI
+                 di una porta seriale o di un adattatore USB-seriale, per
+                 esempio serial:/dev/ttyUSB0) oppure
+                 gpio:[CHIP:]LINEE[:up|down|none] (pulsanti sulle linee GPIO di
+                 un Raspberry Pi: gpio: da solo usa GPIO17, GPIO27, GPIO22 e
+                 GPIO23, pin 11, 13, 15 e 16, un pulsante tra il pin e massa).
+  --list-inputs  Elenca i dispositivi di input con tasti o pulsanti (USB e
+                 altri) e le porte seriali, senza aprirle, e i chip GPIO, senza
+                 richiederne le linee, ed esce. Con --port serial:PORTA mostra
+                 invece le linee di quella porta (aprirla alza e abbassa DTR);
+                 con --port gpio:LINEE gli ingressi di quelle quattro linee, le
+                 sole richieste.
+  --check        Controlla le opzioni senza aprire la finestra ed esce: stato 2
+                 se Velmora le rifiuterebbe; un avviso se la porta ora non si
+                 legge (USB scollegato).
+  --no-window    Funziona senza finestra e senza schermo (esposizioni, negozi,
+                 servizi): stessi ingressi e suoni, assegnazioni lette da
+                 CONFIG.TXT accanto al programma; i messaggi vanno su stderr.
+                 SIGHUP rilegge CONFIG.TXT, SIGTERM e SIGINT la chiudono.
+  --web [INDIRIZZO:]PORTA
+                 Anche una pagina web per vedere e impostare Velmora da un
+                 browser: PORTA da sola solo da questa macchina (127.0.0.1);
+                 un INDIRIZZO (0.0.0.0 per tutta la rete) la apre alla rete,
+                 sempre con la chiave di accesso.
+  --web-key [new]
+                 Mostra la chiave di accesso della pagina web ed esce; con new
+                 ne fa una nuova, che chiude le sessioni aperte con la vecchia.
+  --web-upload-limit MIB
+                 La dimensione massima di un WAV caricato dalla pagina web
+                 (predefinita 64).
+  --web-cert FILE --web-cert-key FILE
+                 La pagina web in HTTPS, con questo certificato e la sua
+                 chiave privata (file PEM); senza, in HTTP semplice.
+
+CONFIG.TXT e i suoni stanno nella cartella del programma; se l&apos;utente non vi
+può scrivere (il programma installato dal pacchetto, in /usr/bin), nella sua
+cartella ~/Velmora, creata al primo avvio.
+</source>
+        <translation>Usage: velmora [options]
+Velmora: four inputs (parallel port, USB buttons, serial port or GPIO), a lamp
+and a sound for each.
+
+Options:
+  -h, --help     Show this help and exit.
+  -v, --version  Show the version and exit.
+  --port SPEC    Where to read the four inputs from: auto (the default),
+                 /dev/parportN, io (direct access to 0x379, root only),
+                 file:PATH (the status byte written in a file, to try Velmora
+                 without a port), or evdev:DEVICE[:CODE1,CODE2,CODE3,CODE4]
+                 (USB buttons: a keypad, a foot switch, an arcade button
+                 encoder), or serial:PORT (contacts on the CTS, DSR, DCD and RI
+                 lines of a serial port or a USB-serial adapter, for example
+                 serial:/dev/ttyUSB0), or gpio:[CHIP:]LINES[:up|down|none]
+                 (buttons on a Raspberry Pi&apos;s GPIO lines: gpio: alone uses
+                 GPIO17, GPIO27, GPIO22 and GPIO23, pins 11, 13, 15 and 16,
+                 each button between its pin and ground).
+  --list-inputs  List the input devices with keys or buttons (USB and others),
+                 the serial ports, without opening them, and the GPIO chips,
+                 without requesting their lines, then exit. With --port
+                 serial:PORT, show that port&apos;s lines instead (opening it raises
+                 and drops DTR); with --port gpio:LINES, the inputs of those
+                 four lines, the only ones requested.
+  --check        Check the options without opening the window, then exit:
+                 status 2 if Velmora would refuse them; a warning if the port
+                 cannot be read right now (USB unplugged).
+  --no-window    Run without a window or a screen (exhibits, shops, services):
+                 the same inputs and sounds, with the assignments read from
+                 CONFIG.TXT beside the program; messages go to stderr. SIGHUP
+                 reads CONFIG.TXT again, SIGTERM and SIGINT end it.
+  --web [ADDRESS:]PORT
+                 Also a web page to see and set up Velmora from a browser: a
+                 PORT alone from this machine only (127.0.0.1); an ADDRESS
+                 (0.0.0.0 for the whole network) opens it to the network,
+                 always with the access key.
+  --web-key [new]
+                 Shows the web page&apos;s access key and exits; with new makes a
+                 new one, which ends the sessions opened with the old one.
+  --web-upload-limit MIB
+                 The largest WAV the web page takes as an upload (default 64).
+  --web-cert FILE --web-cert-key FILE
+                 The web page over HTTPS, with this certificate and its private
+                 key (PEM files); without them, in plain HTTP.
+
+CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cannot
+write there (the program installed from the package, in /usr/bin), in their own
+~/Velmora folder, created on the first start.
+</translation>
+    </message>
+    <message>
+        <source>--web-cert e --web-cert-key vanno indicate insieme</source>
+        <translation>--web-cert and --web-cert-key go together</translation>
+    </message>
+    <message>
+        <source>la richiesta non è arrivata intera in %1 s</source>
+        <translation>the request did not arrive whole within %1 s</translation>
+    </message>
+    <message>
+        <source>le intestazioni della richiesta superano %1 KiB</source>
+        <translation>the request&apos;s headers are larger than %1 KiB</translation>
+    </message>
+    <message>
+        <source>la richiesta supera il limite di %1 MiB (--web-upload-limit)</source>
+        <translation>the request is larger than the limit of %1 MiB (--web-upload-limit)</translation>
+    </message>
+    <message>
+        <source>pagina web: rifiutata una richiesta da %1: %2</source>
+        <translation>web page: a request from %1 refused: %2</translation>
+    </message>
+    <message>
+        <source>pagina web: troppe connessioni (%1 in tutto, %2 da %3): le altre sono chiuse</source>
+        <translation>web page: too many connections (%1 in all, %2 from %3): the others are closed</translation>
+    </message>
+    <message>
+        <source>HTTPS non disponibile: manca la libreria TLS (%1); installare libssl3 o togliere --web-cert</source>
+        <translation>HTTPS not available: the TLS library is missing (%1); install libssl3 or leave out --web-cert</translation>
+    </message>
+    <message>
+        <source>%1 non è un certificato PEM (-----BEGIN CERTIFICATE-----)</source>
+        <translation>%1 is not a PEM certificate (-----BEGIN CERTIFICATE-----)</translation>
+    </message>
+    <message>
+        <source>%1 non è una chiave privata PEM RSA o EC senza passphrase</source>
+        <translation>%1 is not a PEM RSA or EC private key without a passphrase</translation>
     </message>
 </context>
 </TS>

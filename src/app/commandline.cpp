@@ -54,6 +54,9 @@ QString helpText()
                      "  --web-upload-limit MIB\n"
                      "                 La dimensione massima di un WAV caricato dalla pagina web\n"
                      "                 (predefinita 64).\n"
+                     "  --web-cert FILE --web-cert-key FILE\n"
+                     "                 La pagina web in HTTPS, con questo certificato e la sua\n"
+                     "                 chiave privata (file PEM); senza, in HTTP semplice.\n"
                      "\n"
                      "CONFIG.TXT e i suoni stanno nella cartella del programma; se l'utente non vi\n"
                      "può scrivere (il programma installato dal pacchetto, in /usr/bin), nella sua\n"
@@ -74,7 +77,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption web(QStringLiteral("web"), {}, QStringLiteral("ADDRESS"));
     const QCommandLineOption webKey(QStringLiteral("web-key"), {});
     const QCommandLineOption uploadLimit(QStringLiteral("web-upload-limit"), {}, QStringLiteral("MIB"));
-    parser.addOptions({help, version, port, listInputs, check, noWindow, web, webKey, uploadLimit});
+    const QCommandLineOption certificate(QStringLiteral("web-cert"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption certificateKey(QStringLiteral("web-cert-key"), {}, QStringLiteral("FILE"));
+    parser.addOptions({help, version, port, listInputs, check, noWindow, web, webKey, uploadLimit,
+                       certificate, certificateKey});
 
     CommandLine result;
     auto error = [&result](const QString &why) {
@@ -93,7 +99,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return error(
             Texts::tr("manca il valore dell'opzione %1").arg(named.match(parser.errorText()).captured(1)));
     }
-    for (const QCommandLineOption &once : {port, web, uploadLimit})
+    for (const QCommandLineOption &once : {port, web, uploadLimit, certificate, certificateKey})
         if (parser.values(once).size() > 1)   // which one was meant cannot be told
             return error(
                 Texts::tr("--%1 indicata più volte: indicarne una sola").arg(once.names().constFirst()));
@@ -109,8 +115,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
         const qint64 mib = parser.value(uploadLimit).toLongLong(&ok);
         if (!ok || mib < 1 || mib > 1024)
             return error(Texts::tr("--web-upload-limit vuole un numero di MiB da 1 a 1024"));
-        result.webUploadLimit = mib << 20;
+        result.web.uploadLimit = mib << 20;
     }
+    if (parser.isSet(certificate) != parser.isSet(certificateKey))
+        return error(Texts::tr("--web-cert e --web-cert-key vanno indicate insieme"));
     if (parser.isSet(help)) {
         result.action = CommandLine::Action::Help;
         result.text = helpText();
@@ -126,6 +134,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     result.port = parser.value(port);
     result.noWindow = parser.isSet(noWindow);
-    result.web = parser.value(web);
+    result.web.address = parser.value(web);
+    result.web.certificate = parser.value(certificate);
+    result.web.certificateKey = parser.value(certificateKey);
     return result;
 }

@@ -224,7 +224,7 @@ int main(int argc, char *argv[])
     }
     // The web page's module, loaded only when it is asked for; its address checked as --port is.
     QString webRefused;
-    const WebPlugin *web = options.web.isEmpty() ? nullptr : loadWebPlugin(webRefused);
+    const WebPlugin *web = options.web.address.isEmpty() ? nullptr : loadWebPlugin(webRefused);
     if (web)
         webRefused = web->check(options.web);
     if (!webRefused.isEmpty())
@@ -251,7 +251,7 @@ int main(int argc, char *argv[])
         const QString folder = sharedFolder();
         Core core(inputs, player, folder);
         Headless run(core);
-        const auto page = web ? web->open(core, options.web, folder, options.webUploadLimit) : nullptr;
+        const auto page = web ? web->open(core, options.web, folder) : nullptr;
         return QCoreApplication::exec();
     }
     if (noDisplayNamed()) {
@@ -272,7 +272,7 @@ int main(int argc, char *argv[])
     const QString folder = sharedFolder();
     Core core(inputs, player, folder);
     Form1 window(core);
-    const auto page = web ? web->open(core, options.web, folder, options.webUploadLimit) : nullptr;
+    const auto page = web ? web->open(core, options.web, folder) : nullptr;
     window.show();
     // Ended by a signal as by closing the window: through the loop, giving back the port.
     const SignalWatch ends({SIGTERM, SIGINT, SIGHUP});

@@ -52,7 +52,9 @@ Asker askerOf(const QWebSocket &socket)
             request.rawHeader("Authorization"), cookieIn(request.rawHeader("Cookie"))};
 }
 
-WebAccess::WebAccess(QString folder, bool loopback) : m_folder(std::move(folder)), m_loopback(loopback) {}
+WebAccess::WebAccess(QString folder, bool loopback, bool https)
+    : m_folder(std::move(folder)), m_loopback(loopback), m_https(https)
+{}
 
 const QByteArray &WebAccess::key()
 {
@@ -134,7 +136,9 @@ WebAccess::Verdict WebAccess::logIn(const Asker &asker, const QByteArray &given,
     if (!sameKey(given.trimmed(), m_key))
         return wrongKey(asker.from);
     m_failures.remove(asker.from.toString());
-    session = kCookie + '=' + newSession(m_key) + "; Path=/; HttpOnly; SameSite=Strict";
+    // Over HTTPS, never sent back over plain HTTP.
+    session = kCookie + '=' + newSession(m_key) + "; Path=/; HttpOnly; SameSite=Strict" +
+              (m_https ? "; Secure" : "");
     return Verdict::Allowed;
 }
 

@@ -25,8 +25,8 @@ struct Asker {
 // address wait longer each time, and are logged.
 class WebAccess {
 public:
-    // `folder` holds the key; `loopback`: served to this machine only.
-    WebAccess(QString folder, bool loopback);
+    // `folder` holds the key; `loopback`: served to this machine only; `https`: over TLS.
+    WebAccess(QString folder, bool loopback, bool https = false);
 
     enum class Verdict { Allowed, NoKey, WrongKey, Waiting, OtherSite, KeyUnreadable };
     [[nodiscard]] Verdict check(const Asker &asker, bool changes);
@@ -44,7 +44,7 @@ private:
     Verdict wrongKey(const QHostAddress &from);
 
     QString m_folder;
-    bool m_loopback;
+    bool m_loopback, m_https;
     QByteArray m_key;
     QDateTime m_keyRead;    // the key file's time when it was read: a new key is read again
     QString m_keyProblem;   // why the key could not be read, as last logged

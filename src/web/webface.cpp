@@ -5,19 +5,22 @@
 #include "platform/filenames.h"
 #include "platform/texts.h"
 #include "uploadname.h"
+#include "weblistener.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
-#include <QTcpServer>
 #include <QWebSocket>
 
 using Method = QHttpServerRequest::Method;
 using Status = QHttpServerResponse::StatusCode;
 
 namespace {
+
+constexpr int kPingMs = 30'000;
 
 QHttpServerResponse answer(const QJsonObject &body, Status status = Status::Ok) { return {body, status}; }
 QHttpServerResponse refusal(const QString &why, Status status) { return answer({{"error", why}}, status); }
@@ -60,7 +63,7 @@ QJsonObject stateJson(const Inputs &lamps, const SoundSlots &sounds, const std::
 
 WebFace::WebFace(Core &core, Settings settings, QObject *parent)
     : QObject(parent), m_core(core), m_settings(std::move(settings)),
-      m_access(m_settings.folder, m_settings.where.loopback())
+      m_access(m_settings.folder, m_settings.where.loopback(), m_settings.https.has_value())
 {
     addRoutes();
     // Told after the tick, from the event loop: a page never holds a press.
@@ -79,18 +82,35 @@ WebFace::WebFace(Core &core, Settings settings, QObject *parent)
             Qt::QueuedConnection);
     connect(&m_core, &Core::logged, this, [this](const QString &line) { sendLive({{"log", line}}, true); });
     connect(&m_server, &QAbstractHttpServer::newWebSocketConnection, this, &WebFace::acceptSocket);
+    connect(&m_pings, &QTimer::timeout, this, [this] {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        std::vector<QWebSocket *> gone;   // let go after the walk: letting go ends its entry
+        for (const auto &socket : m_sockets)
+            if (now - m_heardMs.value(socket.get()) > 3 * kPingMs)
+                gone.push_back(socket.get());
+            else
+                socket->ping();
+        for (QWebSocket *socket : gone)
+            socket->abort();
+    });
+    m_pings.start(kPingMs);
 }
 
 WebFace::~WebFace() = default;
 
 QJsonObject WebFace::state() const
 {
-    return stateJson(m_core.lamps(), m_core.assignments(), m_core.unsavedInputs(), m_core.sourceStatus());
+    QJsonObject json =
+        stateJson(m_core.lamps(), m_core.assignments(), m_core.unsavedInputs(), m_core.sourceStatus());
+    json["uploadLimit"] = m_settings.uploadLimit;   // the page refuses a larger file before sending it
+    return json;
 }
 
 Result<QString> WebFace::start()
 {
-    auto *listener = new QTcpServer(this);
+    WebListener::Limits limits;
+    limits.bodyBytes = m_settings.uploadLimit;
+    auto *listener = new WebListener(limits, m_settings.https, this);
     if (!listener->listen(m_settings.where.address, m_settings.where.port))
         return failure(Texts::tr("la pagina web non può ascoltare su %1, porta %2: %3")
                            .arg(m_settings.where.address.toString())
@@ -103,7 +123,9 @@ Result<QString> WebFace::start()
             : m_settings.where.address;
     const QString host =
         shown.protocol() == QAbstractSocket::IPv6Protocol ? '[' + shown.toString() + ']' : shown.toString();
-    return QStringLiteral("http://%1:%2/").arg(host).arg(listener->serverPort());
+    return QStringLiteral("%1://%2:%3/")
+        .arg(m_settings.https ? "https" : "http", host)
+        .arg(listener->serverPort());
 }
 
 std::optional<QHttpServerResponse> WebFace::refusedTo(const QHttpServerRequest &request, bool changes)
@@ -126,6 +148,8 @@ void WebFace::addRoutes()
                    [] { return resource(QStringLiteral("app.js"), "text/javascript; charset=utf-8"); });
     m_server.route("/style.css", Method::Get,
                    [] { return resource(QStringLiteral("style.css"), "text/css; charset=utf-8"); });
+    m_server.route("/icon.svg", Method::Get,
+                   [] { return resource(QStringLiteral("velmora.svg"), "image/svg+xml"); });
 
     m_server.route("/api/login", Method::Post, [this](const QHttpServerRequest &request) {
         QByteArray cookie;
@@ -211,11 +235,6 @@ void WebFace::upload(const QString &asked, const QHttpServerRequest &request,
     const Result<QString> name = uploadName(asked);
     if (!name)
         return send({{"error", name.error()}}, Status::BadRequest);
-    if (request.body().size() > m_settings.uploadLimit)
-        return send({{"error", Texts::tr("%1 è più grande del limite di %2 MiB")
-                                   .arg(*name)
-                                   .arg(m_settings.uploadLimit >> 20)}},
-                    Status::PayloadTooLarge);
     const QString path = QDir(m_settings.folder).filePath(*name);
     const bool replace = request.query().queryItemValue(QStringLiteral("replace")) == QLatin1String("1");
     if (!replace && QFile::exists(path))
@@ -257,10 +276,14 @@ void WebFace::acceptSocket()
             continue;
         }
         QWebSocket *raw = socket.get();
+        m_heardMs[raw] = QDateTime::currentMSecsSinceEpoch();
+        connect(raw, &QWebSocket::pong, this,
+                [this, raw] { m_heardMs[raw] = QDateTime::currentMSecsSinceEpoch(); });
         if (m_access.check(asker, true) == WebAccess::Verdict::Allowed)
             m_keyed.insert(raw);   // told the log's lines too
         connect(raw, &QWebSocket::disconnected, this, [this, raw] {
             m_keyed.remove(raw);
+            m_heardMs.remove(raw);
             const auto held = std::find_if(m_sockets.begin(), m_sockets.end(),
                                            [raw](const auto &socket) { return socket.get() == raw; });
             if (held != m_sockets.end()) {   // not deleted while it tells of its own end

@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QSet>
+#include <QSslConfiguration>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -26,8 +28,9 @@ class WebFace : public QObject {
 public:
     struct Settings {
         WebAddress where;
-        QString folder;                          // the data folder: sounds, CONFIG.TXT, the key
-        qint64 uploadLimit = qint64(64) << 20;   // bytes
+        QString folder;                           // the data folder: sounds, CONFIG.TXT, the key
+        qint64 uploadLimit = qint64(64) << 20;    // bytes
+        std::optional<QSslConfiguration> https;   // served over HTTPS with it
     };
     WebFace(Core &core, Settings settings, QObject *parent = nullptr);
     ~WebFace() override;
@@ -52,6 +55,10 @@ private:
     QHttpServer m_server;
     std::vector<std::unique_ptr<QWebSocket>> m_sockets;
     QSet<QWebSocket *> m_keyed;
+    // When each page last answered a ping: one gone without a word (a phone that slept, a
+    // cable pulled) is let go instead of being written to for ever.
+    QHash<QWebSocket *, qint64> m_heardMs;
+    QTimer m_pings;
 };
 
 // What /api/state answers: each input with its lamp, its sound and whether that is saved;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/core.h"
+#include "weboptions.h"
 
 #include <QObject>
 #include <QString>
@@ -12,11 +13,11 @@
 // the network stack and what that brings) are never loaded by a box without it, so its
 // start-up and memory stay as they were. The module uses the program's own core.
 struct WebPlugin {
-    // Why --web SPEC would be refused; empty when it is fine.
-    QString (*check)(const QString &spec);
-    // The page over `core`, started and said on stderr; null (said why) when it cannot be.
-    std::unique_ptr<QObject> (*open)(Core &core, const QString &spec, const QString &folder,
-                                     qint64 uploadLimit);
+    // Why --web and its options would be refused; empty when they are fine.
+    QString (*check)(const WebOptions &options);
+    // The page over `core`, its files in `folder`, started and said on stderr; null (said
+    // why) when it cannot be.
+    std::unique_ptr<QObject> (*open)(Core &core, const WebOptions &options, const QString &folder);
     // What --web-key prints, or why it cannot (the first is false then).
     std::pair<bool, QString> (*describeKey)(const QString &folder, bool renew);
 };

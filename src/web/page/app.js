@@ -7,19 +7,22 @@ const texts = italian ? {
   upload: 'Aggiungi suoni', drop: 'Trascinare qui i file WAV, o sceglierli:', input: 'Ingresso', test: 'prova',
   assign: 'Assegna', none: '(suono predefinito)', unsaved: 'non ancora salvato', lost: 'Collegamento perso: riprovo…',
   replace: '%1 c\'è già. Sostituirlo?', saved: 'Configurazione salvata.', uploaded: 'caricato', clear: '(nessuno)',
-  log: 'Registro (ultime righe)',
+  log: 'Registro (ultime righe)', tooBig: 'più grande del limite di %1 MiB (velmora --web-upload-limit)',
+  failed: 'non caricato: collegamento interrotto',
 } : {
   key: 'Access key (velmora --web-key)', enter: 'Enter', save: 'Save configuration', reload: 'Reload',
   upload: 'Add sounds', drop: 'Drop WAV files here, or choose them:', input: 'Input', test: 'test',
   assign: 'Assign', none: '(default sound)', unsaved: 'not saved yet', lost: 'Connection lost: trying again…',
   replace: '%1 is already there. Replace it?', saved: 'Configuration saved.', uploaded: 'uploaded', clear: '(none)',
-  log: 'Log (last lines)',
+  log: 'Log (last lines)', tooBig: 'larger than the limit of %1 MiB (velmora --web-upload-limit)',
+  failed: 'not uploaded: the connection broke',
 };
 document.documentElement.lang = italian ? 'it' : 'en';
 document.querySelectorAll('[data-text]').forEach(e => { e.textContent = texts[e.dataset.text]; });
 
 const $ = id => document.getElementById(id);
 let sounds = [];
+let uploadLimit = Infinity;
 
 async function api(method, path, body) {
   const response = await fetch(path, {method, headers: body ? {'Content-Type': 'application/json'} : {},
@@ -55,6 +58,7 @@ function render(state) {
     }
   });
   $('status').textContent = state.status || '';
+  uploadLimit = state.uploadLimit || uploadLimit;
 }
 
 function makeInput(input) {
@@ -148,19 +152,23 @@ function upload(file, replace) {
   const bar = document.createElement('progress');
   line.append(file.name + ' ', bar);
   $('progress').append(line);
+  const failed = why => { line.textContent = `${file.name}: ${why}`; line.className = 'error'; };
+  if (file.size > uploadLimit) return failed(texts.tooBig.replace('%1', Math.floor(uploadLimit / 1048576)));
   const request = new XMLHttpRequest();
   request.open('PUT', `/api/sounds/${encodeURIComponent(file.name)}${replace ? '?replace=1' : ''}`);
   request.upload.onprogress = event => { bar.max = event.total; bar.value = event.loaded; };
   request.onload = () => {
-    const answer = JSON.parse(request.responseText || '{}');
+    let answer = {};
+    try { answer = JSON.parse(request.responseText); } catch { /* not ours: its status says it */ }
     if (request.status === 409 && confirm(texts.replace.replace('%1', file.name))) {
       line.remove();
       return upload(file, true);
     }
-    line.textContent = `${file.name}: ${request.status < 300 ? texts.uploaded : answer.error || request.status}`;
-    line.className = request.status < 300 ? '' : 'error';
+    if (request.status >= 300) failed(answer.error || request.status);
+    else line.textContent = `${file.name}: ${texts.uploaded}`;
     loadSounds();
   };
+  request.onerror = () => failed(texts.failed);
   request.send(file);
 }
 const drop = $('drop');
