@@ -3,7 +3,8 @@
 # needs quoting: the entries pass desktop-file-validate; the menu entry's Exec line (with
 # --port file: added) starts the installed program in its folder and its window appears;
 # the service's unit passes systemd-analyze and its ExecStart runs the program headless;
-# installing again keeps CONFIG.TXT and the sounds byte for byte; --remove takes away the
+# installing again keeps CONFIG.TXT and the sounds byte for byte, and --port and --web;
+# --web off takes the web page away; --remove takes away the
 # entries and the program and keeps them. Needs an X server (CTest runs under xvfb-run).
 # Usage: install_test.sh VELMORA_BINARY
 set -euo pipefail
@@ -44,6 +45,7 @@ done <<REFUSALS
 "\$tmp/a-file"|exists and is not a folder
 "\$tmp/new's" --service|systemd runs no program whose folder name holds a quote
 "\$tmp/has-velmora"|velmora is a folder: move it away first
+"\$tmp/new" --web 99999|--web 99999 refused
 REFUSALS
 if VELMORA_BINARY=$tmp/absent "$repo/scripts/install" "$tmp/new" > "$tmp/refusal.out" 2>&1; then fail "installed a missing program"; fi
 grep -q "no program to install at $tmp/absent" "$tmp/refusal.out" && [ ! -e "$tmp/new" ] || fail "a missing program: $(cat "$tmp/refusal.out")"
@@ -115,6 +117,17 @@ grep -q 'upgraded' "$tmp/second.out" || fail "no word of the upgrade: $(cat "$tm
 grep -qF "keeping --port file:$tmp/port \$x" "$tmp/second.out" || fail "the kept port was not said: $(cat "$tmp/second.out")"
 grep -qF -- "--port \"file:$tmp/port \\\\\$x\"" "$entry" || fail "the entry lost its port: $(grep Exec= "$entry")"
 grep -qF -- "--port \"file:$tmp/port \$\$x\"" "$unit" || fail "the service lost its port: $(grep ExecStart= "$unit")"
+
+# The web page: added to the entry and the unit, kept on an upgrade without --web, taken
+# away with --web off.
+install "$folder" --web 8088 > "$tmp/web.out"
+grep -qF -- '--web "8088"' "$entry" && grep -qF -- '--web "8088"' "$unit" \
+  || fail "--web is not in the entry and the unit: $(grep -h -e Exec= -e ExecStart= "$entry" "$unit")"
+grep -qF "$folder/velmora --web-key" "$tmp/web.out" || fail "no word of the key: $(cat "$tmp/web.out")"
+install "$folder" > "$tmp/web.out"
+grep -qF "keeping --web 8088" "$tmp/web.out" && grep -qF -- '--web "8088"' "$unit" || fail "an upgrade lost --web"
+install "$folder" --web off > /dev/null
+! grep -q -- '--web' "$entry" "$unit" || fail "--web off left the web page in: $(grep -h -e Exec= -e ExecStart= "$entry" "$unit")"
 
 # Nothing is written for a port with a line break, nor for a folder systemd cannot run
 # while a service is installed: the entry and the unit stay as they were.
