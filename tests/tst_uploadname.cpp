@@ -1,4 +1,10 @@
+#include "readonly.h"
+#include "wavtools.h"
 #include "web/uploadname.h"
+
+#include <QTemporaryDir>
+
+#include <optional>
 
 #include <QTest>
 
@@ -50,6 +56,41 @@ private slots:
         QCOMPARE(name.value_or({}), kept);
         if (!name)
             QVERIFY2(name.error().startsWith("nome non accettato"), qPrintable(name.error()));
+    }
+
+    // Only a WAV Velmora can play is kept, whole; a refusal leaves nothing behind, not even
+    // a half-written file, and never touches a file of that name already there.
+    void keepUpload_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("says");   // empty: kept
+        QTest::newRow("a WAV") << wav::tone(440, 0.1) << false << "";
+        QTest::newRow("random bytes named .wav") << QByteArray(5000, '\x5a') << false << "gong.wav: ";
+        QTest::newRow("a WAV cut inside its header") << wav::tone(440, 0.1).left(20) << false << "gong.wav: ";
+        QTest::newRow("nothing") << QByteArray() << false << "gong.wav: ";
+        QTest::newRow("a folder that takes no new file")
+            << wav::tone(440, 0.1) << true << "impossibile scrivere";
+    }
+    void keepUpload()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, says);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("gong.wav");
+        const QString other = folder.filePath("other.wav");
+        QVERIFY(wav::writeFile(other, "kept as it was"));
+        std::optional<ReadOnlyFolder> locked;
+        if (readOnly && !locked.emplace(folder.path()).ok())
+            QSKIP("this file system cannot refuse new files");
+        const Done kept = ::keepUpload(body, path, "gong.wav");
+        locked.reset();
+        QCOMPARE(kept.error().left(says.size()), says);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).join(' '),
+                 says.isEmpty() ? "gong.wav other.wav" : "other.wav");
+        if (kept)
+            QCOMPARE(wav::readFile(path), body);
     }
 };
 

@@ -1,8 +1,20 @@
 #include "uploadname.h"
 
+#include "platform/audio/wavclip.h"
 #include "platform/texts.h"
 
 #include <QFile>
+#include <QSaveFile>
+
+Done keepUpload(const QByteArray &body, const QString &path, const QString &name)
+{
+    if (const Decoded clip = decodeWav(body.constData(), std::size_t(body.size()), ClipLimits {}); !clip)
+        return failure(QStringLiteral("%1: %2").arg(name, clip.error()));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit())
+        return failure(Texts::tr("impossibile scrivere %1: %2").arg(path, file.errorString()));
+    return kDone;
+}
 
 Result<QString> uploadName(const QString &asked)
 {

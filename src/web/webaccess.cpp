@@ -30,19 +30,8 @@ QByteArray cookieIn(const QByteArray &cookies)
 
 Asker askerOf(const QHttpServerRequest &request)
 {
-    Asker asker {request.remoteAddress(), {}, {}, {}, {}};
-    for (const auto &[name, value] : request.headers()) {
-        const QByteArray lower = name.toLower();
-        if (lower == "origin")
-            asker.origin = value;
-        else if (lower == "host")
-            asker.host = value;
-        else if (lower == "authorization")
-            asker.authorization = value;
-        else if (lower == "cookie")
-            asker.cookie = cookieIn(value);
-    }
-    return asker;
+    return {request.remoteAddress(), request.value("Origin"), request.value("Host"),
+            request.value("Authorization"), cookieIn(request.value("Cookie"))};
 }
 
 Asker askerOf(const QWebSocket &socket)

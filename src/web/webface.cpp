@@ -1,6 +1,6 @@
 #include "webface.h"
 
-#include "platform/audio/wavclip.h"
+#include "httpcompat.h"
 #include "platform/background.h"
 #include "platform/filenames.h"
 #include "platform/texts.h"
@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QWebSocket>
 
 using Method = QHttpServerRequest::Method;
@@ -111,12 +110,12 @@ Result<QString> WebFace::start()
     WebListener::Limits limits;
     limits.bodyBytes = m_settings.uploadLimit;
     auto *listener = new WebListener(limits, m_settings.https, this);
-    if (!listener->listen(m_settings.where.address, m_settings.where.port))
+    if (!listener->listen(m_settings.where.address, m_settings.where.port) ||
+        !httpcompat::bind(m_server, listener))
         return failure(Texts::tr("la pagina web non può ascoltare su %1, porta %2: %3")
                            .arg(m_settings.where.address.toString())
                            .arg(m_settings.where.port)
                            .arg(listener->errorString()));
-    m_server.bind(listener);
     const QHostAddress shown =
         m_settings.where.address == QHostAddress::Any || m_settings.where.address == QHostAddress::AnyIPv6
             ? QHostAddress(QHostAddress::LocalHost)
@@ -158,7 +157,7 @@ void WebFace::addRoutes()
             verdict != WebAccess::Verdict::Allowed)
             return refusal(verdict);
         QHttpServerResponse response = answer({{"done", true}});
-        response.setHeader("Set-Cookie", cookie);
+        httpcompat::setHeader(response, "Set-Cookie", cookie);
         return response;
     });
     m_server.route("/api/state", Method::Get, [this](const QHttpServerRequest &request) {
@@ -205,18 +204,18 @@ void WebFace::addRoutes()
         });
     m_server.route("/api/sounds/<arg>", Method::Put,
                    [this](const QString &name, const QHttpServerRequest &request,
-                          QHttpServerResponder &&responder) { upload(name, request, std::move(responder)); });
+                          httpcompat::Responder responder) { upload(name, request, std::move(responder)); });
     // The live lamps: answered by the WebSocket's own opening (acceptSocket).
-    m_server.route("/api/live", Method::Get, [](const QHttpServerRequest &, QHttpServerResponder &&) {});
-    m_server.afterRequest([](QHttpServerResponse &&response) {
+    httpcompat::allowWebSocketsOn(m_server, this, QStringLiteral("/api/live"));
+    httpcompat::onEveryAnswer(m_server, this, [](QHttpServerResponse &response) {
         // Never framed by another site, nothing guessed, nothing kept.
-        response.setHeader("Content-Security-Policy",
-                           "default-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'self'");
-        response.setHeader("X-Frame-Options", "DENY");
-        response.setHeader("X-Content-Type-Options", "nosniff");
-        response.setHeader("Referrer-Policy", "no-referrer");
-        response.setHeader("Cache-Control", "no-store");
-        return std::move(response);
+        httpcompat::setHeader(
+            response, "Content-Security-Policy",
+            "default-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'self'");
+        httpcompat::setHeader(response, "X-Frame-Options", "DENY");
+        httpcompat::setHeader(response, "X-Content-Type-Options", "nosniff");
+        httpcompat::setHeader(response, "Referrer-Policy", "no-referrer");
+        httpcompat::setHeader(response, "Cache-Control", "no-store");
     });
 }
 
@@ -227,8 +226,7 @@ void WebFace::upload(const QString &asked, const QHttpServerRequest &request,
 {
     auto reply = std::make_shared<QHttpServerResponder>(std::move(responder));
     auto send = [reply](const QJsonObject &body, Status status) {
-        reply->write(QJsonDocument(body),
-                     {{"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"}}, status);
+        httpcompat::writeJson(*reply, QJsonDocument(body), status);
     };
     if (const auto verdict = m_access.check(askerOf(request), true); verdict != WebAccess::Verdict::Allowed)
         return send({{"error", WebAccess::reason(verdict)}}, refusal(verdict).statusCode());
@@ -243,17 +241,7 @@ void WebFace::upload(const QString &asked, const QHttpServerRequest &request,
               Texts::tr("%1 c'è già: sceglierne un altro nome, o chiedere di sostituirlo").arg(*name)}},
             Status::Conflict);
     runInBackground(
-        this,
-        [body = request.body(), path, name = *name]() -> Done {
-            if (const Decoded clip = decodeWav(body.constData(), std::size_t(body.size()), ClipLimits {});
-                !clip)
-                return failure(
-                    Texts::tr("%1 non è un WAV che Velmora sappia suonare: %2").arg(name, clip.error()));
-            QSaveFile file(path);
-            if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit())
-                return failure(Texts::tr("impossibile scrivere %1: %2").arg(path, file.errorString()));
-            return kDone;
-        },
+        this, [body = request.body(), path, name = *name] { return keepUpload(body, path, name); },
         [send, name = *name](const Done &written) {
             if (written)
                 send({{"done", true}, {"sound", name}}, Status::Created);
