@@ -860,10 +860,6 @@ GPIO chips (a button between the line and ground; --port gpio:LINES):
         <translation>%1 is already there: choose another name, or ask to replace it</translation>
     </message>
     <message>
-        <source>%1 non è un WAV che Velmora sappia suonare: %2</source>
-        <translation>%1 is not a WAV Velmora can play: %2</translation>
-    </message>
-    <message>
         <source>impossibile scrivere %1: %2</source>
         <translation>cannot write %1: %2</translation>
     </message>
