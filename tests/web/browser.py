@@ -18,17 +18,17 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 sys.path.insert(0, os.path.dirname(__file__))
-from rig import IDLE, INPUT4, Velmora, write_wav  # noqa: E402
+from rig import IDLE, INPUT4, Velmora, make_certificate, write_wav  # noqa: E402
 
 WORDS = {'en': ('Access key', 'Save configuration', 'Configuration saved.'),
          'it': ('Chiave di accesso', 'Salva configurazione', 'Configurazione salvata.')}
 
 
-def browser(lang, width=420):
+def browser(lang, width=420, *extra):
     o = webdriver.ChromeOptions()
     for a in ('--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-extensions',
               '--disable-background-networking', '--disable-component-update', '--disable-sync',
-              f'--lang={lang}', f'--window-size={width},1000'):
+              f'--lang={lang}', f'--window-size={width},1000', *extra):
         o.add_argument(a)
     o.add_experimental_option('prefs', {'intl.accept_languages': lang})
     o.binary_location = '/usr/bin/chromium'
@@ -132,6 +132,24 @@ def walk(v, lang, shots, wav):
         d.quit()
 
 
+def over_https(program, module):
+    """The same page over HTTPS (a certificate made now): served, its lamps live over wss."""
+    folder = pathlib.Path(tempfile.mkdtemp(prefix='velmora-browser-https-'))
+    cert, key = make_certificate(folder)
+    v = Velmora(program, module, '--web-cert', str(cert), '--web-cert-key', str(key), folder=folder)
+    d = browser('en', 420, '--ignore-certificate-errors')   # made here, so trusted by no one
+    try:
+        d.get(f'https://{v.web}/')
+        WebDriverWait(d, 10).until(lambda d: len(d.find_elements(By.CSS_SELECTOR, '.lamp')) == 4)
+        time.sleep(0.3)   # its WebSocket open
+        v.press(INPUT4)
+        WebDriverWait(d, 5).until(lambda d: 'active' in d.find_elements(By.CSS_SELECTOR, '.lamp')[3].get_attribute(
+            'class'))
+    finally:
+        d.quit()
+        v.stop()
+
+
 def main(program, module, shots=None):
     folder = pathlib.Path(tempfile.mkdtemp(prefix='velmora-browser-'))
     for n, hz in enumerate((440, 550, 660, 880), 1):
@@ -145,7 +163,8 @@ def main(program, module, shots=None):
             walk(v, lang, shots, wav)
         finally:
             assert v.stop() == 0, v.log.read_text()
-    print('the page walked through in English and Italian')
+    over_https(program, module)
+    print('the page walked through in English and Italian, and over HTTPS')
     return 0
 
 

@@ -13,7 +13,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from rig import IDLE, INPUT4, Velmora, longest_gap, write_wav  # noqa: E402
+from rig import IDLE, INPUT4, Velmora, longest_gap, make_certificate, write_wav  # noqa: E402
 
 EVIL = 'http://evil.example'
 results = []
@@ -100,10 +100,7 @@ def https(program, module):
     import pathlib
     import http.client
     folder = pathlib.Path(tempfile.mkdtemp(prefix='velmora-https-'))
-    cert, key = folder / 'cert.pem', folder / 'key.pem'
-    subprocess.run(['openssl', 'req', '-x509', '-newkey', 'ec', '-pkeyopt', 'ec_paramgen_curve:P-256', '-nodes',
-                    '-days', '2', '-subj', '/CN=127.0.0.1', '-addext', 'subjectAltName=IP:127.0.0.1',
-                    '-keyout', str(key), '-out', str(cert)], check=True, capture_output=True)
+    cert, key = make_certificate(folder)
     refused = subprocess.run([program, '--check', '--port', 'file:/dev/null', '--web', '8443', '--web-cert',
                               str(key), '--web-cert-key', str(key)], capture_output=True, text=True,
                              env=dict(os.environ, LC_ALL='C.UTF-8', LANGUAGE=''))

@@ -25,6 +25,15 @@ def free_port():
         return s.getsockname()[1]
 
 
+def make_certificate(folder):
+    """A certificate for 127.0.0.1 and its key, made now: (certificate, key) paths."""
+    cert, key = pathlib.Path(folder) / 'cert.pem', pathlib.Path(folder) / 'key.pem'
+    subprocess.run(['openssl', 'req', '-x509', '-newkey', 'ec', '-pkeyopt', 'ec_paramgen_curve:P-256', '-nodes',
+                    '-days', '2', '-subj', '/CN=127.0.0.1', '-addext', 'subjectAltName=IP:127.0.0.1',
+                    '-keyout', str(key), '-out', str(cert)], check=True, capture_output=True)
+    return cert, key
+
+
 def write_wav(path, seconds=0.3, hz=440):
     with wave.open(str(path), 'wb') as w:
         w.setnchannels(1)
