@@ -48,7 +48,7 @@ private slots:
         QTest::newRow("another key's") << newSession("another-key-another-key-an") << false;
         QTest::newRow("the signature changed")
             << good.left(good.size() - 1) + (good.endsWith('A') ? "B" : "A") << false;
-        QTest::newRow("the number changed") << "x" + good.mid(1) << false;
+        QTest::newRow("the number changed") << (good.startsWith('x') ? "y" : "x") + good.mid(1) << false;
         QTest::newRow("no signature") << good.left(good.indexOf('.')) << false;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("the key itself") << key << false;
