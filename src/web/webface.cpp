@@ -95,7 +95,12 @@ WebFace::WebFace(Core &core, Settings settings, QObject *parent)
     m_pings.start(kPingMs);
 }
 
-WebFace::~WebFace() = default;
+WebFace::~WebFace()
+{
+    // The pages' sockets go with the page, without telling it of their end.
+    for (const auto &socket : m_sockets)
+        socket->disconnect(this);
+}
 
 QJsonObject WebFace::state() const
 {
@@ -195,13 +200,13 @@ void WebFace::addRoutes()
             const QString file = QJsonDocument::fromJson(request.body()).object().value("file").toString();
             return done(m_core.assign(input, QFile::encodeName(file)));
         }));
-    for (const auto &[path, act] :
-         {std::pair {"/api/save", &Core::save}, std::pair {"/api/reload", &Core::load}})
-        m_server.route(path, Method::Post, [this, act](const QHttpServerRequest &request) {
-            if (auto refused = refusedTo(request, true))
-                return std::move(*refused);
-            return done((m_core.*act)());
-        });
+    for (const bool saving : {true, false})
+        m_server.route(saving ? "/api/save" : "/api/reload", Method::Post,
+                       [this, saving](const QHttpServerRequest &request) {
+                           if (auto refused = refusedTo(request, true))
+                               return std::move(*refused);
+                           return done(saving ? m_core.save() : m_core.load());
+                       });
     m_server.route("/api/sounds/<arg>", Method::Put,
                    [this](const QString &name, const QHttpServerRequest &request,
                           httpcompat::Responder responder) { upload(name, request, std::move(responder)); });

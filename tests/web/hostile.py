@@ -122,6 +122,7 @@ def https(program, module):
         c.close()
         row('plain HTTP on the HTTPS port: no page', status_of(raw(v.port, b'GET / HTTP/1.1\r\nHost: x\r\n\r\n',
                                                                    '127.0.0.2')), 'closed')
+        row('HTTPS: a clean stop', v.stop(), 0)
     finally:
         v.stop()
 
@@ -257,6 +258,7 @@ def main(program, module):
               f'{statistics.median(quiet):.1f} ms quiet, {statistics.median(busy):.1f} ms under attack; '
               f'flood: {flood["n"]} requests')
         row('the program still running', v.proc.poll(), None)
+        row('a clean stop, with live pages and connections open', v.stop(), 0)
     finally:
         if v:
             v.stop()

@@ -102,6 +102,7 @@ class Velmora:
             self.proc.wait(10)
         except subprocess.TimeoutExpired:
             self.proc.kill()
+            self.proc.wait()
         return self.proc.returncode
 
 
