@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -65,9 +66,10 @@ public:
     // The status byte as the port file gives it; replaced whole, never seen half-written.
     void setPort(int status)
     {
+        // Replaced in one step, as docs/parallel-port.md says to: removed first, the port would be
+        // missing for a moment, and a read then makes Velmora say so and miss a press.
         wav::writeFile(path("port.new"), "0x" + QByteArray::number(status, 16) + "\n");
-        QFile::remove(path("port"));
-        QFile::rename(path("port.new"), path("port"));
+        QVERIFY(std::rename(QFile::encodeName(path("port.new")), QFile::encodeName(path("port"))) == 0);
     }
 
     // With a window on the X server, or with none (--no-window, no display at all): then
