@@ -83,4 +83,6 @@ public:
     QList<QByteArray> preloads;
     void play(const QByteArray &path) override { plays.append(path); }
     void preload(const QByteArray &path) override { preloads.append(path); }
+    void stop() override { plays.append(QByteArray()); }
+    [[nodiscard]] bool sounding() const override { return !plays.isEmpty() && !plays.last().isEmpty(); }
 };

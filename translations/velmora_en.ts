@@ -888,6 +888,42 @@ The web page&apos;s access key (velmora --web PORT), in %2. The browser asks for
         <translation>the web page is not available: the module velmora-web.so is missing or does not load (%1); reinstall Velmora</translation>
     </message>
     <message>
+        <source>--web-cert e --web-cert-key vanno indicate insieme</source>
+        <translation>--web-cert and --web-cert-key go together</translation>
+    </message>
+    <message>
+        <source>la richiesta non è arrivata intera in %1 s</source>
+        <translation>the request did not arrive whole within %1 s</translation>
+    </message>
+    <message>
+        <source>le intestazioni della richiesta superano %1 KiB</source>
+        <translation>the request&apos;s headers are larger than %1 KiB</translation>
+    </message>
+    <message>
+        <source>la richiesta supera il limite di %1 MiB (--web-upload-limit)</source>
+        <translation>the request is larger than the limit of %1 MiB (--web-upload-limit)</translation>
+    </message>
+    <message>
+        <source>pagina web: rifiutata una richiesta da %1: %2</source>
+        <translation>web page: a request from %1 refused: %2</translation>
+    </message>
+    <message>
+        <source>pagina web: troppe connessioni (%1 in tutto, %2 da %3): le altre sono chiuse</source>
+        <translation>web page: too many connections (%1 in all, %2 from %3): the others are closed</translation>
+    </message>
+    <message>
+        <source>HTTPS non disponibile: manca la libreria TLS (%1); installare libssl3 o togliere --web-cert</source>
+        <translation>HTTPS not available: the TLS library is missing (%1); install libssl3 or leave out --web-cert</translation>
+    </message>
+    <message>
+        <source>%1 non è un certificato PEM (-----BEGIN CERTIFICATE-----)</source>
+        <translation>%1 is not a PEM certificate (-----BEGIN CERTIFICATE-----)</translation>
+    </message>
+    <message>
+        <source>%1 non è una chiave privata PEM RSA o EC senza passphrase</source>
+        <translation>%1 is not a PEM RSA or EC private key without a passphrase</translation>
+    </message>
+    <message>
         <source>Uso: velmora [opzioni]
 Velmora: quattro ingressi (porta parallela, pulsanti USB, porta seriale o
 GPIO), una spia e un suono per ciascuno.
@@ -934,6 +970,22 @@ Opzioni:
   --web-cert FILE --web-cert-key FILE
                  La pagina web in HTTPS, con questo certificato e la sua
                  chiave privata (file PEM); senza, in HTTP semplice.
+  --mqtt URL     Anche sul bus di messaggi della sala, tramite un server MQTT:
+                 mqtt://HOST[:PORTA] oppure mqtts://HOST[:PORTA] (TLS). Pubblica
+                 le spie, le pressioni e i suoni sotto velmora/NOME/ e accetta
+                 i comandi play, stop e reload (docs/mqtt.md).
+  --mqtt-name NOME
+                 Nome di questa scatola (predefinito: il nome della macchina).
+  --mqtt-prefix ARGOMENTO
+                 L&apos;inizio degli argomenti (predefinito: velmora/NOME).
+  --mqtt-password-file FILE
+                 Nome e password per il server, una riga UTENTE:PASSWORD in un
+                 file leggibile solo dall&apos;utente (chmod 600).
+  --mqtt-ca FILE Il certificato dell&apos;autorità che ha firmato quello del server
+                 (mqtts); predefinite quelle del sistema.
+  --mqtt-homeassistant
+                 Si annuncia a Home Assistant (MQTT discovery): un dispositivo
+                 con spie, pressioni e un pulsante di prova per ingresso.
 
 CONFIG.TXT e i suoni stanno nella cartella del programma; se l&apos;utente non vi
 può scrivere (il programma installato dal pacchetto, in /usr/bin), nella sua
@@ -983,6 +1035,22 @@ Options:
   --web-cert FILE --web-cert-key FILE
                  The web page over HTTPS, with this certificate and its private
                  key (PEM files); without them, in plain HTTP.
+  --mqtt URL     Also on the room&apos;s message bus, through an MQTT broker:
+                 mqtt://HOST[:PORT] or mqtts://HOST[:PORT] (TLS). Publishes the
+                 lamps, the presses and the sounds under velmora/NAME/ and takes
+                 the commands play, stop and reload (docs/mqtt.md).
+  --mqtt-name NAME
+                 This box&apos;s name (default: the machine&apos;s name).
+  --mqtt-prefix TOPIC
+                 The topics&apos; start (default: velmora/NAME).
+  --mqtt-password-file FILE
+                 Name and password for the broker, one line USER:PASSWORD in a
+                 file only the user can read (chmod 600).
+  --mqtt-ca FILE The certificate of the authority that signed the broker&apos;s
+                 (mqtts); the system&apos;s by default.
+  --mqtt-homeassistant
+                 Announces itself to Home Assistant (MQTT discovery): a device
+                 with lamps, presses and a test button per input.
 
 CONFIG.TXT and the sounds live in the program&apos;s folder; where the user cannot
 write there (the program installed from the package, in /usr/bin), in their own
@@ -990,40 +1058,112 @@ write there (the program installed from the package, in /usr/bin), in their own
 </translation>
     </message>
     <message>
-        <source>--web-cert e --web-cert-key vanno indicate insieme</source>
-        <translation>--web-cert and --web-cert-key go together</translation>
+        <source>--%1 vale solo con --mqtt URL</source>
+        <translation>--%1 goes only with --mqtt URL</translation>
     </message>
     <message>
-        <source>la richiesta non è arrivata intera in %1 s</source>
-        <translation>the request did not arrive whole within %1 s</translation>
+        <source>MQTT non è disponibile: il modulo velmora-mqtt.so manca o non si carica (%1); installare libmosquitto1 (sudo apt install libmosquitto1) o reinstallare Velmora</source>
+        <translation>MQTT is not available: the module velmora-mqtt.so is missing or does not load (%1); install libmosquitto1 (sudo apt install libmosquitto1) or reinstall Velmora</translation>
     </message>
     <message>
-        <source>le intestazioni della richiesta superano %1 KiB</source>
-        <translation>the request&apos;s headers are larger than %1 KiB</translation>
+        <source>%1 pressioni più vecchie non inviate: il server MQTT è mancato troppo a lungo (se ne tengono %2)</source>
+        <translation>%1 older presses not sent: the MQTT broker was away too long (%2 are kept)</translation>
     </message>
     <message>
-        <source>la richiesta supera il limite di %1 MiB (--web-upload-limit)</source>
-        <translation>the request is larger than the limit of %1 MiB (--web-upload-limit)</translation>
+        <source>il server MQTT %1:%2 rifiuta l&apos;accesso (%3): correggere --mqtt-password-file e riavviare Velmora</source>
+        <translation>the MQTT broker %1:%2 refuses access (%3): correct --mqtt-password-file and restart Velmora</translation>
     </message>
     <message>
-        <source>pagina web: rifiutata una richiesta da %1: %2</source>
-        <translation>web page: a request from %1 refused: %2</translation>
+        <source>comando conservato (retain) sul server: ignorato; inviarlo senza retain</source>
+        <translation>command kept (retained) on the broker: ignored; send it without retain</translation>
     </message>
     <message>
-        <source>pagina web: troppe connessioni (%1 in tutto, %2 da %3): le altre sono chiuse</source>
-        <translation>web page: too many connections (%1 in all, %2 from %3): the others are closed</translation>
+        <source>troppi comandi: al più %1 al secondo</source>
+        <translation>too many commands: at most %1 a second</translation>
     </message>
     <message>
-        <source>HTTPS non disponibile: manca la libreria TLS (%1); installare libssl3 o togliere --web-cert</source>
-        <translation>HTTPS not available: the TLS library is missing (%1); install libssl3 or leave out --web-cert</translation>
+        <source>%1:%2, %3</source>
+        <translation>%1:%2, %3</translation>
     </message>
     <message>
-        <source>%1 non è un certificato PEM (-----BEGIN CERTIFICATE-----)</source>
-        <translation>%1 is not a PEM certificate (-----BEGIN CERTIFICATE-----)</translation>
+        <source>%1:%2 non risponde</source>
+        <translation>%1:%2 does not answer</translation>
     </message>
     <message>
-        <source>%1 non è una chiave privata PEM RSA o EC senza passphrase</source>
-        <translation>%1 is not a PEM RSA or EC private key without a passphrase</translation>
+        <source>server MQTT di nuovo raggiungibile: %1:%2</source>
+        <translation>MQTT broker reachable again: %1:%2</translation>
+    </message>
+    <message>
+        <source>server MQTT non raggiungibile: %1. Velmora riprova da sola</source>
+        <translation>MQTT broker cannot be reached: %1. Velmora tries again by itself</translation>
+    </message>
+    <message>
+        <source>l&apos;ingresso va indicato con un numero da 1 a 4</source>
+        <translation>the input is given as a number from 1 to 4</translation>
+    </message>
+    <message>
+        <source>comando troppo lungo (più di %1 byte)</source>
+        <translation>command too long (more than %1 bytes)</translation>
+    </message>
+    <message>
+        <source>comando sconosciuto: i comandi sono play, stop e reload</source>
+        <translation>unknown command: the commands are play, stop and reload</translation>
+    </message>
+    <message>
+        <source>play vuole un numero da 1 a 4, {&quot;input&quot;:N} oppure {&quot;file&quot;:&quot;NOME.wav&quot;}</source>
+        <translation>play takes a number from 1 to 4, {&quot;input&quot;:N} or {&quot;file&quot;:&quot;NAME.wav&quot;}</translation>
+    </message>
+    <message>
+        <source>play vuole &quot;input&quot; oppure &quot;file&quot;, uno dei due</source>
+        <translation>play takes &quot;input&quot; or &quot;file&quot;, one of the two</translation>
+    </message>
+    <message>
+        <source>&quot;file&quot; vuole il nome di un file della cartella dei suoni</source>
+        <translation>&quot;file&quot; takes the name of a file in the sounds folder</translation>
+    </message>
+    <message>
+        <source>il file della password MQTT %1 non c&apos;è o non è un file</source>
+        <translation>the MQTT password file %1 is not there or is not a file</translation>
+    </message>
+    <message>
+        <source>il file della password MQTT %1 si legge anche da altri utenti: renderlo solo proprio con chmod 600 %1</source>
+        <translation>the MQTT password file %1 can be read by other users too: make it yours alone with chmod 600 %1</translation>
+    </message>
+    <message>
+        <source>il file della password MQTT %1 non si legge: %2</source>
+        <translation>the MQTT password file %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>il file della password MQTT %1 deve contenere una riga UTENTE:PASSWORD</source>
+        <translation>the MQTT password file %1 must hold one line USER:PASSWORD</translation>
+    </message>
+    <message>
+        <source>--mqtt vuole l&apos;indirizzo del server come mqtt://HOST[:PORTA] oppure mqtts://HOST[:PORTA], non &quot;%1&quot;</source>
+        <translation>--mqtt takes the broker&apos;s address as mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>nome e password non vanno nell&apos;indirizzo di --mqtt: scriverli in un file (UTENTE:PASSWORD, chmod 600) e indicarlo con --mqtt-password-file</source>
+        <translation>a name and password do not go in the --mqtt address: write them in a file (USER:PASSWORD, chmod 600) and give it with --mqtt-password-file</translation>
+    </message>
+    <message>
+        <source>il certificato dell&apos;autorità %1 (--mqtt-ca) non c&apos;è</source>
+        <translation>the authority&apos;s certificate %1 (--mqtt-ca) is not there</translation>
+    </message>
+    <message>
+        <source>il nome della scatola &quot;%1&quot; non va in un argomento MQTT: indicarne uno con --mqtt-name, senza / + # e senza $ iniziale</source>
+        <translation>the box name &quot;%1&quot; does not fit in an MQTT topic: give one with --mqtt-name, without / + # and without a leading $</translation>
+    </message>
+    <message>
+        <source>--mqtt-prefix &quot;%1&quot; non va come inizio degli argomenti MQTT: livelli non vuoti separati da /, senza + # e senza $ iniziale</source>
+        <translation>--mqtt-prefix &quot;%1&quot; does not fit as the start of MQTT topics: non-empty levels separated by /, without + # and without a leading $</translation>
+    </message>
+    <message>
+        <source>il nome &quot;%1&quot; non è quello di un file della cartella dei suoni (niente percorsi assoluti, &apos;..&apos;, nomi nascosti o caratteri di controllo)</source>
+        <translation>the name &quot;%1&quot; is not that of a file in the sounds folder (no absolute paths, &apos;..&apos;, hidden names or control characters)</translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;è nella cartella dei suoni %2</source>
+        <translation>%1 is not in the sounds folder %2</translation>
     </message>
 </context>
 </TS>

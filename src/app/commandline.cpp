@@ -57,6 +57,22 @@ QString helpText()
                      "  --web-cert FILE --web-cert-key FILE\n"
                      "                 La pagina web in HTTPS, con questo certificato e la sua\n"
                      "                 chiave privata (file PEM); senza, in HTTP semplice.\n"
+                     "  --mqtt URL     Anche sul bus di messaggi della sala, tramite un server MQTT:\n"
+                     "                 mqtt://HOST[:PORTA] oppure mqtts://HOST[:PORTA] (TLS). Pubblica\n"
+                     "                 le spie, le pressioni e i suoni sotto velmora/NOME/ e accetta\n"
+                     "                 i comandi play, stop e reload (docs/mqtt.md).\n"
+                     "  --mqtt-name NOME\n"
+                     "                 Nome di questa scatola (predefinito: il nome della macchina).\n"
+                     "  --mqtt-prefix ARGOMENTO\n"
+                     "                 L'inizio degli argomenti (predefinito: velmora/NOME).\n"
+                     "  --mqtt-password-file FILE\n"
+                     "                 Nome e password per il server, una riga UTENTE:PASSWORD in un\n"
+                     "                 file leggibile solo dall'utente (chmod 600).\n"
+                     "  --mqtt-ca FILE Il certificato dell'autorità che ha firmato quello del server\n"
+                     "                 (mqtts); predefinite quelle del sistema.\n"
+                     "  --mqtt-homeassistant\n"
+                     "                 Si annuncia a Home Assistant (MQTT discovery): un dispositivo\n"
+                     "                 con spie, pressioni e un pulsante di prova per ingresso.\n"
                      "\n"
                      "CONFIG.TXT e i suoni stanno nella cartella del programma; se l'utente non vi\n"
                      "può scrivere (il programma installato dal pacchetto, in /usr/bin), nella sua\n"
@@ -79,8 +95,15 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption uploadLimit(QStringLiteral("web-upload-limit"), {}, QStringLiteral("MIB"));
     const QCommandLineOption certificate(QStringLiteral("web-cert"), {}, QStringLiteral("FILE"));
     const QCommandLineOption certificateKey(QStringLiteral("web-cert-key"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption mqtt(QStringLiteral("mqtt"), {}, QStringLiteral("URL"));
+    const QCommandLineOption mqttName(QStringLiteral("mqtt-name"), {}, QStringLiteral("NAME"));
+    const QCommandLineOption mqttPrefix(QStringLiteral("mqtt-prefix"), {}, QStringLiteral("TOPIC"));
+    const QCommandLineOption mqttPassword(QStringLiteral("mqtt-password-file"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption mqttCa(QStringLiteral("mqtt-ca"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption homeAssistant(QStringLiteral("mqtt-homeassistant"), {});
     parser.addOptions({help, version, port, listInputs, check, noWindow, web, webKey, uploadLimit,
-                       certificate, certificateKey});
+                       certificate, certificateKey, mqtt, mqttName, mqttPrefix, mqttPassword, mqttCa,
+                       homeAssistant});
 
     CommandLine result;
     auto error = [&result](const QString &why) {
@@ -99,7 +122,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return error(
             Texts::tr("manca il valore dell'opzione %1").arg(named.match(parser.errorText()).captured(1)));
     }
-    for (const QCommandLineOption &once : {port, web, uploadLimit, certificate, certificateKey})
+    for (const QCommandLineOption &once : {port, web, uploadLimit, certificate, certificateKey, mqtt,
+                                           mqttName, mqttPrefix, mqttPassword, mqttCa})
         if (parser.values(once).size() > 1)   // which one was meant cannot be told
             return error(
                 Texts::tr("--%1 indicata più volte: indicarne una sola").arg(once.names().constFirst()));
@@ -119,6 +143,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     if (parser.isSet(certificate) != parser.isSet(certificateKey))
         return error(Texts::tr("--web-cert e --web-cert-key vanno indicate insieme"));
+    for (const QCommandLineOption &needsMqtt : {mqttName, mqttPrefix, mqttPassword, mqttCa, homeAssistant})
+        if (parser.isSet(needsMqtt) && !parser.isSet(mqtt))
+            return error(Texts::tr("--%1 vale solo con --mqtt URL").arg(needsMqtt.names().constFirst()));
     if (parser.isSet(help)) {
         result.action = CommandLine::Action::Help;
         result.text = helpText();
@@ -137,5 +164,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     result.web.address = parser.value(web);
     result.web.certificate = parser.value(certificate);
     result.web.certificateKey = parser.value(certificateKey);
+    result.mqtt = {parser.value(mqtt),         parser.value(mqttName), parser.value(mqttPrefix),
+                   parser.value(mqttPassword), parser.value(mqttCa),   parser.isSet(homeAssistant)};
     return result;
 }

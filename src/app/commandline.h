@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "mqtt/mqttoptions.h"
 #include "web/weboptions.h"
 
 // What the command line asks for. Read before any window or display is touched, so
@@ -14,6 +15,7 @@ struct CommandLine {
     bool noWindow = false;    // --no-window: run with no display at all
     WebOptions web;           // --web and its options: the web page, off without
     bool newWebKey = false;   // --web-key new
+    MqttOptions mqtt;         // --mqtt and its options: the message bus, off without
     // For Help and Version, the text for stdout; for Error, the reason for stderr.
     QString text;
 };

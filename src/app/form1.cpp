@@ -215,7 +215,7 @@ void Form1::showStatus()
                          "cambiare linguetta prima li annulla")
                    .arg(unsaved.join(QStringLiteral(", ")));
     if (m_statusLine)
-        m_statusLine->showMessage(m_core.sourceStatus().isEmpty() || note.isEmpty()
-                                      ? m_core.sourceStatus() + note
-                                      : m_core.sourceStatus() + QLatin1Char('\n') + note);
+        m_statusLine->showMessage(m_core.statusLine().isEmpty() || note.isEmpty()
+                                      ? m_core.statusLine() + note
+                                      : m_core.statusLine() + QLatin1Char('\n') + note);
 }

@@ -4,7 +4,7 @@
 #include "app/inputlisting.h"
 #include "app/language.h"
 #include "app/linebreaks.h"
-#include "app/webloader.h"
+#include "app/modules.h"
 #include "config/datafolder.h"
 #include "inputs/sourcechoice.h"
 #include "inputs/sources/gpioinput.h"
@@ -222,13 +222,10 @@ int main(int argc, char *argv[])
     case CommandLine::Action::Check:
         break;
     }
-    // The web page's module, loaded only when it is asked for; its address checked as --port is.
-    QString webRefused;
-    const WebPlugin *web = options.web.address.isEmpty() ? nullptr : loadWebPlugin(webRefused);
-    if (web)
-        webRefused = web->check(options.web);
-    if (!webRefused.isEmpty())
-        return refuse(webRefused, options.action == CommandLine::Action::Run && !options.noWindow, argc,
+    // The modules of the faces asked for, loaded only then; their options checked as --port is.
+    const Result<Modules> modules = loadModules(options);
+    if (!modules)
+        return refuse(modules.error(), options.action == CommandLine::Action::Run && !options.noWindow, argc,
                       argv);
     const Result<std::unique_ptr<InputSource>> source = makeInputSource(options.port);
     if (!source)
@@ -251,7 +248,7 @@ int main(int argc, char *argv[])
         const QString folder = sharedFolder();
         Core core(inputs, player, folder);
         Headless run(core);
-        const auto page = web ? web->open(core, options.web, folder) : nullptr;
+        const auto faces = openFaces(core, *modules, options, folder);
         return QCoreApplication::exec();
     }
     if (noDisplayNamed()) {
@@ -272,7 +269,7 @@ int main(int argc, char *argv[])
     const QString folder = sharedFolder();
     Core core(inputs, player, folder);
     Form1 window(core);
-    const auto page = web ? web->open(core, options.web, folder) : nullptr;
+    const auto faces = openFaces(core, *modules, options, folder);
     window.show();
     // Ended by a signal as by closing the window: through the loop, giving back the port.
     const SignalWatch ends({SIGTERM, SIGINT, SIGHUP});

@@ -43,6 +43,8 @@ void Core::onTick(const Result<InputTick> &tick)
     }
     for (const int input : tick->sounds)   // first the sounds; the faces after them
         (void)test(input);
+    for (const Press &press : tick->presses)
+        emit pressed(press.input, press.atNs);
     setSourceStatus(m_loop.sourceRemark());
     if (std::exchange(m_lamps, tick->active) != tick->active)
         emit lampsChanged();
@@ -52,6 +54,25 @@ void Core::setSourceStatus(const QString &status)
 {
     if (std::exchange(m_sourceStatus, status) != status)
         emit sourceStatusChanged();
+}
+
+QString Core::statusLine() const
+{
+    QStringList lines {m_sourceStatus};
+    lines << m_remarks.values();
+    lines.removeAll(QString());
+    return lines.join(QLatin1Char('\n'));
+}
+
+void Core::setRemark(const QString &face, const QString &text)
+{
+    if (m_remarks.value(face) == text)
+        return;
+    if (text.isEmpty())
+        m_remarks.remove(face);
+    else
+        m_remarks.insert(face, text);
+    emit sourceStatusChanged();
 }
 
 namespace {
@@ -74,7 +95,24 @@ Done Core::test(int input)
                              "(sceglierne uno, poi SALVA SUONO).")
                        .arg(input));
     m_sounds.SuonaBrano(input);
+    emit soundStarted(input, m_sounds.value(input));
     return kDone;
+}
+
+Done Core::playFile(const QByteArray &name)
+{
+    const Result<QByteArray> path = soundInFolder(m_sounds.programFolder(), name);
+    if (!path)
+        return failure(path.error());
+    m_sounds.play(*path);
+    emit soundStarted(0, name);
+    return kDone;
+}
+
+void Core::stop()
+{
+    m_sounds.stop();
+    emit soundStarted(-1, {});
 }
 
 Done Core::load()

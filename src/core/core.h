@@ -3,6 +3,7 @@
 #include "inputs/inputloop.h"
 #include "sounds/soundtable.h"
 
+#include <QMap>
 #include <QObject>
 
 #include <array>
@@ -29,6 +30,13 @@ public:
     [[nodiscard]] std::array<bool, 4> unsavedInputs() const { return m_unsaved; }
     // Why the inputs cannot be read, or what their source remarks on; empty when all is well.
     [[nodiscard]] const QString &sourceStatus() const { return m_sourceStatus; }
+    // What the status line shows: the source's status, then each face's remark (a broker
+    // that cannot be reached), a line each.
+    [[nodiscard]] QString statusLine() const;
+    // A face's standing remark, by the face's name; empty takes it away.
+    void setRemark(const QString &face, const QString &text);
+    // Whether the sound last asked for still plays.
+    [[nodiscard]] bool sounding() const { return m_sounds.sounding(); }
     [[nodiscard]] const QString &configPath() const { return m_configPath; }
     [[nodiscard]] const QByteArray &programFolder() const { return m_sounds.programFolder(); }
     // The log's last lines, as the journal shows them without a window.
@@ -45,11 +53,20 @@ public:
     // Assigns what the user chose (a path, or a name typed) to input; empty takes its sound
     // away. Refused, with the reason, when it could never play or not be saved as it is.
     Done assign(int input, const QByteArray &chosen);
+    // Plays a file of the program folder by name (soundInFolder), or says why not.
+    Done playFile(const QByteArray &name);
+    // Silences whatever plays.
+    void stop();
 
 signals:
     void lampsChanged();
     void assignmentsChanged();
-    void sourceStatusChanged();
+    void sourceStatusChanged();   // also when statusLine() changes
+    // A new press, after its tick's sounds: the input and when its source saw it (steady
+    // clock, nanoseconds).
+    void pressed(int input, qint64 atNs);
+    // A sound was asked for: an input's (its number), or a file's (0); stop() tells -1.
+    void soundStarted(int input, const QByteArray &file);
     // A passing remark for the user, such as the default sound played for the first time.
     void noted(const QString &text);
     // A new line in the log (from any thread, told here on the core's).
@@ -65,5 +82,6 @@ private:
     std::array<bool, 4> m_unsaved {};
     std::array<bool, 4> m_chimeSaid {};
     QString m_sourceStatus;
+    QMap<QString, QString> m_remarks;
     InputLoop m_loop;
 };

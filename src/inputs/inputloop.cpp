@@ -16,10 +16,13 @@ void InputLoop::tick()
     watchForPresses();   // a read may have opened or lost the device
     if (lcTiming().isDebugEnabled())
         qCDebug(lcTiming, "tick %lld", static_cast<long long>(steadyNowNs()));
-    if (!inputs)
+    if (!inputs) {
         m_onTick(failure(inputs.error()));
-    else
-        m_onTick(inputTick(*inputs));
+        return;
+    }
+    InputTick now = inputTick(*inputs);
+    now.presses = m_monitor.takePresses();
+    m_onTick(now);
 }
 
 void InputLoop::readBetweenTicks()

@@ -38,10 +38,13 @@ bool InputMonitor::poll()
         }
         m_latestNs = std::max(m_latestNs, sample.atNs);
         const Inputs news = m_presses.take(sample.raw, sample.atNs);
-        for (std::size_t i = 0; i < news.size(); ++i) {
-            pressed = pressed || news[i];
-            if (news[i] && lcTiming().isDebugEnabled())
-                qCDebug(lcTiming, "press %d %lld", int(i + 1), static_cast<long long>(sample.atNs));
+        for (const InputLine &line : kInputs) {
+            if (!news[std::size_t(line.number - 1)])
+                continue;
+            pressed = true;
+            m_news.append({line.number, sample.atNs});
+            if (lcTiming().isDebugEnabled())
+                qCDebug(lcTiming, "press %d %lld", line.number, static_cast<long long>(sample.atNs));
         }
     }
     return pressed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inputs/inputsource.h"
+#include "inputs/inputtick.h"
 #include "inputs/presses.h"
 
 #include <chrono>
@@ -23,6 +24,8 @@ public:
     [[nodiscard]] bool poll();
     // Reads the source for a tick: the inputs active for it, or why they cannot be read.
     [[nodiscard]] Result<Inputs> tick();
+    // The presses seen since this was last asked, oldest first.
+    [[nodiscard]] QList<Press> takePresses() { return std::exchange(m_news, {}); }
 
     [[nodiscard]] QString name() const { return m_source.name(); }
     [[nodiscard]] int wakeDescriptor() const { return m_source.wakeDescriptor(); }
@@ -37,4 +40,5 @@ private:
     QString m_lastRemark;   // as last said
     Presses m_presses;
     qint64 m_latestNs = 0;   // the newest time seen, the clock's or a sample's
+    QList<Press> m_news;
 };

@@ -24,11 +24,20 @@ inline constexpr std::array<InputLine, 4> kInputs {{
     {4, 4, false},
 }};
 
+// One new press, at the time its source saw it (steady clock, nanoseconds).
+struct Press {
+    int input = 0;
+    qint64 atNs = 0;
+    bool operator==(const Press &) const = default;
+};
+
 // What the inputs read at one tick mean: which lamps are green, and the inputs whose
-// sounds are asked for, in request order.
+// sounds are asked for, in request order; and the presses seen since the last tick, in
+// the order they were seen (2, 1, 3, 4 within one sample).
 struct InputTick {
     Inputs active {};
     QList<int> sounds;
+    QList<Press> presses {};
     bool operator==(const InputTick &) const = default;
 };
 [[nodiscard]] InputTick inputTick(const Inputs &active);

@@ -3,7 +3,11 @@
 #include "platform/audio/soundlog.h"
 #include "platform/texts.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
 
 #include <cstdlib>
 #include <sys/stat.h>
@@ -39,6 +43,25 @@ Result<QByteArray> slotValueFor(const QByteArray &programFolder, const QByteArra
     return failure(Texts::tr("%1 è fuori dalla cartella di Velmora (%2), e Velmora suona solo i file che "
                              "sono lì: copiarlo in quella cartella e sceglierlo di nuovo")
                        .arg(QFile::decodeName(chosen), folder));
+}
+
+Result<QByteArray> soundInFolder(const QByteArray &programFolder, const QByteArray &name)
+{
+    const auto plain = [](const QByteArray &part) {
+        return !part.isEmpty() && !part.startsWith('.') &&
+               std::none_of(part.begin(), part.end(), [](char c) { return uchar(c) < 0x20 || c == 0x7f; });
+    };
+    const QList<QByteArray> parts = name.split('/');
+    if (name.size() > 1024 || !std::all_of(parts.begin(), parts.end(), plain))
+        return failure(Texts::tr("il nome \"%1\" non è quello di un file della cartella dei suoni "
+                                 "(niente percorsi assoluti, '..', nomi nascosti o caratteri di controllo)")
+                           .arg(QString::fromUtf8(name)));
+    const QString folder = QFileInfo(QFile::decodeName(programFolder)).canonicalFilePath();
+    const QFileInfo file(QDir(folder).filePath(QFile::decodeName(name)));
+    if (!file.isFile() || !file.canonicalFilePath().startsWith(folder + QLatin1Char('/')))
+        return failure(
+            Texts::tr("%1 non c'è nella cartella dei suoni %2").arg(QString::fromUtf8(name), folder));
+    return QFile::encodeName(file.filePath());
 }
 
 SoundTable::SoundTable(SoundPlayer &player, const QString &programFolder)

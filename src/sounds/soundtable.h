@@ -23,6 +23,11 @@ using SoundSlots = std::array<QByteArray, 4>;
 // file behind it, is refused with the reason and what to do.
 [[nodiscard]] Result<QByteArray> slotValueFor(const QByteArray &programFolder, const QByteArray &chosen);
 
+// A sound asked for by name from outside (a message): a file below the program folder,
+// named from there with '/' between folders; never an absolute path, a '..', a hidden or
+// control character, nor anything whose real place (links followed) is elsewhere.
+[[nodiscard]] Result<QByteArray> soundInFolder(const QByteArray &programFolder, const QByteArray &name);
+
 class SoundTable {
 public:
     SoundTable(SoundPlayer &player, const QString &programFolder);
@@ -37,6 +42,10 @@ public:
 
     // Asks the player for the slot's sound and returns at once; never fails.
     void SuonaBrano(int input);
+    // Plays a file that is no input's sound (soundInFolder's path).
+    void play(const QByteArray &path) { m_player.play(path); }
+    void stop() { m_player.stop(); }
+    [[nodiscard]] bool sounding() const { return m_player.sounding(); }
 
 private:
     SoundPlayer &m_player;

@@ -105,7 +105,7 @@ WebFace::~WebFace()
 QJsonObject WebFace::state() const
 {
     QJsonObject json =
-        stateJson(m_core.lamps(), m_core.assignments(), m_core.unsavedInputs(), m_core.sourceStatus());
+        stateJson(m_core.lamps(), m_core.assignments(), m_core.unsavedInputs(), m_core.statusLine());
     json["uploadLimit"] = m_settings.uploadLimit;   // the page refuses a larger file before sending it
     return json;
 }

@@ -45,6 +45,7 @@ def write_wav(path, seconds=0.3, hz=440):
 
 class Velmora:
     def __init__(self, program, module, *options, web='127.0.0.1:{port}', folder=None, locale='C.UTF-8'):
+        """With web=None, no page: the options name the faces, and it is ready once started."""
         self.dir = pathlib.Path(folder or tempfile.mkdtemp(prefix='velmora-web-'))
         for f in (program, module):
             shutil.copy(f, self.dir)
@@ -53,13 +54,15 @@ class Velmora:
         self.port_file = self.dir / 'port'
         self.press(IDLE)
         self.port = free_port()
-        self.web = web.format(port=self.port)
+        self.web = web and web.format(port=self.port)
         self.log = self.dir / 'stderr.log'
         env = dict(os.environ, SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=str(self.dir / 'out.raw'),
                    QT_LOGGING_RULES='velmora.timing.debug=true', LC_ALL=locale, LANGUAGE='')
         self.proc = subprocess.Popen([str(self.dir / 'velmora'), '--no-window', '--port', f'file:{self.port_file}',
-                                      '--web', self.web, *options],
+                                      *(['--web', self.web] if web else []), *options],
                                      cwd=self.dir, env=env, stdout=subprocess.DEVNULL, stderr=open(self.log, 'w'))
+        if not web:
+            return
         self.key = subprocess.run([str(self.dir / 'velmora'), '--web-key'], cwd=self.dir, env=env, check=True,
                                   capture_output=True, text=True).stdout.split('\n')[0]
         deadline = time.time() + 10

@@ -4,15 +4,19 @@
 #include "platform/texts.h"
 #include "soundlog.h"
 
+#include "platform/timing.h"
+
+#include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 namespace {
 struct Command {
-    enum Kind { Play, Preload } kind;
+    enum Kind { Play, Preload, Stop } kind;
     QByteArray path;
 };
 }   // namespace
@@ -31,6 +35,7 @@ struct SdlPlayer::Impl {
     bool stopping = false;
     bool stopped = false;   // the control thread is done
     std::condition_variable ended;
+    std::atomic<qint64> soundingUntilNs {0};   // steady clock
 
     // The control thread's own.
     std::unique_ptr<AudioOutput> output;
@@ -54,7 +59,14 @@ struct SdlPlayer::Impl {
     }
     void controlLoop();
     void handlePlay(const QByteArray &path);
+    void start(const std::shared_ptr<const Clip> &clip);
 };
+
+void SdlPlayer::Impl::start(const std::shared_ptr<const Clip> &clip)
+{
+    output->start(clip);
+    soundingUntilNs = clip ? steadyNowNs() + qint64(clip->frames()) * 1'000'000'000 / kOutputRate : 0;
+}
 
 void SdlPlayer::Impl::handlePlay(const QByteArray &path)
 {
@@ -62,14 +74,15 @@ void SdlPlayer::Impl::handlePlay(const QByteArray &path)
     const ClipStore::Found found = store.find(path);
     if (found && *found) {
         qCDebug(lcSound).noquote() << path << "- in memoria";
-        output->start(*found);
+        start(*found);
     } else if (found) {
         qCDebug(lcSound).noquote() << path << "- caricamento";
         output->start(nullptr);   // the new request silences the old sound at once
+        soundingUntilNs = std::numeric_limits<qint64>::max();
         waiting = path;
     } else {
         qCDebug(lcSound).noquote() << path << "- suono predefinito:" << found.error();
-        output->start(chime);
+        start(chime);
     }
 }
 
@@ -88,14 +101,18 @@ void SdlPlayer::Impl::controlLoop()
             batch.swap(queue);
             collect = std::exchange(loadsDone, false);
         }
-        // Only the newest play request can be heard: older ones in the same batch are skipped.
+        // Only the newest play or stop can be heard: older ones in the same batch are skipped.
         const auto newest = std::find_if(batch.rbegin(), batch.rend(),
-                                         [](const Command &c) { return c.kind == Command::Play; });
+                                         [](const Command &c) { return c.kind != Command::Preload; });
         for (auto it = batch.begin(); it != batch.end(); ++it) {
             if (it->kind == Command::Preload)
                 store.preload(it->path);
-            else if (newest != batch.rend() && &*it == &*newest)
+            else if (newest != batch.rend() && &*it == &*newest && it->kind == Command::Play)
                 handlePlay(it->path);
+            else if (newest != batch.rend() && &*it == &*newest) {
+                waiting.reset();
+                start(nullptr);
+            }
         }
         if (collect) {
             const QList<QByteArray> taken = store.collect();
@@ -147,3 +164,7 @@ SdlPlayer::~SdlPlayer()
 void SdlPlayer::play(const QByteArray &path) { d->push({Command::Play, path}); }
 
 void SdlPlayer::preload(const QByteArray &path) { d->push({Command::Preload, path}); }
+
+void SdlPlayer::stop() { d->push({Command::Stop, {}}); }
+
+bool SdlPlayer::sounding() const { return steadyNowNs() < d->soundingUntilNs; }

@@ -29,6 +29,8 @@ public:
 
     void play(const QByteArray &path) override;
     void preload(const QByteArray &path) override;
+    void stop() override;
+    [[nodiscard]] bool sounding() const override;
 
 private:
     struct Impl;

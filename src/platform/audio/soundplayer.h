@@ -11,4 +11,8 @@ public:
     virtual void play(const QByteArray &path) = 0;
     // Gets the file ready ahead of its first play, so that the first play is as quick as the others.
     virtual void preload(const QByteArray &path) = 0;
+    // Silences whatever plays, at once.
+    virtual void stop() = 0;
+    // Whether the sound last started is still playing (its length since it started).
+    [[nodiscard]] virtual bool sounding() const = 0;
 };
