@@ -46,6 +46,8 @@ done <<REFUSALS
 "\$tmp/new's" --service|systemd runs no program whose folder name holds a quote
 "\$tmp/has-velmora"|velmora is a folder: move it away first
 "\$tmp/new" --web 99999|--web 99999 refused
+"\$tmp/new" --mqtt http://broker|--mqtt http://broker refused
+"\$tmp/new" --mqtt-name hall|--mqtt-name vale solo con --mqtt
 REFUSALS
 if VELMORA_BINARY=$tmp/absent "$repo/scripts/install" "$tmp/new" > "$tmp/refusal.out" 2>&1; then fail "installed a missing program"; fi
 grep -q "no program to install at $tmp/absent" "$tmp/refusal.out" && [ ! -e "$tmp/new" ] || fail "a missing program: $(cat "$tmp/refusal.out")"
@@ -56,9 +58,10 @@ for f in "$entry" "$login" "$HOME/.local/share/icons/hicolor/scalable/apps/velmo
 done
 cmp -s "$binary" "$folder/velmora" && [ -x "$folder/velmora" ] || fail "the program is not in $folder"
 desktop-file-validate "$entry" "$login" || fail "desktop-file-validate refused an entry"
-# The program and, beside it, the web page's module (loaded only with --web).
-[ "$(ls -A "$folder" | tr '\n' ' ')" = "velmora velmora-web.so " ] \
-  || fail "the program folder holds more than the program and its web module: $(ls -A "$folder")"
+# The program and, beside it, the modules of the web page and the broker (loaded only with
+# --web and --mqtt).
+[ "$(ls -A "$folder" | tr '\n' ' ')" = "velmora velmora-mqtt.so velmora-web.so " ] \
+  || fail "the program folder holds more than the program and its modules: $(ls -A "$folder")"
 
 # The entry's Exec line as a desktop runs it: the string value's escapes undone, then
 # split into arguments by the entry's quoting rules, %% back to %.
@@ -101,7 +104,7 @@ kill -TERM "$pid"; wait "$pid" && pid="" || fail "SIGTERM ended the service with
 printf 'SUONO INGRESSO 1 = gong.wav\r\nSUONO INGRESSO 2 = \r\nSUONO INGRESSO 3 = caff\xe8.wav\r\nSUONO INGRESSO 4 = \r\n' > "$folder/CONFIG.TXT"
 head -c 30000 /dev/urandom > "$folder/gong.wav"
 head -c 20000 /dev/urandom > "$folder/caff"$'\xe8'".wav"
-(cd "$folder" && sha256sum -- * | grep -av -e ' velmora$' -e ' velmora-web.so$') > "$tmp/before"
+(cd "$folder" && sha256sum -- * | grep -av -e ' velmora$' -e ' velmora-web.so$' -e ' velmora-mqtt.so$') > "$tmp/before"
 printf 'newer build' > "$tmp/newer" && chmod +x "$tmp/newer"
 grep -qx -- '--user enable velmora.service' "$tmp/systemctl.log" || fail "--service did not enable the service: $(cat "$tmp/systemctl.log")"
 : > "$tmp/systemctl.log"
@@ -110,7 +113,7 @@ VELMORA_BINARY=$tmp/newer "$repo/scripts/install" "$folder" > "$tmp/second.out"
 grep -qx -- '--user try-restart velmora.service' "$tmp/systemctl.log" && ! grep -qE -- '--user (enable|restart|start)' "$tmp/systemctl.log" \
   || fail "the upgrade did more to the service than bring it up to date: $(cat "$tmp/systemctl.log")"
 cmp -s "$tmp/newer" "$folder/velmora" || fail "installing again did not upgrade the program"
-(cd "$folder" && sha256sum -- * | grep -av -e ' velmora$' -e ' velmora-web.so$') | diff -q "$tmp/before" - >/dev/null || fail "installing again changed the user's files"
+(cd "$folder" && sha256sum -- * | grep -av -e ' velmora$' -e ' velmora-web.so$' -e ' velmora-mqtt.so$') | diff -q "$tmp/before" - >/dev/null || fail "installing again changed the user's files"
 [ -f "$login" ] || fail "installing again without --autostart dropped the login entry"
 grep -q 'upgraded' "$tmp/second.out" || fail "no word of the upgrade: $(cat "$tmp/second.out")"
 # ... and the port the entry and the service read is kept, and said, not turned back to auto.
@@ -129,6 +132,20 @@ grep -qF "keeping --web 8088" "$tmp/web.out" && grep -qF -- '--web "8088"' "$uni
 install "$folder" --web off > /dev/null
 ! grep -q -- '--web' "$entry" "$unit" || fail "--web off left the web page in: $(grep -h -e Exec= -e ExecStart= "$entry" "$unit")"
 
+# The broker the same way, with its own options; the password file named by its full path,
+# since the service starts elsewhere; all of them gone with --mqtt off.
+(umask 077 && echo 'box:pw' > "$tmp/mqtt-password")
+(cd "$tmp" && install "$folder" --mqtt mqtt://127.0.0.1:1883 --mqtt-name hall --mqtt-password-file mqtt-password \
+  --mqtt-homeassistant > /dev/null)
+install "$folder" > "$tmp/mqtt.out"
+for f in "$entry" "$unit"; do
+  grep -qF -- "--mqtt \"mqtt://127.0.0.1:1883\" --mqtt-name \"hall\" --mqtt-password-file \"$tmp/mqtt-password\" --mqtt-homeassistant" "$f" \
+    || fail "the broker's options are not in $f as given, after an upgrade: $(grep -h -e Exec= -e ExecStart= "$f")"
+done
+grep -qF "keeping --mqtt mqtt://127.0.0.1:1883" "$tmp/mqtt.out" || fail "no word of the kept broker: $(cat "$tmp/mqtt.out")"
+install "$folder" --mqtt off > /dev/null
+! grep -q -- '--mqtt' "$entry" "$unit" || fail "--mqtt off left the broker in: $(grep -h -e Exec= -e ExecStart= "$entry" "$unit")"
+
 # Nothing is written for a port with a line break, nor for a folder systemd cannot run
 # while a service is installed: the entry and the unit stay as they were.
 cp "$entry" "$tmp/entry.before" && cp "$unit" "$tmp/unit.before"
@@ -142,7 +159,7 @@ cmp -s "$entry" "$tmp/entry.before" && cmp -s "$unit" "$tmp/unit.before" && [ ! 
 # Removed without naming the folder: the one the entry starts in.
 "$repo/scripts/install" --remove > "$tmp/remove.out"
 for f in "$entry" "$login" "$unit" "$HOME/.local/share/icons/hicolor/scalable/apps/velmora.svg" "$folder/velmora" \
-         "$folder/velmora-web.so"; do
+         "$folder/velmora-web.so" "$folder/velmora-mqtt.so"; do
   [ ! -e "$f" ] || fail "not removed: $f"
 done
 (cd "$folder" && sha256sum -- *) | diff -q "$tmp/before" - >/dev/null || fail "--remove changed the user's files"

@@ -217,7 +217,11 @@ int main(int argc, char *argv[])
         return 0;
     }
     case CommandLine::Action::Error:
-        return refuse(options.text, true, argc, argv);
+        // A script checking its options (--check), or a service, has nobody to click a box.
+        return refuse(options.text,
+                      !arguments.contains(QStringLiteral("--check")) &&
+                          !arguments.contains(QStringLiteral("--no-window")),
+                      argc, argv);
     case CommandLine::Action::Run:
     case CommandLine::Action::Check:
         break;

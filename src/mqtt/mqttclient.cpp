@@ -1,6 +1,7 @@
 #include "mqttclient.h"
 
 #include "mqttmessages.h"
+#include "platform/systemreason.h"
 #include "platform/texts.h"
 
 #include <QFile>
@@ -21,6 +22,26 @@ Q_LOGGING_CATEGORY(lcMqtt, "velmora.mqtt", QtInfoMsg)
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kKeepAliveSeconds = 30;
+
+// Why a connection could not be made or was lost, in the user's words.
+QString reason(int rc, int error)
+{
+    switch (rc) {
+    case MOSQ_ERR_ERRNO:
+        return systemReason(error);
+    case MOSQ_ERR_EAI:
+        return Texts::tr("il nome del server non si trova: controllare l'indirizzo di --mqtt e la rete");
+    case MOSQ_ERR_TLS:
+        return Texts::tr("la connessione TLS non riesce");
+    case MOSQ_ERR_KEEPALIVE:
+    case MOSQ_ERR_CONN_LOST:
+    case MOSQ_ERR_NO_CONN:
+        return Texts::tr("il server non risponde più");
+    default:
+        return QString::fromUtf8(mosquitto_strerror(rc));
+    }
+}
+
 }   // namespace
 
 struct MqttClient::Impl {
@@ -181,8 +202,7 @@ void MqttClient::Impl::run()
                     backOff = std::chrono::seconds(1);
             }
         }
-        QString why = rc == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(strerror(errno))
-                                           : QString::fromUtf8(mosquitto_strerror(rc));
+        QString why = reason(rc, errno);
         std::unique_lock lock(mutex);
         if (!lastError.isEmpty())
             why += QStringLiteral(" (") + std::exchange(lastError, {}) + QLatin1Char(')');

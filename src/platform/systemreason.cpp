@@ -42,6 +42,16 @@ QString systemReason(int error)
         return Texts::tr("il nome è troppo lungo");
     case ELOOP:
         return Texts::tr("troppi collegamenti simbolici nel percorso");
+    case ECONNREFUSED:
+        return Texts::tr("connessione rifiutata: nessun server in ascolto su quella porta");
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+        return Texts::tr("la macchina o la sua rete non si raggiunge");
+    case ETIMEDOUT:
+        return Texts::tr("nessuna risposta in tempo");
+    case ECONNRESET:
+    case EPIPE:
+        return Texts::tr("connessione interrotta dall'altra parte");
     default:
         return system;
     }

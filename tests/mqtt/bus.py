@@ -278,6 +278,27 @@ def faults(program, module):
         print('faults:', line)
 
 
+def home_assistant(program, module):
+    """Announced to Home Assistant when asked, and again when it says it is back."""
+    broker = Broker()
+    sub = Sub(broker, 'homeassistant/+/+/+/config')
+    v = box(program, module, broker, 'hall', '--mqtt-homeassistant')
+    try:
+        sub.wait(lambda s: len(s.messages()) == 12, what='twelve announcements')
+        configs = {t: json.loads(p) for _, t, p in sub.messages()}
+        button = configs['homeassistant/button/velmora_hall/test_3/config']
+        assert button['command_topic'] == 'velmora/hall/cmd/play' and button['payload_press'] == '3', button
+        trigger = configs['homeassistant/device_automation/velmora_hall/press_2/config']
+        assert trigger['topic'] == 'velmora/hall/input/2/press', trigger
+        publish(broker, 'homeassistant/status', 'online')
+        sub.wait(lambda s: len(s.messages()) == 24, what='announced again')
+    finally:
+        assert v.stop() == 0, v.log.read_text()
+        sub.stop()
+        broker.stop()
+    print('home assistant: 12 announcements (lamp, press, test button per input), again when it is back')
+
+
 def fleet(program, module, size=20):
     """Twenty screenless boxes on one broker, each pressed in turn through its own port."""
     broker = Broker()
@@ -302,7 +323,7 @@ def fleet(program, module, size=20):
 
 
 def main(program, module, only=None):
-    for scenario in (topics, commands, faults, fleet):
+    for scenario in (topics, commands, home_assistant, faults, fleet):
         if only in (None, scenario.__name__):
             scenario(program, module)
     return 0
