@@ -1165,5 +1165,33 @@ write there (the program installed from the package, in /usr/bin), in their own
         <source>%1 non c&apos;è nella cartella dei suoni %2</source>
         <translation>%1 is not in the sounds folder %2</translation>
     </message>
+    <message>
+        <source>il nome del server non si trova: controllare l&apos;indirizzo di --mqtt e la rete</source>
+        <translation>the server&apos;s name is not found: check the --mqtt address and the network</translation>
+    </message>
+    <message>
+        <source>la connessione TLS non riesce</source>
+        <translation>the TLS connection fails</translation>
+    </message>
+    <message>
+        <source>il server non risponde più</source>
+        <translation>the server no longer answers</translation>
+    </message>
+    <message>
+        <source>connessione rifiutata: nessun server in ascolto su quella porta</source>
+        <translation>connection refused: no server listening on that port</translation>
+    </message>
+    <message>
+        <source>la macchina o la sua rete non si raggiunge</source>
+        <translation>the machine or its network cannot be reached</translation>
+    </message>
+    <message>
+        <source>nessuna risposta in tempo</source>
+        <translation>no answer in time</translation>
+    </message>
+    <message>
+        <source>connessione interrotta dall&apos;altra parte</source>
+        <translation>connection broken off by the other side</translation>
+    </message>
 </context>
 </TS>
