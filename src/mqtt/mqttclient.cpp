@@ -1,5 +1,6 @@
 #include "mqttclient.h"
 
+#include "commandrate.h"
 #include "mqttmessages.h"
 #include "platform/systemreason.h"
 #include "platform/texts.h"
@@ -20,7 +21,6 @@
 Q_LOGGING_CATEGORY(lcMqtt, "velmora.mqtt", QtInfoMsg)
 
 namespace {
-using Clock = std::chrono::steady_clock;
 constexpr int kKeepAliveSeconds = 30;
 
 // Why a connection could not be made or was lost, in the user's words.
@@ -59,9 +59,7 @@ struct MqttClient::Impl {
     std::deque<std::pair<QByteArray, QByteArray>> queued;
     qsizetype dropped = 0;
     QString lastError;   // libmosquitto's last error line (a TLS reason)
-    // The command rate: a bucket of kCommandsPerSecond, filled as time goes.
-    double tokens = kCommandsPerSecond;
-    Clock::time_point filledAt = Clock::now();
+    CommandRate rate {kCommandsPerSecond};
     std::deque<std::pair<QByteArray, QByteArray>> commands;
 
     void run();
@@ -120,6 +118,8 @@ void MqttClient::Impl::onConnect(int rc)
         return;
     }
     std::lock_guard lock(mutex);
+    if (stopping)
+        return;
     connected = true;
     (void)mosquitto_subscribe(mosq, nullptr, settings.topic("cmd/#").constData(), 0);
     if (settings.homeAssistant)
@@ -148,12 +148,7 @@ void MqttClient::Impl::onMessage(const mosquitto_message &message)
     std::unique_lock lock(mutex);
     if (stopping)
         return;
-    const auto now = Clock::now();
-    tokens =
-        std::min<double>(kCommandsPerSecond,
-                         tokens + std::chrono::duration<double>(now - filledAt).count() * kCommandsPerSecond);
-    filledAt = now;
-    if (refused.isEmpty() && tokens < 1)
+    if (refused.isEmpty() && !rate.take(CommandRate::Clock::now()))
         refused = Texts::tr("troppi comandi: al più %1 al secondo").arg(kCommandsPerSecond);
     if (!refused.isEmpty()) {
         lock.unlock();
@@ -161,7 +156,6 @@ void MqttClient::Impl::onMessage(const mosquitto_message &message)
              resultPayload(verb, commandId(payload.left(kMaxCommandBytes)), refused), 0, false);
         return;
     }
-    tokens -= 1;
     commands.emplace_back(verb, payload);
     if (commands.size() > 1)
         return;   // already on its way

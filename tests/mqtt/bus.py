@@ -274,6 +274,20 @@ def faults(program, module):
         v.stop()
         sub.stop()
         broker.stop()
+    elsewhere = folder / 'elsewhere'
+    elsewhere.mkdir()
+    ca, cert, key = make_ca(elsewhere, host_name='broker.example')   # right CA, another host's name
+    broker = Broker(f'cafile {ca}\ncertfile {cert}\nkeyfile {key}\n')
+    v = box(program, module, broker, 'misnamed', '--mqtt-ca', str(ca), scheme='mqtts')
+    try:
+        time.sleep(4.5)
+        log = v.log.read_text()
+        assert 'server MQTT non raggiungibile' in log and 'certificate verify failed' in log, log
+        assert broker.log.read_text().count('New client connected') == 0, broker.log.read_text()
+        results.append('TLS with a certificate made for another host name: refused, said with the reason')
+    finally:
+        v.stop()
+        broker.stop()
     for line in results:
         print('faults:', line)
 
