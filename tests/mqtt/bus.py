@@ -46,6 +46,18 @@ def sounds_folder():
     return folder
 
 
+def nothing_loaded(program, module):
+    """Without --mqtt, neither the module nor libmosquitto (nor its TLS library) is loaded."""
+    v = Velmora(program, module, web=None)
+    try:
+        time.sleep(1)
+        maps = pathlib.Path(f'/proc/{v.proc.pid}/maps').read_text()
+        assert not any(lib in maps for lib in ('velmora-mqtt', 'libmosquitto', 'libssl')), maps
+    finally:
+        assert v.stop() == 0, v.log.read_text()
+    print('without --mqtt: nothing of it loaded')
+
+
 def topics(program, module):
     """A held input, taps and all four at once, as a dashboard sees them."""
     broker = Broker()
@@ -337,7 +349,7 @@ def fleet(program, module, size=20):
 
 
 def main(program, module, only=None):
-    for scenario in (topics, commands, home_assistant, faults, fleet):
+    for scenario in (nothing_loaded, topics, commands, home_assistant, faults, fleet):
         if only in (None, scenario.__name__):
             scenario(program, module)
     return 0
