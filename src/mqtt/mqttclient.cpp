@@ -12,7 +12,6 @@
 
 #include <mosquitto.h>
 
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -194,6 +193,8 @@ void MqttClient::Impl::run()
                 std::lock_guard lock(mutex);
                 if (connected)
                     backOff = std::chrono::seconds(1);
+                if (stopping)   // asked to stop while this connection was being made
+                    (void)mosquitto_disconnect(mosq);
             }
         }
         QString why = reason(rc, errno);
@@ -247,8 +248,7 @@ MqttClient::MqttClient(const MqttSettings &settings, QObject *parent)
 MqttClient::~MqttClient()
 {
     std::unique_lock lock(d->mutex);
-    const bool wasConnected = d->connected;
-    if (wasConnected)   // said at once, not left to the broker's last will
+    if (d->connected)   // said at once, not left to the broker's last will
         d->send(d->settings.topic("status"), "offline", 1, true);
     d->stopping = true;
     d->wake.notify_all();
