@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <thread>
+
 class TestAccessKey : public QObject {
     Q_OBJECT
 private slots:
@@ -27,6 +29,26 @@ private slots:
     }
 
     // A key file others may read is refused, saying how to mend it.
+    // Two Velmoras using the key for the first time at once (the service, and --web-key to
+    // read it) agree on one: a race once had each make its own, and the page refused the
+    // key it was given.
+    void madeOnceWhenAskedTogether()
+    {
+        QTemporaryDir dir;
+        QList<QByteArray> keys(8);
+        std::vector<std::thread> askers;
+        for (QByteArray &key : keys)
+            askers.emplace_back([&dir, &key] { key = accessKey(dir.path()).value_or("failed"); });
+        for (std::thread &asker : askers)
+            asker.join();
+        QFile file(accessKeyPath(dir.path()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray kept = file.readAll().trimmed();
+        for (const QByteArray &key : keys)
+            QCOMPARE(key, kept);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"web-key.txt"});   // no leftovers
+    }
+
     void readableByOthersIsRefused()
     {
         QTemporaryDir dir;

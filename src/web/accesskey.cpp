@@ -8,9 +8,11 @@
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +32,25 @@ QByteArray signature(const QByteArray &session, const QByteArray &key)
     return QMessageAuthenticationCode::hash(session, key, QCryptographicHash::Sha256).toBase64(kEncoding);
 }
 
+// The key made at first use, never replacing one made meanwhile: two Velmoras started
+// together (the service, and `velmora --web-key` to read it) must agree on one key. It is
+// written whole beside its place, then linked there only if nothing is there yet.
+Result<QByteArray> firstAccessKey(const QString &folder)
+{
+    const QString path = accessKeyPath(folder);
+    const QByteArray key = randomText(kKeyBytes);
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));   // made readable by its user alone
+    const bool written = file.open() && file.write(key + '\n') == key.size() + 1 && file.flush();
+    if (!written)
+        return failure(
+            Texts::tr("impossibile scrivere la chiave di accesso %1: %2").arg(path, file.errorString()));
+    if (::link(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) == 0)
+        return key;
+    if (errno == EEXIST)   // made by another meanwhile: that one is the key
+        return accessKey(folder);
+    return newAccessKey(folder);   // a file system without links: as before
+}
+
 }   // namespace
 
 QString accessKeyPath(const QString &folder) { return QDir(folder).filePath(QStringLiteral("web-key.txt")); }
@@ -40,7 +61,7 @@ Result<QByteArray> accessKey(const QString &folder)
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
         if (errno == ENOENT)
-            return newAccessKey(folder);
+            return firstAccessKey(folder);
         return failure(
             Texts::tr("impossibile leggere la chiave di accesso %1: %2").arg(path, systemReason(errno)));
     }
