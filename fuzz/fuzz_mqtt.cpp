@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QJsonObject json = QJsonDocument::fromJson(answer, &error).object();
     if (error.error != QJsonParseError::NoError || json.value("result").toString().isEmpty())
         std::abort();
-    if (command && !command->id.isEmpty() &&
+    if (command && !command->id.isUndefined() &&
         json.value("id") != QJsonDocument::fromJson(payload).object().value("id"))
         std::abort();
     return 0;

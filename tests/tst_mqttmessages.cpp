@@ -55,10 +55,7 @@ private slots:
         }
         QVERIFY2(command, qPrintable(command.error()));
         static const char *kinds[] = {"play", "file", "stop", "reload"};
-        const QString id =
-            command->id.isEmpty()
-                ? QString()
-                : QJsonDocument::fromJson(command->id).object().value("id").toVariant().toString();
+        const QString id = command->id.toVariant().toString();
         QCOMPARE(QStringLiteral("%1:%2:%3:%4")
                      .arg(kinds[int(command->kind)])
                      .arg(command->input)

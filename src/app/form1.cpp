@@ -214,8 +214,8 @@ void Form1::showStatus()
         note = Texts::tr("ingressi %1 non ancora salvati: Menu → Salva configurazione (Ctrl+S); "
                          "cambiare linguetta prima li annulla")
                    .arg(unsaved.join(QStringLiteral(", ")));
+    const QString status = m_core.statusLine();
     if (m_statusLine)
-        m_statusLine->showMessage(m_core.statusLine().isEmpty() || note.isEmpty()
-                                      ? m_core.statusLine() + note
-                                      : m_core.statusLine() + QLatin1Char('\n') + note);
+        m_statusLine->showMessage(status.isEmpty() || note.isEmpty() ? status + note
+                                                                     : status + QLatin1Char('\n') + note);
 }

@@ -39,12 +39,10 @@ QByteArray playingPayload(int input, const QByteArray &file)
     return compact({{"input", input}, {"file", QString::fromUtf8(file)}});
 }
 
-QByteArray commandId(const QByteArray &payload)
+QJsonValue commandId(const QByteArray &payload)
 {
     const QJsonValue id = QJsonDocument::fromJson(payload).object().value("id");
-    return id.isString() || id.isDouble()
-               ? QJsonDocument(QJsonObject {{"id", id}}).toJson(QJsonDocument::Compact)
-               : QByteArray();
+    return id.isString() || id.isDouble() ? id : QJsonValue(QJsonValue::Undefined);
 }
 
 Result<MqttCommand> parseCommand(const QByteArray &verb, const QByteArray &payload)
@@ -89,14 +87,14 @@ Result<MqttCommand> parseCommand(const QByteArray &verb, const QByteArray &paylo
     return command;
 }
 
-QByteArray resultPayload(const QByteArray &verb, const QByteArray &id, const QString &refusal)
+QByteArray resultPayload(const QByteArray &verb, const QJsonValue &id, const QString &refusal)
 {
     QJsonObject json {{"command", QString::fromUtf8(verb.left(64))},
                       {"result", refusal.isEmpty() ? "done" : "refused"}};
     if (!refusal.isEmpty())
         json["reason"] = refusal;
-    if (!id.isEmpty())
-        json["id"] = QJsonDocument::fromJson(id).object().value("id");
+    if (!id.isUndefined())
+        json["id"] = id;
     return compact(json);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/result.h"
 
 #include <QByteArray>
+#include <QJsonValue>
 #include <QList>
 
 #include <utility>
@@ -22,15 +23,15 @@ struct MqttCommand {
     enum class Kind { Play, PlayFile, Stop, Reload } kind = Kind::Stop;
     int input = 0;
     QByteArray file;
-    QByteArray id;   // given back in its result, when the payload carried one
+    QJsonValue id;   // given back in its result, when the payload carried one (text or a number)
 };
 inline constexpr qsizetype kMaxCommandBytes = 4096;
 [[nodiscard]] Result<MqttCommand> parseCommand(const QByteArray &verb, const QByteArray &payload);
 // The answer on PREFIX/cmd/result: {"command":"play","result":"done"} or
 // {"command":…,"result":"refused","reason":"…"}, with the command's "id" when it had one.
-[[nodiscard]] QByteArray resultPayload(const QByteArray &verb, const QByteArray &id, const QString &refusal);
+[[nodiscard]] QByteArray resultPayload(const QByteArray &verb, const QJsonValue &id, const QString &refusal);
 // The id a refused payload carried, if it was JSON with one.
-[[nodiscard]] QByteArray commandId(const QByteArray &payload);
+[[nodiscard]] QJsonValue commandId(const QByteArray &payload);
 
 // Home Assistant's discovery messages for this box (topic, retained config): per input a
 // binary sensor for its lamp, a device trigger for its press and a button for its test.

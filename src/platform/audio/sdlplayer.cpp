@@ -2,9 +2,8 @@
 
 #include "outputchoice.h"
 #include "platform/texts.h"
-#include "soundlog.h"
-
 #include "platform/timing.h"
+#include "soundlog.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -107,9 +106,11 @@ void SdlPlayer::Impl::controlLoop()
         for (auto it = batch.begin(); it != batch.end(); ++it) {
             if (it->kind == Command::Preload)
                 store.preload(it->path);
-            else if (newest != batch.rend() && &*it == &*newest && it->kind == Command::Play)
+            else if (newest == batch.rend() || &*it != &*newest)
+                continue;
+            else if (it->kind == Command::Play)
                 handlePlay(it->path);
-            else if (newest != batch.rend() && &*it == &*newest) {
+            else {   // a stop
                 waiting.reset();
                 start(nullptr);
             }
