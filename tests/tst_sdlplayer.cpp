@@ -35,11 +35,12 @@ public:
         }
     };
     explicit FakeOutput(std::shared_ptr<Log> log) : m_log(std::move(log)) {}
-    void start(std::shared_ptr<const Clip> clip) override
+    void play(Mixer::Start start) override
     {
         std::lock_guard lock(m_log->mutex);
-        m_log->started.append(clip ? qsizetype(clip->frames()) : 0);
+        m_log->started.append(start.clip ? qsizetype(start.clip->frames()) : 0);
     }
+    void stop(int, uint32_t) override {}
     void maintain() override {}
 
 private:
@@ -110,12 +111,13 @@ private slots:
         struct Hanging : AudioOutput {
             std::atomic<bool> *entered;
             explicit Hanging(std::atomic<bool> *e) : entered(e) {}
-            void start(std::shared_ptr<const Clip>) override
+            void play(Mixer::Start) override
             {
                 *entered = true;
                 for (;;)
                     std::this_thread::sleep_for(std::chrono::hours(1));
             }
+            void stop(int, uint32_t) override {}
             void maintain() override {}
         };
         static std::atomic<bool> entered = false;

@@ -123,13 +123,12 @@ void Mixer::fill(float *out, uint32_t frames)
     if (!out)
         return;
     std::fill(out, out + kOutputChannels * frames, 0.0f);
-    bool sounding = false;
     for (Voice &voice : m_voices)
-        if (!voice.done()) {
+        if (!voice.done())
             mix(voice, out, frames);
-            sounding = true;
-        }
-    m_sounding.store(sounding, std::memory_order_release);
+    m_sounding.store(
+        std::any_of(std::begin(m_voices), std::end(m_voices), [](const Voice &v) { return !v.done(); }),
+        std::memory_order_release);
     // The limiter: a cycle whose sum would pass full scale is turned down to fit, at once;
     // the level comes back by a tenth of a second's worth of frames at a time.
     float peak = 0.0f;

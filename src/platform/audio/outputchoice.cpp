@@ -15,19 +15,25 @@ public:
     // one, and one that comes back takes over. SDL's device then plays out what it plays and
     // goes (not kept to play silence: a second stream in the graph, and an open on the
     // first press after every silence).
-    void start(std::shared_ptr<const Clip> clip) override
+    void play(Mixer::Start start) override
     {
         if (m_pipeWire.connect()) {
-            if (m_sdl && m_sdl->isOpen())
+            if (m_sdl && m_sdl->isOpen() && start.replace)
                 m_sdl->start(nullptr);   // the new sound replaces it
-            else
+            else if (!m_sdl || !m_sdl->isOpen())
                 m_sdl.reset();
-            m_pipeWire.start(std::move(clip));
+            m_pipeWire.play(std::move(start));
             return;
         }
         if (!m_sdl)
             m_sdl = std::make_unique<SdlOutput>(m_sdlSettings);
-        m_sdl->start(std::move(clip));
+        m_sdl->play(std::move(start));
+    }
+    void stop(int owner, uint32_t fadeFrames) override
+    {
+        m_pipeWire.stop(owner, fadeFrames);
+        if (m_sdl)
+            m_sdl->stop(owner, fadeFrames);
     }
     void maintain() override
     {

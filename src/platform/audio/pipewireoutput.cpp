@@ -1,6 +1,5 @@
 #include "pipewireoutput.h"
 
-#include "cliphandoff.h"
 #include "pipewireapi.h"
 #include "platform/audio/soundlog.h"
 #include "platform/texts.h"
@@ -41,7 +40,7 @@ struct PipeWireOutput::State {
     std::atomic<bool> streamFailed {false};
     std::atomic<bool> streamLinked {false};
 
-    ClipHandoff clip;   // to the graph's thread
+    Mixer mixer;   // filled on the graph's thread
 
     static void onProcess(void *data);
     static void onStateChanged(void *data, pw_stream_state old, pw_stream_state state, const char *error);
@@ -67,7 +66,7 @@ void PipeWireOutput::State::onProcess(void *data)
     uint32_t frames = out.data ? out.maxsize / kStride : 0;
     if (buffer->requested > 0)   // exactly what this cycle asks for, whatever the quantum
         frames = std::min(frames, uint32_t(buffer->requested));
-    d->clip.fill(static_cast<float *>(out.data), frames);
+    d->mixer.fill(static_cast<float *>(out.data), frames);
     out.chunk->offset = 0;
     out.chunk->stride = int32_t(kStride);
     out.chunk->size = frames * kStride;
@@ -192,7 +191,7 @@ void PipeWireOutput::State::closeStream()
         pw->pw_thread_loop_unlock(loop);
         stream = nullptr;
     }
-    clip.clear();
+    mixer.clear();
     active = false;
     silentSince.reset();
     streamFailed = false;
@@ -267,27 +266,29 @@ bool PipeWireOutput::connect()
 
 bool PipeWireOutput::connected() const { return d->core != nullptr; }
 
-void PipeWireOutput::start(std::shared_ptr<const Clip> clip)
+void PipeWireOutput::stop(int owner, uint32_t fadeFrames) { d->mixer.stop(owner, fadeFrames); }
+
+void PipeWireOutput::play(Mixer::Start start)
 {
-    logFirstFrame(d->clip.firstFrameAtNs);
+    logFirstFrame(d->mixer.firstFrameAtNs);
     d->silentSince.reset();
     if (!connect() || !d->stream)   // no output yet: a held input asks again at its next tick
         return;
-    d->clip.hand(std::move(clip));
+    d->mixer.start(std::move(start));
     if (!d->active)
         d->setActive(true);
 }
 
 void PipeWireOutput::maintain()
 {
-    logFirstFrame(d->clip.firstFrameAtNs);
-    // Connected ahead of the first sound, and again after the server came back, so that no
-    // press waits for it; where PipeWire never answered, only a sound asked for tries again.
+    logFirstFrame(d->mixer.firstFrameAtNs);
+    // Connected ahead of the first sound and after the server came back, so no press waits for
+    // it; where PipeWire never answered, only a sound asked for tries again.
     if (d->core || d->everConnected || !d->loaded)
         (void)connect();
     if (!d->stream || !d->active)
         return;
-    if (d->clip.busy()) {
+    if (d->mixer.busy()) {
         d->silentSince.reset();
         return;
     }

@@ -43,7 +43,8 @@ public:
     // Connected now, without trying.
     [[nodiscard]] bool connected() const;
 
-    void start(std::shared_ptr<const Clip> clip) override;
+    void play(Mixer::Start start) override;
+    void stop(int owner, uint32_t fadeFrames) override;
     void maintain() override;
 
 private:

@@ -33,13 +33,10 @@ struct SdlOutput::State {
     std::optional<Clock::time_point> lastOpenAttempt;
     std::optional<Clock::time_point> silentSince;
 
-    // Shared with the audio callback, under SDL's device lock.
-    std::shared_ptr<const Clip> current;
-    std::size_t position = 0;   // in frames
-    bool firstFramePending = false;
-    std::atomic<qint64> firstFrameAtNs {-1};   // for the timing log, which the callback must not write
-    std::atomic<qint64> calledAtNs {0};        // the callback's last call, or the device's opening
-    std::atomic<bool> calledBack {false};      // since the device was opened
+    // Shared with the audio callback.
+    Mixer mixer;
+    std::atomic<qint64> calledAtNs {0};     // the callback's last call, or the device's opening
+    std::atomic<bool> calledBack {false};   // since the device was opened
 
     static void SDLCALL callback(void *userdata, Uint8 *stream, int len);
     void load();
@@ -53,17 +50,9 @@ void SDLCALL SdlOutput::State::callback(void *userdata, Uint8 *stream, int len)
     auto *d = static_cast<State *>(userdata);
     auto *out = reinterpret_cast<float *>(stream);
     const std::size_t wanted = std::size_t(len) / (sizeof(float) * kOutputChannels);   // frames
-    if (d->current)
-        d->position += copyFrames(*d->current, d->position, out, wanted);
-    else
-        std::fill(out, out + kOutputChannels * wanted, 0.0f);
-    const qint64 now = steadyNowNs();
-    d->calledAtNs.store(now, std::memory_order_relaxed);
+    d->mixer.fill(out, uint32_t(wanted));
+    d->calledAtNs.store(steadyNowNs(), std::memory_order_relaxed);
     d->calledBack.store(true, std::memory_order_relaxed);
-    if (d->firstFramePending) {
-        d->firstFramePending = false;
-        d->firstFrameAtNs = now;
-    }
 }
 
 void SdlOutput::State::load()
@@ -142,7 +131,7 @@ void SdlOutput::State::close()
 {
     sdl->SDL_CloseAudioDevice(device);
     device = 0;
-    current.reset();
+    mixer.clear();
     silentSince.reset();
 }
 
@@ -181,23 +170,24 @@ SdlOutput::~SdlOutput()
     }
 }
 
-void SdlOutput::start(std::shared_ptr<const Clip> clip)
+void SdlOutput::play(Mixer::Start start)
 {
     if (!d->loaded)
         d->load();
     if (!d->sdl)
         return;
-    logFirstFrame(d->firstFrameAtNs);
+    logFirstFrame(d->mixer.firstFrameAtNs);
     d->silentSince.reset();
     d->dropIfLost();
     if (!d->device && !d->open())
         return;
-    d->sdl->SDL_LockAudioDevice(d->device);
-    std::swap(d->current, clip);
-    d->position = 0;
-    d->firstFramePending = d->current != nullptr;
-    d->sdl->SDL_UnlockAudioDevice(d->device);
-    // `clip` now holds the replaced sound and is released here, not in the audio callback.
+    d->mixer.start(std::move(start));
+}
+
+void SdlOutput::stop(int owner, uint32_t fadeFrames)
+{
+    if (d->device)
+        d->mixer.stop(owner, fadeFrames);
 }
 
 void SdlOutput::maintain()
@@ -206,13 +196,12 @@ void SdlOutput::maintain()
         d->load();
     if (!d->sdl)
         return;
-    logFirstFrame(d->firstFrameAtNs);
+    logFirstFrame(d->mixer.firstFrameAtNs);
     d->dropIfLost();
     if (!d->device)
         return;
-    d->sdl->SDL_LockAudioDevice(d->device);
-    const bool silent = !d->current || d->position >= d->current->frames();
-    d->sdl->SDL_UnlockAudioDevice(d->device);
+    d->mixer.collect();
+    const bool silent = !d->mixer.busy();
     const auto now = Clock::now();
     if (!silent)
         d->silentSince.reset();

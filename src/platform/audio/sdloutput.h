@@ -8,7 +8,7 @@
 struct SdlApi;
 
 // SDL's audio device: 48 kHz float stereo in buffers of a few milliseconds. The audio callback
-// only copies samples.
+// only mixes samples.
 class SdlOutput : public AudioOutput {
 public:
     struct Settings {
@@ -41,7 +41,8 @@ public:
     explicit SdlOutput(Settings settings);
     ~SdlOutput() override;
 
-    void start(std::shared_ptr<const Clip> clip) override;
+    void play(Mixer::Start start) override;
+    void stop(int owner, uint32_t fadeFrames) override;
     void maintain() override;
     // A device is open now (it closes after a silence).
     [[nodiscard]] bool isOpen() const;
