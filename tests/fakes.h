@@ -81,8 +81,13 @@ class FakePlayer : public SoundPlayer {
 public:
     QList<QByteArray> plays;
     QList<QByteArray> preloads;
-    void play(const QByteArray &path) override { plays.append(path); }
+    QList<PlayRequest> requests;
+    void start(const PlayRequest &request) override
+    {
+        plays.append(request.path);
+        requests.append(request);
+    }
     void preload(const QByteArray &path) override { preloads.append(path); }
-    void stop() override { plays.append(QByteArray()); }
+    void stop(int, int) override { plays.append(QByteArray()); }
     [[nodiscard]] bool sounding() const override { return !plays.isEmpty() && !plays.last().isEmpty(); }
 };

@@ -16,7 +16,13 @@
 namespace {
 struct Command {
     enum Kind { Play, Preload, Stop } kind;
-    QByteArray path;
+    PlayRequest request;   // Stop: its owner
+    int fadeMs = 0;
+    // What every sound before it is cut by: a sound that replaces, or a stop of all.
+    [[nodiscard]] bool cutsAll() const
+    {
+        return (kind == Play && request.replace) || (kind == Stop && request.owner < 0 && fadeMs == 0);
+    }
 };
 }   // namespace
 
@@ -40,8 +46,8 @@ struct SdlPlayer::Impl {
     std::unique_ptr<AudioOutput> output;
     std::function<void(const QList<QByteArray> &)> tookIn;
     std::shared_ptr<const Clip> chime;
-    std::optional<QByteArray> waiting;   // the latest request, while its file loads
-    ClipStore store;                     // after what its loader's callback uses
+    QList<PlayRequest> waiting;   // requests whose files load
+    ClipStore store;              // after what its loader's callback uses
     std::thread control;
 
     void wakeUp()
@@ -57,31 +63,46 @@ struct SdlPlayer::Impl {
         wake.notify_one();
     }
     void controlLoop();
-    void handlePlay(const QByteArray &path);
-    void start(const std::shared_ptr<const Clip> &clip);
+    void stop(int owner, int fadeMs)
+    {
+        waiting.removeIf([owner](const PlayRequest &r) { return owner < 0 || r.owner == owner; });
+        output->stop(owner, uint32_t(qint64(fadeMs) * kOutputRate / 1000));
+        if (owner < 0 && fadeMs == 0)
+            soundingUntilNs = 0;
+    }
+    void handlePlay(const PlayRequest &request);
+    void start(const PlayRequest &request, std::shared_ptr<const Clip> clip);
 };
 
-void SdlPlayer::Impl::start(const std::shared_ptr<const Clip> &clip)
+void SdlPlayer::Impl::start(const PlayRequest &request, std::shared_ptr<const Clip> clip)
 {
-    output->start(clip);
-    soundingUntilNs = clip ? steadyNowNs() + qint64(clip->frames()) * 1'000'000'000 / kOutputRate : 0;
+    const qint64 until = !clip ? 0
+                         : request.loop
+                             ? std::numeric_limits<qint64>::max()
+                             : steadyNowNs() + qint64(clip->frames()) * 1'000'000'000 / kOutputRate;
+    output->play(
+        {request.owner, std::move(clip), float(request.volume) / 100.0f, request.loop, request.replace});
+    soundingUntilNs = request.replace ? until : std::max<qint64>(soundingUntilNs, until);
 }
 
-void SdlPlayer::Impl::handlePlay(const QByteArray &path)
+void SdlPlayer::Impl::handlePlay(const PlayRequest &request)
 {
-    waiting.reset();
+    if (request.replace)
+        waiting.clear();
+    const QByteArray &path = request.path;
     const ClipStore::Found found = store.find(path);
     if (found && *found) {
         qCDebug(lcSound).noquote() << path << "- in memoria";
-        start(*found);
+        start(request, *found);
     } else if (found) {
         qCDebug(lcSound).noquote() << path << "- caricamento";
-        output->start(nullptr);   // the new request silences the old sound at once
+        if (request.replace)
+            start(request, nullptr);   // the new request silences the old sound at once
         soundingUntilNs = std::numeric_limits<qint64>::max();
-        waiting = path;
+        waiting.append(request);
     } else {
         qCDebug(lcSound).noquote() << path << "- suono predefinito:" << found.error();
-        start(chime);
+        start(request, chime);
     }
 }
 
@@ -100,27 +121,28 @@ void SdlPlayer::Impl::controlLoop()
             batch.swap(queue);
             collect = std::exchange(loadsDone, false);
         }
-        // Only the newest play or stop can be heard: older ones in the same batch are skipped.
-        const auto newest = std::find_if(batch.rbegin(), batch.rend(),
-                                         [](const Command &c) { return c.kind != Command::Preload; });
+        // What a later sound or stop in the same batch would cut at once is never started.
+        const auto cut =
+            std::find_if(batch.rbegin(), batch.rend(), [](const Command &c) { return c.cutsAll(); });
+        const auto heardFrom = cut == batch.rend() ? batch.begin() : std::prev(cut.base());
         for (auto it = batch.begin(); it != batch.end(); ++it) {
             if (it->kind == Command::Preload)
-                store.preload(it->path);
-            else if (newest == batch.rend() || &*it != &*newest)
+                store.preload(it->request.path);
+            else if (it < heardFrom)
                 continue;
             else if (it->kind == Command::Play)
-                handlePlay(it->path);
-            else {   // a stop
-                waiting.reset();
-                start(nullptr);
-            }
+                handlePlay(it->request);
+            else
+                stop(it->request.owner, it->fadeMs);
         }
         if (collect) {
             const QList<QByteArray> taken = store.collect();
             for (const QByteArray &path : taken)
-                if (waiting == path)
-                    handlePlay(
-                        path);   // found in the store now, or loading again if the file changed meanwhile
+                for (const PlayRequest &request : std::exchange(waiting, {}))
+                    if (request.path == path)
+                        handlePlay(request);   // found in the store now, or loading again if it changed
+                    else
+                        waiting.append(request);
             if (tookIn)
                 tookIn(taken);
         }
@@ -162,10 +184,10 @@ SdlPlayer::~SdlPlayer()
     d->control.join();
 }
 
-void SdlPlayer::play(const QByteArray &path) { d->push({Command::Play, path}); }
+void SdlPlayer::start(const PlayRequest &request) { d->push({Command::Play, request}); }
 
-void SdlPlayer::preload(const QByteArray &path) { d->push({Command::Preload, path}); }
+void SdlPlayer::preload(const QByteArray &path) { d->push({Command::Preload, {path}}); }
 
-void SdlPlayer::stop() { d->push({Command::Stop, {}}); }
+void SdlPlayer::stop(int owner, int fadeMs) { d->push({Command::Stop, {{}, owner}, fadeMs}); }
 
 bool SdlPlayer::sounding() const { return steadyNowNs() < d->soundingUntilNs; }

@@ -27,9 +27,9 @@ public:
     SdlPlayer(Settings settings, std::unique_ptr<AudioOutput> output);
     ~SdlPlayer() override;
 
-    void play(const QByteArray &path) override;
+    void start(const PlayRequest &request) override;
     void preload(const QByteArray &path) override;
-    void stop() override;
+    void stop(int owner = -1, int fadeMs = 0) override;
     [[nodiscard]] bool sounding() const override;
 
 private:
