@@ -88,6 +88,11 @@ public:
         requests.append(request);
     }
     void preload(const QByteArray &path) override { preloads.append(path); }
-    void stop(int, int) override { plays.append(QByteArray()); }
+    QList<int> stops;   // the owner of each stop, in order
+    void stop(int owner, int) override
+    {
+        plays.append(QByteArray());
+        stops.append(owner);
+    }
     [[nodiscard]] bool sounding() const override { return !plays.isEmpty() && !plays.last().isEmpty(); }
 };

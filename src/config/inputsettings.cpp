@@ -2,6 +2,9 @@
 
 #include "platform/texts.h"
 
+#include <QFile>
+#include <QSaveFile>
+
 #include <QRegularExpression>
 
 namespace {
@@ -174,4 +177,27 @@ QByteArray serializeInputSettings(const BoxSettings &settings)
            "\nreset-after = " + QByteArray::number(settings.quizResetSeconds) +
            "      # seconds; 0: by hand only\n";
     return out;
+}
+
+ReadInputSettings loadInputSettings(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly)) {
+        ReadInputSettings read;
+        read.problems << Texts::tr("%1 non si legge: %2; ogni ingresso suona come sempre")
+                             .arg(path, file.errorString());
+        return read;
+    }
+    return parseInputSettings(file.read(1 << 20));
+}
+
+Done saveInputSettings(const QString &path, const BoxSettings &settings)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(serializeInputSettings(settings)) < 0 ||
+        !file.commit())
+        return failure(Texts::tr("impossibile scrivere %1: %2").arg(path, file.errorString()));
+    return kDone;
 }

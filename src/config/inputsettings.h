@@ -1,7 +1,7 @@
 #pragma once
 
-#include "inputs/playrules.h"
-#include "sounds/filechoice.h"
+#include "platform/result.h"
+#include "sounds/playsettings.h"
 
 #include <QByteArray>
 #include <QList>
@@ -13,22 +13,6 @@
 // input plays; a box without one plays as Velmora always has. docs/modes.md describes it.
 inline constexpr auto kInputSettingsFile = "INGRESSI.TXT";
 
-struct InputSettings {
-    InputMode mode;
-    int volume = 100;          // %, in the mix
-    int fadeMs = 0;            // when stopped: 0 cuts at once
-    QList<QByteArray> files;   // several files or a folder ("jingles/"); empty: CONFIG.TXT's
-    FileOrder order = FileOrder::Turn;
-    bool operator==(const InputSettings &) const = default;
-};
-
-struct BoxSettings {
-    std::array<InputSettings, 4> inputs {};
-    bool quiz = false;
-    int quizResetSeconds = 0;   // 0: reset by hand only
-    bool operator==(const BoxSettings &) const = default;
-};
-
 // What a file says, and what in it could not be taken: each problem names its line and
 // what was kept instead (that input's default); the rest is read.
 struct ReadInputSettings {
@@ -38,3 +22,7 @@ struct ReadInputSettings {
 
 [[nodiscard]] ReadInputSettings parseInputSettings(QByteArrayView text);
 [[nodiscard]] QByteArray serializeInputSettings(const BoxSettings &settings);
+// The file at `path`: none is the defaults, said nowhere; one that cannot be read is a problem.
+[[nodiscard]] ReadInputSettings loadInputSettings(const QString &path);
+// Written whole or not at all.
+[[nodiscard]] Done saveInputSettings(const QString &path, const BoxSettings &settings);

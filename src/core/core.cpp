@@ -6,7 +6,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QPointer>
+
+Q_LOGGING_CATEGORY(lcCore, "velmora.config.modes", QtInfoMsg)
 
 Core::Core(InputSource &source, SoundPlayer &player, const QString &programFolder, QObject *parent)
     : QObject(parent), m_sounds(player, programFolder),
@@ -14,6 +17,8 @@ Core::Core(InputSource &source, SoundPlayer &player, const QString &programFolde
       m_loop(
           source, [this](const Result<InputTick> &tick) { onTick(tick); }, this)
 {
+    m_quizReset.setSingleShot(true);
+    connect(&m_quizReset, &QTimer::timeout, this, &Core::resetQuiz);
     keepRecentLog();
     // A line may be logged on any thread: told on the core's, and not once it is gone.
     tellRecentLog([core = QPointer<Core>(this)](const QString &line) {
@@ -41,9 +46,34 @@ void Core::onTick(const Result<InputTick> &tick)
             emit lampsChanged();
         return;
     }
-    for (const int input : tick->sounds)   // first the sounds; the faces after them
-        (void)test(input);
+    Inputs active = tick->active;
+    Inputs news {};
     for (const Press &press : tick->presses)
+        news[std::size_t(press.input - 1)] = true;
+    if (m_box.quiz) {   // once someone has pressed first, the others are locked
+        const bool decided = m_quiz.winner().has_value();
+        const Inputs allowed = m_quiz.allowed(tick->presses);
+        for (std::size_t i = 0; i < allowed.size(); ++i)
+            active[i] = active[i] && allowed[i], news[i] = news[i] && allowed[i];
+        if (!decided && m_quiz.winner()) {
+            setRemark(QStringLiteral("quiz"),
+                      Texts::tr("ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con il "
+                                "pulsante Azzera (F5), SIGUSR1 o il comando reset")
+                          .arg(*m_quiz.winner()));
+            if (m_box.quizResetSeconds > 0)
+                m_quizReset.start(m_box.quizResetSeconds * 1000);
+            emit quizChanged();
+        }
+    }
+    InputModes modes;
+    for (std::size_t i = 0; i < modes.size(); ++i)
+        modes[i] = m_box.inputs[i].mode;
+    for (const PlayAction &action : m_rules.tick(active, news, modes))   // first the sounds
+        if (action.kind == PlayAction::Kind::Start)
+            sound(action.input, action.loop);
+        else
+            m_sounds.stopInput(action.input);
+    for (const Press &press : tick->presses)   // the faces after them
         emit pressed(press.input, press.atNs);
     setSourceStatus(m_loop.sourceRemark());
     if (std::exchange(m_lamps, tick->active) != tick->active)
@@ -88,15 +118,48 @@ Done Core::test(int input)
 {
     if (const Done known = isInput(input); !known)
         return known;
+    sound(input, false);
+    return kDone;
+}
+
+void Core::sound(int input, bool loop)
+{
     // An input with no sound plays the default one: said once, the first time, so that the
     // chime is not taken for a fault.
     if (m_sounds.value(input).isEmpty() && !std::exchange(m_chimeSaid[std::size_t(input - 1)], true))
         emit noted(Texts::tr("Ingresso %1 senza suono: suona quello predefinito di Velmora "
                              "(sceglierne uno, poi SALVA SUONO).")
                        .arg(input));
-    m_sounds.SuonaBrano(input);
+    m_sounds.start(input, loop);
     emit soundStarted(input, m_sounds.value(input));
-    return kDone;
+}
+
+void Core::resetQuiz()
+{
+    m_quizReset.stop();
+    if (!m_quiz.winner())
+        return;
+    m_quiz.reset();
+    setRemark(QStringLiteral("quiz"), {});
+    emit quizChanged();
+}
+
+void Core::loadPlaySettings()
+{
+    const QString path = QDir(programFolder()).filePath(QLatin1String(kInputSettingsFile));
+    const ReadInputSettings read = loadInputSettings(path);
+    for (const QString &problem : read.problems)
+        qCWarning(lcCore).noquote() << problem;
+    setRemark(QStringLiteral("settings"), read.problems.join(QLatin1Char('\n')));
+    m_sounds.setSettings(read.settings.inputs);   // a folder's files listed again
+    if (read.settings == m_box)
+        return;
+    for (int n = 1; n <= 4; ++n)   // loops of the old settings end with them; other sounds play on
+        if (m_rules.looping(n))
+            m_sounds.stopInput(n);
+    m_rules.stopped();
+    m_box = read.settings;
+    resetQuiz();
 }
 
 Done Core::playFile(const QByteArray &name)
@@ -112,6 +175,7 @@ Done Core::playFile(const QByteArray &name)
 void Core::stop()
 {
     m_sounds.stop();
+    m_rules.stopped();
     emit soundStarted(-1, {});
 }
 
@@ -119,6 +183,7 @@ Done Core::load()
 {
     const Result<SoundSlots> loaded = loadConfig(m_configPath);
     m_sounds.setAll(loaded.value_or(SoundSlots {}));
+    loadPlaySettings();
     m_unsaved = {};
     emit assignmentsChanged();
     if (!loaded)

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "config/inputsettings.h"
 #include "inputs/inputloop.h"
+#include "inputs/playrules.h"
+#include "inputs/quiz.h"
 #include "sounds/soundtable.h"
 
 #include <QMap>
 #include <QObject>
+#include <QTimer>
 
 #include <array>
 
@@ -53,6 +57,12 @@ public:
     // Assigns what the user chose (a path, or a name typed) to input; empty takes its sound
     // away. Refused, with the reason, when it could never play or not be saved as it is.
     Done assign(int input, const QByteArray &chosen);
+    // How each input plays and the quiz, as INGRESSI.TXT said at the last load.
+    [[nodiscard]] const BoxSettings &playSettings() const { return m_box; }
+    // Quiz mode: who pressed first, while the others are locked.
+    [[nodiscard]] std::optional<int> quizWinner() const { return m_quiz.winner(); }
+    // Unlocks the inputs for the next question (the quiz master's reset).
+    void resetQuiz();
     // Plays a file of the program folder by name (soundInFolder), or says why not.
     Done playFile(const QByteArray &name);
     // Silences whatever plays.
@@ -67,6 +77,8 @@ signals:
     void pressed(int input, qint64 atNs);
     // A sound was asked for: an input's (its number), or a file's (0); stop() tells -1.
     void soundStarted(int input, const QByteArray &file);
+    // The quiz's winner came, or a reset unlocked the inputs.
+    void quizChanged();
     // A passing remark for the user, such as the default sound played for the first time.
     void noted(const QString &text);
     // A new line in the log (from any thread, told here on the core's).
@@ -74,6 +86,8 @@ signals:
 
 private:
     void onTick(const Result<InputTick> &tick);
+    void sound(int input, bool loop);
+    void loadPlaySettings();
     void setSourceStatus(const QString &status);
 
     SoundTable m_sounds;
@@ -83,5 +97,9 @@ private:
     std::array<bool, 4> m_chimeSaid {};
     QString m_sourceStatus;
     QMap<QString, QString> m_remarks;
+    BoxSettings m_box;
+    PlayRules m_rules;
+    Quiz m_quiz;
+    QTimer m_quizReset;
     InputLoop m_loop;
 };

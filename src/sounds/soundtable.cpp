@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <algorithm>
 
@@ -83,11 +84,45 @@ void SoundTable::setAll(const SoundSlots &values)
         set(n, values[std::size_t(n - 1)]);
 }
 
-void SoundTable::SuonaBrano(int input)
+void SoundTable::setSettings(const std::array<InputSettings, 4> &settings)
+{
+    m_settings = settings;
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+        m_files[i].clear();
+        m_last[i] = -1;
+        for (const QByteArray &entry : settings[i].files) {
+            if (!entry.endsWith('/')) {
+                m_files[i] << soundPath(m_programFolder, entry);
+                continue;
+            }
+            const QDir folder(QFile::decodeName(soundPath(m_programFolder, entry)));
+            for (const QString &name : folder.entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")},
+                                                        QDir::Files, QDir::Name))
+                m_files[i] << QFile::encodeName(folder.filePath(name));
+        }
+        for (const QByteArray &path : m_files[i])
+            m_player.preload(path);
+    }
+}
+
+void SoundTable::start(int input, bool loop)
 {
     if (input < 1 || input > 4)
         return;
-    const QByteArray path = soundPath(m_programFolder, value(input));
+    const std::size_t i = std::size_t(input - 1);
+    const InputSettings &how = m_settings[i];
+    QByteArray path = soundPath(m_programFolder, value(input));
+    if (!m_files[i].isEmpty()) {
+        m_last[i] =
+            nextFile(int(m_files[i].size()), how.order, m_last[i], QRandomGenerator::global()->generate());
+        path = m_files[i][m_last[i]];
+    }
     qCDebug(lcSound).noquote() << "ingresso" << input << path;
-    m_player.play(path);
+    m_player.start({path, input, how.volume, loop, how.mode.with == InputMode::With::Replace});
+}
+
+void SoundTable::stopInput(int input)
+{
+    if (input >= 1 && input <= 4)
+        m_player.stop(input, m_settings[std::size_t(input - 1)].fadeMs);
 }

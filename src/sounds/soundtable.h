@@ -3,6 +3,7 @@
 #include "platform/result.h"
 
 #include "platform/audio/soundplayer.h"
+#include "sounds/playsettings.h"
 
 #include <QByteArray>
 #include <QString>
@@ -40,15 +41,30 @@ public:
     void set(int input, const QByteArray &value);
     void setAll(const SoundSlots &values);
 
+    // How each input plays; its several files (a folder's WAVs) listed now, not at a press.
+    void setSettings(const std::array<InputSettings, 4> &settings);
+    [[nodiscard]] const InputSettings &settings(int input) const
+    {
+        return m_settings.at(std::size_t(input - 1));
+    }
+
     // Asks the player for the slot's sound and returns at once; never fails.
-    void SuonaBrano(int input);
+    void SuonaBrano(int input) { start(input, false); }
+    // The input's sound as its settings say: the next of its files, at its volume, replacing
+    // or mixed; looped until stopped when asked.
+    void start(int input, bool loop);
+    // Stops the input's sound, with its fade.
+    void stopInput(int input);
     // Plays a file that is no input's sound (soundInFolder's path).
     void play(const QByteArray &path) { m_player.play(path); }
-    void stop() { m_player.stop(); }
+    void stop() { m_player.stop(-1, 0); }
     [[nodiscard]] bool sounding() const { return m_player.sounding(); }
 
 private:
     SoundPlayer &m_player;
     QByteArray m_programFolder;
     SoundSlots m_values;
+    std::array<InputSettings, 4> m_settings {};
+    std::array<QList<QByteArray>, 4> m_files;   // paths: empty plays the slot's value
+    std::array<int, 4> m_last {-1, -1, -1, -1};
 };
