@@ -22,6 +22,7 @@ private slots:
                                      << "file:0:gong.wav:9";
         QTest::newRow("stop, anything") << QByteArray("stop") << QByteArray("now") << "stop:0::";
         QTest::newRow("reload") << QByteArray("reload") << QByteArray() << "reload:0::";
+        QTest::newRow("the quiz's reset") << QByteArray("reset") << QByteArray() << "reset:0::";
         QTest::newRow("input 0") << QByteArray("play") << QByteArray("0") << "da 1 a 4";
         QTest::newRow("input 5") << QByteArray("play") << QByteArray(R"({"input":5})") << "da 1 a 4";
         QTest::newRow("input as text") << QByteArray("play") << QByteArray(R"({"input":"2"})") << "da 1 a 4";
@@ -54,7 +55,7 @@ private slots:
             return;
         }
         QVERIFY2(command, qPrintable(command.error()));
-        static const char *kinds[] = {"play", "file", "stop", "reload"};
+        static const char *kinds[] = {"play", "file", "stop", "reload", "reset"};
         const QString id = command->id.toVariant().toString();
         QCOMPARE(QStringLiteral("%1:%2:%3:%4")
                      .arg(kinds[int(command->kind)])

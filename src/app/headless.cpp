@@ -19,6 +19,8 @@ Headless::Headless(Core &core) : m_core(core)
     connect(&m_signals, &SignalWatch::received, this, [this](int signal) {
         if (signal == SIGHUP)
             reload(true);
+        else if (signal == SIGUSR1)
+            m_core.resetQuiz();
         else
             QCoreApplication::quit();
     });

@@ -13,7 +13,7 @@
 // assignments of CONFIG.TXT beside the program, read and never written. What the
 // window's status line would show is on stderr once per change, as the window's run logs
 // it too (the source failing and coming back, the sound device). SIGHUP reads CONFIG.TXT
-// again, as a click on a tab does; SIGTERM and SIGINT end the run at once, the port
+// again, as a click on a tab does; SIGUSR1 resets the quiz; SIGTERM and SIGINT end the run at once, the port
 // released on the way out.
 // "velmora: TEXT" and a line end, as every line Velmora writes on stderr reads.
 [[nodiscard]] QByteArray stderrLine(const QString &text);
@@ -28,5 +28,5 @@ public:
 
 private:
     Core &m_core;
-    SignalWatch m_signals {SIGHUP, SIGTERM, SIGINT};
+    SignalWatch m_signals {SIGHUP, SIGTERM, SIGINT, SIGUSR1};
 };

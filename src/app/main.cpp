@@ -276,7 +276,9 @@ int main(int argc, char *argv[])
     const auto faces = openFaces(core, *modules, options, folder);
     window.show();
     // Ended by a signal as by closing the window: through the loop, giving back the port.
-    const SignalWatch ends({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&ends, &SignalWatch::received, &QApplication::quit);
+    // SIGUSR1 is the quiz master's reset, for scripts.
+    const SignalWatch ends({SIGTERM, SIGINT, SIGHUP, SIGUSR1});
+    QObject::connect(&ends, &SignalWatch::received, &core,
+                     [&core](int signal) { signal == SIGUSR1 ? core.resetQuiz() : QApplication::quit(); });
     return QApplication::exec();
 }

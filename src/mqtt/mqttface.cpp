@@ -99,6 +99,9 @@ void MqttFace::onCommand(const QByteArray &verb, const QByteArray &payload)
         case MqttCommand::Kind::Reload:
             done = m_core.load();
             break;
+        case MqttCommand::Kind::Reset:   // the quiz: the inputs unlocked for the next question
+            m_core.resetQuiz();
+            break;
         }
     }
     m_client.publish(

@@ -51,12 +51,14 @@ Result<MqttCommand> parseCommand(const QByteArray &verb, const QByteArray &paylo
         return failure(Texts::tr("comando troppo lungo (più di %1 byte)").arg(kMaxCommandBytes));
     MqttCommand command;
     command.id = commandId(payload);
-    if (verb == "stop" || verb == "reload") {
-        command.kind = verb == "stop" ? MqttCommand::Kind::Stop : MqttCommand::Kind::Reload;
+    if (verb == "stop" || verb == "reload" || verb == "reset") {
+        command.kind = verb == "stop"     ? MqttCommand::Kind::Stop
+                       : verb == "reload" ? MqttCommand::Kind::Reload
+                                          : MqttCommand::Kind::Reset;
         return command;
     }
     if (verb != "play")
-        return failure(Texts::tr("comando sconosciuto: i comandi sono play, stop e reload"));
+        return failure(Texts::tr("comando sconosciuto: i comandi sono play, stop, reload e reset"));
     // A bare number is the quickest to type in a dashboard: "3".
     static const QRegularExpression number(QStringLiteral("^\\s*[1-4]\\s*$"));
     if (number.match(QString::fromLatin1(payload)).hasMatch()) {

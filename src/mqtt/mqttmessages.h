@@ -20,7 +20,7 @@
 
 // A command, the topic's last level after PREFIX/cmd/ and its payload.
 struct MqttCommand {
-    enum class Kind { Play, PlayFile, Stop, Reload } kind = Kind::Stop;
+    enum class Kind { Play, PlayFile, Stop, Reload, Reset } kind = Kind::Stop;
     int input = 0;
     QByteArray file;
     QJsonValue id;   // given back in its result, when the payload carried one (text or a number)

@@ -18,7 +18,6 @@ using Method = QHttpServerRequest::Method;
 using Status = QHttpServerResponse::StatusCode;
 
 namespace {
-
 constexpr int kPingMs = 30'000;
 
 QHttpServerResponse answer(const QJsonObject &body, Status status = Status::Ok) { return {body, status}; }
@@ -200,13 +199,15 @@ void WebFace::addRoutes()
             const QString file = QJsonDocument::fromJson(request.body()).object().value("file").toString();
             return done(m_core.assign(input, QFile::encodeName(file)));
         }));
-    for (const bool saving : {true, false})
-        m_server.route(saving ? "/api/save" : "/api/reload", Method::Post,
-                       [this, saving](const QHttpServerRequest &request) {
-                           if (auto refused = refusedTo(request, true))
-                               return std::move(*refused);
-                           return done(saving ? m_core.save() : m_core.load());
-                       });
+    for (const auto &[path, act] :
+         {std::pair<const char *, std::function<Done()>> {"/api/save", [this] { return m_core.save(); }},
+          {"/api/reload", [this] { return m_core.load(); }},
+          {"/api/reset", [this] { return m_core.resetQuiz(), Done(kDone); }}})
+        m_server.route(path, Method::Post, [this, act](const QHttpServerRequest &request) {
+            if (auto refused = refusedTo(request, true))
+                return std::move(*refused);
+            return done(act());
+        });
     m_server.route("/api/sounds/<arg>", Method::Put,
                    [this](const QString &name, const QHttpServerRequest &request,
                           httpcompat::Responder responder) { upload(name, request, std::move(responder)); });
