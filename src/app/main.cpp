@@ -6,6 +6,7 @@
 #include "app/linebreaks.h"
 #include "app/modules.h"
 #include "config/datafolder.h"
+#include "config/inputsettings.h"
 #include "inputs/sourcechoice.h"
 #include "inputs/sources/gpioinput.h"
 #include "platform/audio/sdlplayer.h"
@@ -245,6 +246,10 @@ int main(int argc, char *argv[])
             std::fputs(
                 qPrintable(Texts::tr("--port %1 accettata: %2 si legge.\n").arg(options.port, inputs.name())),
                 stdout);
+        // How each input will play, as INGRESSI.TXT says.
+        std::fputs(qPrintable(describeInputSettings(
+                       loadInputSettings(QDir(sharedFolder()).filePath(QLatin1String(kInputSettingsFile))))),
+                   stdout);
         return 0;
     }
     if (options.noWindow) {   // no display is looked for, nor any widget made

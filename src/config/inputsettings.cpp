@@ -201,3 +201,30 @@ Done saveInputSettings(const QString &path, const BoxSettings &settings)
         return failure(Texts::tr("impossibile scrivere %1: %2").arg(path, file.errorString()));
     return kDone;
 }
+
+QString describeInputSettings(const ReadInputSettings &read)
+{
+    QString out;
+    for (int n = 1; n <= 4; ++n) {
+        const InputSettings &in = read.settings.inputs[std::size_t(n - 1)];
+        out += Texts::tr("ingresso %1: play = %2, with = %3, volume = %4 %, fade = %5 ms, %6\n")
+                   .arg(n)
+                   .arg(QString::fromLatin1(nameOf(kWhen, in.mode.when)),
+                        QString::fromLatin1(nameOf(kWith, in.mode.with)))
+                   .arg(in.volume)
+                   .arg(in.fadeMs)
+                   .arg(in.files.isEmpty() ? Texts::tr("il suono di CONFIG.TXT")
+                                           : Texts::tr("files = %1 (order = %2)")
+                                                 .arg(QString::fromUtf8(in.files.join(", ")),
+                                                      QString::fromLatin1(nameOf(kOrder, in.order))));
+    }
+    out += read.settings.quiz
+               ? Texts::tr("quiz: acceso, il primo che preme blocca gli altri; azzerato %1\n")
+                     .arg(read.settings.quizResetSeconds > 0
+                              ? Texts::tr("dopo %1 s o a mano").arg(read.settings.quizResetSeconds)
+                              : Texts::tr("a mano"))
+               : Texts::tr("quiz: spento\n");
+    for (const QString &problem : read.problems)
+        out += Texts::tr("attenzione: %1\n").arg(problem);
+    return out;
+}

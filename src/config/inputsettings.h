@@ -24,5 +24,7 @@ struct ReadInputSettings {
 [[nodiscard]] QByteArray serializeInputSettings(const BoxSettings &settings);
 // The file at `path`: none is the defaults, said nowhere; one that cannot be read is a problem.
 [[nodiscard]] ReadInputSettings loadInputSettings(const QString &path);
+// The settings as read, for --check: a line per input, the quiz's, and each problem.
+[[nodiscard]] QString describeInputSettings(const ReadInputSettings &read);
 // Written whole or not at all.
 [[nodiscard]] Done saveInputSettings(const QString &path, const BoxSettings &settings);
