@@ -3,6 +3,7 @@
 #include "chooser.h"
 #include "form1style.h"
 #include "lamp.h"
+#include "modesdialog.h"
 #include "platform/texts.h"
 #include "statusline.h"
 #include "twips.h"
@@ -63,6 +64,11 @@ Form1::Form1(Core &core, QWidget *parent) : QMainWindow(parent), m_core(core)
     m_chooser->Text_tema->setFocus();
 
     connect(&m_core, &Core::lampsChanged, this, &Form1::showLamps);
+    connect(&m_core, &Core::quizChanged, this, &Form1::showLamps);
+    connect(&m_blink, &QTimer::timeout, this, [this] {
+        m_blinkOn = !m_blinkOn;
+        showLamps();
+    });
     connect(&m_core, &Core::assignmentsChanged, this, &Form1::showSlots);
     connect(&m_core, &Core::sourceStatusChanged, this, &Form1::showStatus);
     connect(&m_core, &Core::noted, this,
@@ -114,6 +120,19 @@ void Form1::buildMenu()
     save->setObjectName(QStringLiteral("Salva_configurazione"));
     save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this, &Form1::ScriviConfigurazione);
+    QAction *modes = menu->addAction(Texts::tr("&Modalità degli ingressi…"));
+    modes->setObjectName(QStringLiteral("Modalita_degli_ingressi"));
+    connect(modes, &QAction::triggered, this, [this] {
+        ModesDialog dialog(m_core.playSettings(), this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        if (const Done saved = m_core.setPlaySettings(dialog.settings()); !saved)
+            warn(saved.error(), Texts::tr("Le modalità restano quelle di prima."));
+    });
+    QAction *reset = menu->addAction(Texts::tr("&Azzera quiz"));
+    reset->setObjectName(QStringLiteral("Azzera_quiz"));
+    reset->setShortcut(Qt::Key_F5);
+    connect(reset, &QAction::triggered, &m_core, &Core::resetQuiz);
     QAction *exit = menu->addAction(Texts::tr("&Exit"));
     exit->setObjectName(QStringLiteral("Exit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);   // ends without saving
@@ -127,9 +146,17 @@ void Form1::LeggiIngressi() { m_core.tick(); }
 
 void Form1::showLamps()
 {
+    // The quiz's winner blinks until the reset, whatever its button does.
+    const std::optional<int> winner = m_core.quizWinner();
+    if (winner && !m_blink.isActive())
+        m_blink.start(250);
+    else if (!winner)
+        m_blink.stop();
     for (const InputLine &line : kInputs)
         m_shape1[std::size_t(line.bit)]->setFillColor(
-            m_core.lamps()[std::size_t(line.number - 1)] ? Lamp::active() : Lamp::idle());
+            line.number == winner                          ? (m_blinkOn ? Lamp::active() : Lamp::idle())
+            : m_core.lamps()[std::size_t(line.number - 1)] ? Lamp::active()
+                                                           : Lamp::idle());
 }
 
 void Form1::SuonaBrano(int input) { (void)m_core.test(input); }

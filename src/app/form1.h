@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 #include <array>
 
@@ -49,4 +50,6 @@ private:
     Chooser *m_chooser = nullptr;
     StatusLine *m_statusLine = nullptr;
     QPointer<QMessageBox> m_warning;
+    QTimer m_blink;   // the quiz's winner's lamp
+    bool m_blinkOn = true;
 };

@@ -144,6 +144,15 @@ void Core::resetQuiz()
     emit quizChanged();
 }
 
+Done Core::setPlaySettings(const BoxSettings &settings)
+{
+    const Done saved =
+        saveInputSettings(QDir(programFolder()).filePath(QLatin1String(kInputSettingsFile)), settings);
+    if (saved)
+        loadPlaySettings();
+    return saved;
+}
+
 void Core::loadPlaySettings()
 {
     const QString path = QDir(programFolder()).filePath(QLatin1String(kInputSettingsFile));

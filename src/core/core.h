@@ -63,6 +63,8 @@ public:
     [[nodiscard]] std::optional<int> quizWinner() const { return m_quiz.winner(); }
     // Unlocks the inputs for the next question (the quiz master's reset).
     void resetQuiz();
+    // Keeps new settings in INGRESSI.TXT and plays by them from now on.
+    Done setPlaySettings(const BoxSettings &settings);
     // Plays a file of the program folder by name (soundInFolder), or says why not.
     Done playFile(const QByteArray &name);
     // Silences whatever plays.
