@@ -1106,10 +1106,6 @@ write there (the program installed from the package, in /usr/bin), in their own
         <translation>command too long (more than %1 bytes)</translation>
     </message>
     <message>
-        <source>comando sconosciuto: i comandi sono play, stop e reload</source>
-        <translation>unknown command: the commands are play, stop and reload</translation>
-    </message>
-    <message>
         <source>play vuole un numero da 1 a 4, {&quot;input&quot;:N} oppure {&quot;file&quot;:&quot;NOME.wav&quot;}</source>
         <translation>play takes a number from 1 to 4, {&quot;input&quot;:N} or {&quot;file&quot;:&quot;NAME.wav&quot;}</translation>
     </message>
@@ -1192,6 +1188,194 @@ write there (the program installed from the package, in /usr/bin), in their own
     <message>
         <source>connessione interrotta dall&apos;altra parte</source>
         <translation>connection broken off by the other side</translation>
+    </message>
+    <message>
+        <source>&amp;Modalità degli ingressi…</source>
+        <translation>&amp;Input modes…</translation>
+    </message>
+    <message>
+        <source>Le modalità restano quelle di prima.</source>
+        <translation>The modes stay as they were.</translation>
+    </message>
+    <message>
+        <source>&amp;Azzera quiz</source>
+        <translation>&amp;Reset quiz</translation>
+    </message>
+    <message>
+        <source>Modalità degli ingressi</source>
+        <translation>Input modes</translation>
+    </message>
+    <message>
+        <source>Suona</source>
+        <translation>Plays</translation>
+    </message>
+    <message>
+        <source>Con gli altri</source>
+        <translation>With the others</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Dissolvenza</source>
+        <translation>Fade-out</translation>
+    </message>
+    <message>
+        <source>File (più d&apos;uno: a, b, cartella/)</source>
+        <translation>Files (several: a, b, folder/)</translation>
+    </message>
+    <message>
+        <source>Ordine</source>
+        <translation>Order</translation>
+    </message>
+    <message>
+        <source>ripete mentre è premuto</source>
+        <translation>repeats while held</translation>
+    </message>
+    <message>
+        <source>una volta per pressione</source>
+        <translation>once per press</translation>
+    </message>
+    <message>
+        <source>in giro mentre è premuto</source>
+        <translation>loops while held</translation>
+    </message>
+    <message>
+        <source>acceso e spento a ogni pressione</source>
+        <translation>on and off at each press</translation>
+    </message>
+    <message>
+        <source>sostituisce</source>
+        <translation>replaces</translation>
+    </message>
+    <message>
+        <source>si mescola</source>
+        <translation>mixes</translation>
+    </message>
+    <message>
+        <source>a turno</source>
+        <translation>in turn</translation>
+    </message>
+    <message>
+        <source>a caso</source>
+        <translation>at random</translation>
+    </message>
+    <message>
+        <source>Ingresso &amp;%1</source>
+        <translation>Input &amp;%1</translation>
+    </message>
+    <message>
+        <source>&amp;Quiz: il primo che preme blocca gli altri</source>
+        <translation>&amp;Quiz: the first to press locks the others</translation>
+    </message>
+    <message>
+        <source>solo a mano</source>
+        <translation>by hand only</translation>
+    </message>
+    <message>
+        <source>Azzera da solo dopo</source>
+        <translation>Resets by itself after</translation>
+    </message>
+    <message>
+        <source>un numero da 0 a 100</source>
+        <translation>a number from 0 to 100</translation>
+    </message>
+    <message>
+        <source>millisecondi, da 0 a 60000</source>
+        <translation>milliseconds, from 0 to 60000</translation>
+    </message>
+    <message>
+        <source>play, with, volume, fade, files oppure order</source>
+        <translation>play, with, volume, fade, files or order</translation>
+    </message>
+    <message>
+        <source>%1 riga %2: %3</source>
+        <translation>%1 line %2: %3</translation>
+    </message>
+    <message>
+        <source>sezione sconosciuta %1 (sono [input 1] … [input 4] e [quiz]): ignorata</source>
+        <translation>unknown section %1 (they are [input 1] … [input 4] and [quiz]): ignored</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; non è una riga CHIAVE = VALORE: ignorata</source>
+        <translation>&quot;%1&quot; is not a KEY = VALUE line: ignored</translation>
+    </message>
+    <message>
+        <source>versione %1 di una Velmora più nuova: si legge quello che questa conosce</source>
+        <translation>version %1 of a newer Velmora: what this one knows is read</translation>
+    </message>
+    <message>
+        <source>%1 = %2 non va (%3): l&apos;ingresso %4 suona come sempre</source>
+        <translation>%1 = %2 does not do (%3): input %4 plays as always</translation>
+    </message>
+    <message>
+        <source>on = %1 non va (yes oppure no): il quiz resta spento</source>
+        <translation>on = %1 does not do (yes or no): the quiz stays off</translation>
+    </message>
+    <message>
+        <source>reset-after = %1 non va (secondi, da 0 a 3600): si azzera solo a mano</source>
+        <translation>reset-after = %1 does not do (seconds, from 0 to 3600): it is reset by hand only</translation>
+    </message>
+    <message>
+        <source>chiave sconosciuta &quot;%1&quot;: ignorata</source>
+        <translation>unknown key &quot;%1&quot;: ignored</translation>
+    </message>
+    <message>
+        <source>%1 non ha la riga version = 1</source>
+        <translation>%1 has no line version = 1</translation>
+    </message>
+    <message>
+        <source>%1 non si legge: %2; ogni ingresso suona come sempre</source>
+        <translation>%1 cannot be read: %2; every input plays as always</translation>
+    </message>
+    <message>
+        <source>ingresso %1: play = %2, with = %3, volume = %4 %, fade = %5 ms, %6
+</source>
+        <translation>input %1: play = %2, with = %3, volume = %4 %, fade = %5 ms, %6
+</translation>
+    </message>
+    <message>
+        <source>il suono di CONFIG.TXT</source>
+        <translation>CONFIG.TXT&apos;s sound</translation>
+    </message>
+    <message>
+        <source>files = %1 (order = %2)</source>
+        <translation>files = %1 (order = %2)</translation>
+    </message>
+    <message>
+        <source>quiz: acceso, il primo che preme blocca gli altri; azzerato %1
+</source>
+        <translation>quiz: on, the first to press locks the others; reset %1
+</translation>
+    </message>
+    <message>
+        <source>dopo %1 s o a mano</source>
+        <translation>after %1 s or by hand</translation>
+    </message>
+    <message>
+        <source>a mano</source>
+        <translation>by hand</translation>
+    </message>
+    <message>
+        <source>quiz: spento
+</source>
+        <translation>quiz: off
+</translation>
+    </message>
+    <message>
+        <source>attenzione: %1
+</source>
+        <translation>warning: %1
+</translation>
+    </message>
+    <message>
+        <source>comando sconosciuto: i comandi sono play, stop, reload e reset</source>
+        <translation>unknown command: the commands are play, stop, reload and reset</translation>
+    </message>
+    <message>
+        <source>ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con Menu → Azzera quiz (F5), SIGUSR1 o il comando reset</source>
+        <translation>input %1 pressed first — the others locked; reset with Menu → Reset quiz (F5), SIGUSR1 or the reset command</translation>
     </message>
 </context>
 </TS>

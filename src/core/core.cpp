@@ -57,8 +57,8 @@ void Core::onTick(const Result<InputTick> &tick)
             active[i] = active[i] && allowed[i], news[i] = news[i] && allowed[i];
         if (!decided && m_quiz.winner()) {
             setRemark(QStringLiteral("quiz"),
-                      Texts::tr("ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con il "
-                                "pulsante Azzera (F5), SIGUSR1 o il comando reset")
+                      Texts::tr("ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con "
+                                "Menu → Azzera quiz (F5), SIGUSR1 o il comando reset")
                           .arg(*m_quiz.winner()));
             if (m_box.quizResetSeconds > 0)
                 m_quizReset.start(m_box.quizResetSeconds * 1000);
