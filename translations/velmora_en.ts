@@ -1377,5 +1377,9 @@ write there (the program installed from the package, in /usr/bin), in their own
         <source>ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con Menu → Azzera quiz (F5), SIGUSR1 o il comando reset</source>
         <translation>input %1 pressed first — the others locked; reset with Menu → Reset quiz (F5), SIGUSR1 or the reset command</translation>
     </message>
+    <message>
+        <source>quiz azzerato: tutti gli ingressi di nuovo liberi</source>
+        <translation>quiz reset: every input free again</translation>
+    </message>
 </context>
 </TS>

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 Q_LOGGING_CATEGORY(lcCore, "velmora.config.modes", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcQuiz, "velmora.quiz", QtInfoMsg)
 
 Core::Core(InputSource &source, SoundPlayer &player, const QString &programFolder, QObject *parent)
     : QObject(parent), m_sounds(player, programFolder),
@@ -50,21 +51,8 @@ void Core::onTick(const Result<InputTick> &tick)
     Inputs news {};
     for (const Press &press : tick->presses)
         news[std::size_t(press.input - 1)] = true;
-    if (m_box.quiz) {   // once someone has pressed first, the others are locked
-        const bool decided = m_quiz.winner().has_value();
-        const Inputs allowed = m_quiz.allowed(tick->presses);
-        for (std::size_t i = 0; i < allowed.size(); ++i)
-            active[i] = active[i] && allowed[i], news[i] = news[i] && allowed[i];
-        if (!decided && m_quiz.winner()) {
-            setRemark(QStringLiteral("quiz"),
-                      Texts::tr("ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con "
-                                "Menu → Azzera quiz (F5), SIGUSR1 o il comando reset")
-                          .arg(*m_quiz.winner()));
-            if (m_box.quizResetSeconds > 0)
-                m_quizReset.start(m_box.quizResetSeconds * 1000);
-            emit quizChanged();
-        }
-    }
+    if (m_box.quiz)
+        lockForQuiz(tick->presses, active, news);
     InputModes modes;
     for (std::size_t i = 0; i < modes.size(); ++i)
         modes[i] = m_box.inputs[i].mode;
@@ -134,12 +122,32 @@ void Core::sound(int input, bool loop)
     emit soundStarted(input, m_sounds.value(input));
 }
 
+// Once someone has pressed first, the others are locked: their presses and holds play nothing.
+void Core::lockForQuiz(const QList<Press> &presses, Inputs &active, Inputs &news)
+{
+    const bool decided = m_quiz.winner().has_value();
+    const Inputs allowed = m_quiz.allowed(presses);
+    for (std::size_t i = 0; i < allowed.size(); ++i)
+        active[i] = active[i] && allowed[i], news[i] = news[i] && allowed[i];
+    if (decided || !m_quiz.winner())
+        return;
+    const QString said = Texts::tr("ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con "
+                                   "Menu → Azzera quiz (F5), SIGUSR1 o il comando reset")
+                             .arg(*m_quiz.winner());
+    qCInfo(lcQuiz).noquote() << said;   // without a window, the journal is the status line
+    setRemark(QStringLiteral("quiz"), said);
+    if (m_box.quizResetSeconds > 0)
+        m_quizReset.start(m_box.quizResetSeconds * 1000);
+    emit quizChanged();
+}
+
 void Core::resetQuiz()
 {
     m_quizReset.stop();
     if (!m_quiz.winner())
         return;
     m_quiz.reset();
+    qCInfo(lcQuiz).noquote() << Texts::tr("quiz azzerato: tutti gli ingressi di nuovo liberi");
     setRemark(QStringLiteral("quiz"), {});
     emit quizChanged();
 }

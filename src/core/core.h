@@ -89,6 +89,7 @@ signals:
 private:
     void onTick(const Result<InputTick> &tick);
     void sound(int input, bool loop);
+    void lockForQuiz(const QList<Press> &presses, Inputs &active, Inputs &news);
     void loadPlaySettings();
     void setSourceStatus(const QString &status);
 
