@@ -217,8 +217,18 @@ private slots:
     //   server stop|start   the sound server goes, or comes back (a new recording starts)
     //   back T           since the server came back, tone T was heard within a second
     //   quantum N        PipeWire's graph forced to N frames a cycle
-    //   long N           input N's sound a steady tone of 3 s
-    //   steady HH MS     the byte HH for MS ms: one sound heard all along, never breaking off
+    //   long N [S] [A]   input N's sound a steady tone of S s (3), at amplitude A (0.5)
+    //   press HH MS      the byte HH for MS ms, then idle; what follows looks at what it played:
+    //   steady           one sound heard all along, never breaking off for 2 ms
+    //   gapless          steady, and not two samples in a row silent at the seams of d.wav's loop
+    //   lasts            it fell silent within a tick (210 ms) of the release, sounding while held
+    //   ratio T1 T2 DB   tone T1 stood DB above tone T2 (within 1 dB), mid-sound
+    //   fade MS T        tone T faded out over MS ms, straight down (within 20 %)
+    //   unclipped T...   each tone T heard together, the sum never flattened at full scale
+    //   modes N:k=v,...  INGRESSI.TXT: these settings for input N ("quiz:on=yes" the quiz's)
+    //   folder           tones/1.wav .. 4.wav: bursts of the first four tones
+    //   presses HH N     N short presses of the byte HH, one a tick
+    //   turns K          the presses' sounds: never the same twice in a row, K tones in all
     //   start nowindow | port gone | said TEXT (on stderr) | write a,b,c,d (CONFIG.TXT) | hup | term
     //   never TEXT       stderr does not hold TEXT
     //   output add       the sound server gets an output it had not (a new recording starts)
@@ -268,9 +278,40 @@ private slots:
         // A large graph cycle (21 ms, 43 ms) must not run the sound dry: each cycle is given
         // all it asks for.
         QTest::newRow("PipeWire at quantum 1024, input held: never breaks off")
-            << pipewire << "quantum 1024; long 4; start; wait 500; steady 68 3000";
+            << pipewire << "quantum 1024; long 4; start; wait 500; press 68 3000; steady";
         QTest::newRow("PipeWire at quantum 2048, input held: never breaks off")
-            << pipewire << "quantum 2048; long 4; start; wait 500; steady 68 3000";
+            << pipewire << "quantum 2048; long 4; start; wait 500; press 68 3000; steady";
+        // How each input plays (INGRESSI.TXT), listened to through SDL's disk driver and
+        // through Velmora's own PipeWire stream. Port bytes: 38 input 1, B8 inputs 1 and 2,
+        // 68 input 4, 88 all four.
+        const QList<std::pair<const char *, int>> outputs {{"disk", none}, {"PipeWire", pipewire}};
+        for (const auto &[output, kind] : outputs) {
+            const auto row = [output](const char *name) {
+                return QString("%1, %2").arg(name, output).toUtf8();
+            };
+            QTest::newRow(row("mix: two sounds at their volumes"))
+                << kind
+                << "long 1; long 2; modes 1:play=once,with=mix 2:play=once,with=mix,volume=50; start; wait "
+                   "300; "
+                   "press B8 400; ratio 440 550 6.02";
+            QTest::newRow(row("mix: four loud sounds, never clipped"))
+                << kind
+                << "long 1 3 0.99; long 2 3 0.99; long 3 3 0.99; long 4 3 0.99; modes 1:with=mix,play=once "
+                   "2:with=mix,play=once 3:with=mix,play=once 4:with=mix,play=once; start; wait 300; press "
+                   "88 400; "
+                   "unclipped 440 550 660 880";
+            QTest::newRow(row("hold: silent within a tick of the release"))
+                << kind << "long 4; modes 4:play=hold; start; wait 300; press 68 1000; lasts";
+            // 0.5 s of 880 Hz is 440 whole cycles: any seam shows as silence.
+            QTest::newRow(row("hold: a short sound looped without a gap"))
+                << kind << "long 4 0.5; modes 4:play=hold; start; wait 300; press 68 2000; gapless; lasts";
+            QTest::newRow(row("hold with a fade: its shape"))
+                << kind << "long 4; modes 4:play=hold,fade=400; start; wait 300; press 68 1000; fade 400 880";
+            QTest::newRow(row("the defaults written out: as without the file"))
+                << kind << "modes 4:play=repeat,with=replace,volume=100,fade=0; start; hold 68 1000 880";
+        }
+        QTest::newRow("random among four files: never twice in a row, all used, 200 presses")
+            << none << "folder; modes 4:play=once,files=tones/,order=random; start; presses 68 200; turns 4";
         // Without a window: the same sounds, the port's failure and return on stderr,
         // CONFIG.TXT read again on SIGHUP, and SIGTERM with an input held.
         QTest::newRow("no window: held inputs, port gone and back, SIGHUP, SIGTERM")
@@ -288,6 +329,11 @@ private slots:
             QVERIFY2(sound.start(), qPrintable("the sound server did not start: " + sound.failedStep()));
         Velmora v(config("a,b,c,d"), server != SoundServer::None ? &sound : nullptr);
         std::size_t mark = 0;
+        std::size_t pressedFrom = 0;   // what the last press played, and how long it was held
+        std::vector<float> played;
+        wav::Span span;
+        double heldMs = 0, recordedPerMs = 1;
+        int presses = 0;
         for (const Step &step : steps(script)) {
             const QString &verb = step.verb;
             const QString arg = step.word(0);
@@ -388,34 +434,111 @@ private slots:
                 sound.forceQuantum(arg.toInt());
             } else if (verb == "long") {
                 QVERIFY(wav::writeFile(v.path(QString("%1.wav").arg(QChar('a' + arg.toInt() - 1))),
-                                       wav::tone(kTones[arg.toInt() - 1], 3.0)));
-            } else if (verb == "steady") {
-                const std::size_t from = v.heard().size();
+                                       wav::tone(kTones[arg.toInt() - 1],
+                                                 step.word(1).isEmpty() ? 3.0 : step.word(1).toDouble(),
+                                                 step.word(2).isEmpty() ? 0.5 : step.word(2).toDouble())));
+            } else if (verb == "press") {
+                pressedFrom = v.heard().size();
+                QElapsedTimer whole, held;
+                whole.start();
                 v.setPort(arg.toInt(nullptr, 16));
+                held.start();
                 QTest::qWait(step.word(1).toInt());
                 v.setPort(0x78);
+                heldMs = double(held.elapsed());
                 QTest::qWait(1500);   // recorded whole
-                const std::vector<float> s = v.heard();
-                QList<std::size_t> breaks;   // silences of 2 ms or more while it sounds
-                std::size_t first = 0, last = 0, quiet = 0;
-                for (std::size_t i = from; i < s.size(); ++i) {
-                    if (std::abs(s[i]) < 0.01f) {
-                        ++quiet;
-                        continue;
-                    }
-                    if (last && quiet >= 96)
-                        breaks << i;
-                    first = first ? first : i;
-                    last = i;
-                    quiet = 0;
+                played = v.heard();
+                // SDL's disk driver keeps time by sleeping, not by a clock: its recording runs
+                // some percent fast or slow, and the release's tick is measured in its time.
+                recordedPerMs = double(played.size() - pressedFrom) / 48.0 / double(whole.elapsed());
+                span = wav::sounding(played, pressedFrom);
+                QVERIFY2(span.last > span.first, "nothing heard");
+            } else if (verb == "steady" || verb == "gapless") {
+                QList<std::size_t> breaks = wav::gaps(played, span, 96, 0.01f);
+                if (verb == "gapless") {   // at each seam of the looped file, its length apart
+                    // 16-bit mono after a 44-byte header
+                    const std::size_t length = wav::readFile(v.path("d.wav")).size() / 2 - 22;
+                    for (std::size_t seam = span.first + length; seam + 480 < span.last; seam += length)
+                        breaks += wav::gaps(played, {seam - 480, seam + 480}, 2, 0.005f);
                 }
-                const double heardMs = double(last - first) / 48.0;
-                QVERIFY2(heardMs >= step.word(1).toInt() * 0.8,
-                         qPrintable(QString("heard for %1 ms").arg(heardMs)));
-                QVERIFY2(breaks.isEmpty(),
-                         qPrintable(QString("%1 breaks, the first %2 ms in")
-                                        .arg(breaks.size())
-                                        .arg(breaks.value(0) > first ? (breaks.value(0) - first) / 48 : 0)));
+                QVERIFY2(span.ms() >= heldMs * 0.8 - 200,
+                         qPrintable(QString("heard for %1 ms").arg(span.ms())));
+                QVERIFY2(breaks.isEmpty(), qPrintable(QString("%1 breaks, the first %2 ms in")
+                                                          .arg(breaks.size())
+                                                          .arg(double(breaks.value(0) - span.first) / 48)));
+            } else if (verb == "lasts") {
+                const double heard = span.ms() / recordedPerMs;
+                QVERIFY2(
+                    heard <= heldMs + 210 && heard >= heldMs - 210,
+                    qPrintable(QString("heard for %1 ms, held %2 ms; the recording ran at %3 × real time")
+                                   .arg(heard)
+                                   .arg(heldMs)
+                                   .arg(recordedPerMs)));
+            } else if (verb == "ratio") {
+                const std::size_t middle = (span.first + span.last) / 2 - 4800;
+                const double db = 20 * std::log10(wav::level(played, middle, 9600, arg.toDouble()) /
+                                                  wav::level(played, middle, 9600, step.word(1).toDouble()));
+                QVERIFY2(std::abs(db - step.word(2).toDouble()) <= 1.0, qPrintable(QString("%1 dB").arg(db)));
+            } else if (verb == "fade") {
+                const auto [threeQuarters, half, quarter] =
+                    wav::fallingEdge(played, span, step.word(1).toDouble());
+                const double length = 2 * (threeQuarters - quarter), fade = arg.toDouble();
+                QVERIFY2(std::abs(length - fade) <= 0.2 * fade &&
+                             std::abs(half - (threeQuarters + quarter) / 2) <= 0.1 * fade,
+                         qPrintable(QString("3/4 at %1 ms before the end, 1/2 at %2, 1/4 at %3")
+                                        .arg(threeQuarters)
+                                        .arg(half)
+                                        .arg(quarter)));
+            } else if (verb == "unclipped") {
+                const std::size_t middle = (span.first + span.last) / 2 - 4800;
+                for (const QString &hz : step.words)
+                    QVERIFY2(wav::level(played, middle, 9600, hz.toDouble()) > 0.1,
+                             qPrintable(hz + " Hz not heard with the others"));
+                float peak = 0;
+                int flat = 0;   // a clipped top: three loud samples alike (a crest is never flat)
+                for (std::size_t i = span.first; i + 2 < span.last; ++i) {
+                    peak = std::max(peak, std::abs(played[i]));
+                    flat += std::abs(played[i]) >= 0.99f && played[i] == played[i + 1] &&
+                            played[i] == played[i + 2];
+                }
+                QVERIFY2(peak <= 1.0f && flat == 0,
+                         qPrintable(QString("peak %1, %2 tops flat").arg(peak).arg(flat)));
+            } else if (verb == "modes") {
+                QByteArray text = "version = 1\n";
+                for (const QString &word : step.words) {
+                    const QStringList part = word.split(':');
+                    text += (part[0] == "quiz" ? "[quiz]\n" : "[input " + part[0].toLatin1() + "]\n") +
+                            part.value(1).replace(',', '\n').replace('=', " = ").toLatin1() + "\n";
+                }
+                QVERIFY(wav::writeFile(v.path("INGRESSI.TXT"), text));
+            } else if (verb == "folder") {
+                for (int i = 0; i < 4; ++i)
+                    QVERIFY(wav::writeFile(v.path(QString("tones/%1.wav").arg(i + 1)),
+                                           wav::burst(kTones[i], 0.03, 1.0)));
+            } else if (verb == "presses") {
+                pressedFrom = v.heard().size();
+                for (int i = 0; i < step.word(1).toInt(); ++i) {
+                    v.setPort(arg.toInt(nullptr, 16));
+                    QTest::qWait(100);
+                    v.setPort(0x78);
+                    QTest::qWait(100);
+                }
+                presses = step.word(1).toInt();
+            } else if (verb == "turns") {
+                const QList<Heard> heard =
+                    soundsOnceRecorded(v, pressedFrom, 5000, [presses](const QList<Heard> &h, qint64) {
+                        return h.size() >= presses;
+                    });
+                // A press the test's own sleep merged with the next into one tick is one sound.
+                QVERIFY2(heard.size() >= presses * 0.9, qPrintable(QString("%1 sounds").arg(heard.size())));
+                QSet<double> tones;
+                for (int i = 0; i < heard.size(); ++i) {
+                    tones << heard[i].hz;
+                    QVERIFY2(i == 0 || heard[i].hz != heard[i - 1].hz,
+                             qPrintable(
+                                 QString("sounds %1 and %2 both %3 Hz").arg(i).arg(i + 1).arg(heard[i].hz)));
+                }
+                QCOMPARE(tones.size(), arg.toInt());
             } else if (verb == "config") {
                 QCOMPARE(wav::readFile(v.path("CONFIG.TXT")), config(arg.toLatin1()));
             } else if (verb == "server") {

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QtEndian>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -42,18 +44,21 @@ inline QByteArray header(int format, int channels, int rate, int bits, qint64 da
     return h;
 }
 
-// A 16-bit mono sine of `hz` at half scale, followed by `silence` seconds. (Other encodings
-// are made by sox from real recordings: tst_clipstore.)
-inline QByteArray make(int rate, double hz, double seconds, double silence = 0)
+// A 16-bit mono sine of `hz` at `amplitude` (half scale unless said), followed by `silence`
+// seconds. (Other encodings are made by sox from real recordings: tst_clipstore.)
+inline QByteArray make(int rate, double hz, double seconds, double silence = 0, double amplitude = 0.5)
 {
     QByteArray data;
     for (int i = 0; i < int(rate * seconds); ++i)
-        put16(data, quint16(qint16(std::lround(0.5 * std::sin(2 * M_PI * hz * i / rate) * 32767))));
+        put16(data, quint16(qint16(std::lround(amplitude * std::sin(2 * M_PI * hz * i / rate) * 32767))));
     data.append(QByteArray(qsizetype(std::lround(rate * silence)) * 2, '\0'));
     return header(1, 1, rate, 16, data.size()) + data;
 }
 
-inline QByteArray tone(double hz, double seconds) { return make(48000, hz, seconds); }
+inline QByteArray tone(double hz, double seconds, double amplitude = 0.5)
+{
+    return make(48000, hz, seconds, 0, amplitude);
+}
 
 // A short tone followed by silence: each start of it is easy to find in a capture.
 inline QByteArray burst(double hz, double toneSeconds, double totalSeconds)
@@ -130,6 +135,59 @@ inline QList<std::size_t> onsets(const std::vector<float> &s, std::size_t from =
         loud = peak > 0.1f;
     }
     return starts;
+}
+
+// Where a capture sounds from `from` on: its first and last sample above `floor`.
+struct Span {
+    std::size_t first = 0, last = 0;
+    double ms() const { return double(last - first) / 48.0; }
+};
+inline Span sounding(const std::vector<float> &s, std::size_t from, float floor = 0.01f)
+{
+    Span span;
+    for (std::size_t i = from; i < s.size(); ++i)
+        if (std::fabs(s[i]) >= floor) {
+            span.first = span.first ? span.first : i;
+            span.last = i;
+        }
+    return span;
+}
+
+// Where, within `span`, `length` samples or more in a row are under `floor`.
+inline QList<std::size_t> gaps(const std::vector<float> &s, Span span, std::size_t length, float floor)
+{
+    QList<std::size_t> out;
+    std::size_t quiet = 0;
+    for (std::size_t i = span.first; i <= span.last && i < s.size(); ++i) {
+        quiet = std::fabs(s[i]) < floor ? quiet + 1 : 0;
+        if (quiet == length)
+            out << i + 1 - length;
+    }
+    return out;
+}
+
+// How the level of `hz` falls at the end of `span`: the ms before its end at which it last
+// stood at 3/4, 1/2 and 1/4 of its level in the span's first half (20 ms windows, 5 ms apart).
+inline std::array<double, 3> fallingEdge(const std::vector<float> &s, Span span, double hz)
+{
+    std::vector<double> levels;
+    for (std::size_t at = span.first; at + 960 <= span.last; at += 240)
+        levels.push_back(level(s, at, 960, hz));
+    if (levels.size() < 8)
+        return {};
+    std::vector<double> firstHalf(levels.begin(), levels.begin() + long(levels.size() / 2));
+    std::nth_element(firstHalf.begin(), firstHalf.begin() + long(firstHalf.size() / 2), firstHalf.end());
+    const double steady = firstHalf[firstHalf.size() / 2];
+    std::array<double, 3> out {};
+    const double fractions[] = {0.75, 0.5, 0.25};
+    for (int f = 0; f < 3; ++f) {
+        std::size_t i = levels.size();
+        while (i > 0 && levels[i - 1] < fractions[f] * steady)
+            --i;
+        // The window's middle, in ms before the span's end.
+        out[std::size_t(f)] = double(span.last - (span.first + (i ? i - 1 : 0) * 240 + 480)) / 48.0;
+    }
+    return out;
 }
 
 }   // namespace wav

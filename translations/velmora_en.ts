@@ -1374,8 +1374,8 @@ write there (the program installed from the package, in /usr/bin), in their own
         <translation>unknown command: the commands are play, stop, reload and reset</translation>
     </message>
     <message>
-        <source>ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con Menu → Azzera quiz (F5), SIGUSR1 o il comando reset</source>
-        <translation>input %1 pressed first — the others locked; reset with Menu → Reset quiz (F5), SIGUSR1 or the reset command</translation>
+        <source>ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con Ingressi → Azzera quiz (F5), SIGUSR1 o il comando reset</source>
+        <translation>input %1 pressed first — the others locked; reset with Inputs → Reset quiz (F5), SIGUSR1 or the reset command</translation>
     </message>
     <message>
         <source>quiz azzerato: tutti gli ingressi di nuovo liberi</source>

@@ -120,7 +120,17 @@ void Form1::buildMenu()
     save->setObjectName(QStringLiteral("Salva_configurazione"));
     save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this, &Form1::ScriviConfigurazione);
-    QAction *modes = menu->addAction(Texts::tr("&Modalità degli ingressi…"));
+    QAction *exit = menu->addAction(Texts::tr("&Exit"));
+    exit->setObjectName(QStringLiteral("Exit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);   // ends without saving
+    auto *f10 = new QAction(this);
+    f10->setShortcut(Qt::Key_F10);
+    connect(f10, &QAction::triggered, this, [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
+    addAction(f10);
+    // The inputs' own menu beside it: the first menu keeps its two items where they always were.
+    QMenu *inputs = menuBar()->addMenu(Texts::tr("&Ingressi"));
+    inputs->setObjectName(QStringLiteral("Ingressi"));
+    QAction *modes = inputs->addAction(Texts::tr("&Modalità degli ingressi…"));
     modes->setObjectName(QStringLiteral("Modalita_degli_ingressi"));
     connect(modes, &QAction::triggered, this, [this] {
         ModesDialog dialog(m_core.playSettings(), this);
@@ -129,17 +139,10 @@ void Form1::buildMenu()
         if (const Done saved = m_core.setPlaySettings(dialog.settings()); !saved)
             warn(saved.error(), Texts::tr("Le modalità restano quelle di prima."));
     });
-    QAction *reset = menu->addAction(Texts::tr("&Azzera quiz"));
+    QAction *reset = inputs->addAction(Texts::tr("&Azzera quiz"));
     reset->setObjectName(QStringLiteral("Azzera_quiz"));
     reset->setShortcut(Qt::Key_F5);
     connect(reset, &QAction::triggered, &m_core, &Core::resetQuiz);
-    QAction *exit = menu->addAction(Texts::tr("&Exit"));
-    exit->setObjectName(QStringLiteral("Exit"));
-    connect(exit, &QAction::triggered, this, &QWidget::close);   // ends without saving
-    auto *f10 = new QAction(this);
-    f10->setShortcut(Qt::Key_F10);
-    connect(f10, &QAction::triggered, this, [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
-    addAction(f10);
 }
 
 void Form1::LeggiIngressi() { m_core.tick(); }

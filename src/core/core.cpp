@@ -132,7 +132,7 @@ void Core::lockForQuiz(const QList<Press> &presses, Inputs &active, Inputs &news
     if (decided || !m_quiz.winner())
         return;
     const QString said = Texts::tr("ingresso %1 ha premuto per primo — bloccati gli altri; azzerare con "
-                                   "Menu → Azzera quiz (F5), SIGUSR1 o il comando reset")
+                                   "Ingressi → Azzera quiz (F5), SIGUSR1 o il comando reset")
                              .arg(*m_quiz.winner());
     qCInfo(lcQuiz).noquote() << said;   // without a window, the journal is the status line
     setRemark(QStringLiteral("quiz"), said);
