@@ -177,6 +177,7 @@ void Core::loadPlaySettings()
     m_rules.stopped();
     m_box = read.settings;
     resetQuiz();
+    emit quizChanged();   // it may have been turned on or off
 }
 
 Done Core::playFile(const QByteArray &name)

@@ -40,9 +40,8 @@ QHttpServerResponse done(const Done &result)
 QHttpServerResponse resource(const QString &name, const QByteArray &type)
 {
     QFile file(QStringLiteral(":/web/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return QHttpServerResponse(Status::NotFound);
-    return QHttpServerResponse(type, file.readAll());
+    return file.open(QIODevice::ReadOnly) ? QHttpServerResponse(type, file.readAll())
+                                          : QHttpServerResponse(Status::NotFound);
 }
 
 }   // namespace
@@ -64,20 +63,18 @@ WebFace::WebFace(Core &core, Settings settings, QObject *parent)
       m_access(m_settings.folder, m_settings.where.loopback(), m_settings.https.has_value())
 {
     addRoutes();
-    // Told after the tick, from the event loop: a page never holds a press.
-    connect(
-        &m_core, &Core::lampsChanged, this,
-        [this] {
-            sendLive({{"lamps", state()["inputs"]}});
-        },
-        Qt::QueuedConnection);
-    for (auto change : {&Core::assignmentsChanged, &Core::sourceStatusChanged})
+    // Told after the tick, from the event loop: a page never holds a press. Lamps, often, alone.
+    for (auto change :
+         {&Core::lampsChanged, &Core::assignmentsChanged, &Core::sourceStatusChanged, &Core::quizChanged}) {
+        const bool lamps = change == &Core::lampsChanged;
         connect(
             &m_core, change, this,
-            [this] {
-                sendLive({{"state", state()}});
+            [this, lamps] {
+                sendLive(lamps ? QJsonObject {{"lamps", state()["inputs"]}}
+                               : QJsonObject {{"state", state()}});
             },
             Qt::QueuedConnection);
+    }
     connect(&m_core, &Core::logged, this, [this](const QString &line) { sendLive({{"log", line}}, true); });
     connect(&m_server, &QAbstractHttpServer::newWebSocketConnection, this, &WebFace::acceptSocket);
     connect(&m_pings, &QTimer::timeout, this, [this] {
@@ -106,6 +103,9 @@ QJsonObject WebFace::state() const
     QJsonObject json =
         stateJson(m_core.lamps(), m_core.assignments(), m_core.unsavedInputs(), m_core.statusLine());
     json["uploadLimit"] = m_settings.uploadLimit;   // the page refuses a larger file before sending it
+    const std::optional<int> winner = m_core.quizWinner();
+    json["quiz"] =
+        QJsonObject {{"on", m_core.playSettings().quiz}, {"winner", winner ? *winner : QJsonValue()}};
     return json;
 }
 

@@ -2,7 +2,8 @@
 """The web page in a real browser (Debian's Chromium, headless, through chromium-driver)
 against the real program, as a user goes through it, in English and in Italian: the page
 asks for the key, takes it, follows the lamps of a `file:` port, plays a test (heard in
-the recorded output), uploads a real WAV, assigns it, saves; CONFIG.TXT then holds it.
+the recorded output), uploads a real WAV, assigns it, saves; CONFIG.TXT then holds it; and
+a quiz round, reset from the page.
 
 Usage: browser.py PROGRAM WEB_MODULE [SCREENSHOT_FOLDER]"""
 import os
@@ -18,7 +19,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 sys.path.insert(0, os.path.dirname(__file__))
-from rig import IDLE, INPUT4, Velmora, make_certificate, write_wav  # noqa: E402
+from rig import IDLE, INPUT3, INPUT4, Velmora, make_certificate, write_wav  # noqa: E402
 
 WORDS = {'en': ('Access key', 'Save configuration', 'Configuration saved.'),
          'it': ('Chiave di accesso', 'Salva configurazione', 'Configurazione salvata.')}
@@ -153,6 +154,38 @@ def over_https(program, module):
         v.stop()
 
 
+def quiz(program, module):
+    """Quiz mode from the page: the first press's lamp blinks, and the page's reset (after the
+    key) unlocks the inputs."""
+    folder = pathlib.Path(tempfile.mkdtemp(prefix='velmora-browser-quiz-'))
+    (folder / 'INGRESSI.TXT').write_text('version = 1\n[quiz]\non = yes\n')
+    v = Velmora(program, module, folder=folder, locale='en_US.UTF-8')
+    d = browser('en')
+    try:
+        wait = WebDriverWait(d, 10)
+        d.get(f'http://{v.web}/')
+        wait.until(lambda d: d.find_element(By.ID, 'reset').is_displayed())
+        lamp = lambda n: d.find_elements(By.CSS_SELECTOR, '.lamp')[n - 1].get_attribute('class')  # noqa: E731
+        v.press(INPUT3)
+        wait.until(lambda d: 'winner' in lamp(3))
+        v.press(IDLE)
+        assert 'input 3 pressed first' in d.find_element(By.ID, 'status').text
+        assert not any('winner' in lamp(n) for n in (1, 2, 4))
+        d.find_element(By.ID, 'reset').click()   # a change: the key first
+        wait.until(lambda d: d.find_element(By.ID, 'login').is_displayed())
+        d.find_element(By.ID, 'key').send_keys(v.key)
+        d.find_element(By.CSS_SELECTOR, '#login button').click()
+        wait.until(lambda d: d.find_element(By.ID, 'reset').is_displayed())
+        d.find_element(By.ID, 'reset').click()
+        wait.until(lambda d: 'winner' not in lamp(3) and 'pressed first' not in d.find_element(By.ID, 'status').text)
+        v.press(INPUT4)   # unlocked: the next question's first press wins
+        wait.until(lambda d: 'winner' in lamp(4))
+        v.press(IDLE)
+    finally:
+        d.quit()
+        assert v.stop() == 0, v.log.read_text()
+
+
 def main(program, module, shots=None):
     folder = pathlib.Path(tempfile.mkdtemp(prefix='velmora-browser-'))
     for n, hz in enumerate((440, 550, 660, 880), 1):
@@ -167,7 +200,8 @@ def main(program, module, shots=None):
         finally:
             assert v.stop() == 0, v.log.read_text()
     over_https(program, module)
-    print('the page walked through in English and Italian, and over HTTPS')
+    quiz(program, module)
+    print('the page walked through in English and Italian, over HTTPS, and through a quiz round')
     return 0
 
 

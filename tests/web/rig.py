@@ -16,7 +16,7 @@ import tempfile
 import time
 import wave
 
-IDLE, INPUT4 = '0x78', '0x68'   # the port's status byte: nothing pressed; input 4 pressed
+IDLE, INPUT3, INPUT4 = '0x78', '0x58', '0x68'   # the port's status byte: nothing pressed; input 3, 4 pressed
 
 
 def free_port():

@@ -8,14 +8,14 @@ const texts = italian ? {
   assign: 'Assegna', none: '(suono predefinito)', unsaved: 'non ancora salvato', lost: 'Collegamento perso: riprovo…',
   replace: '%1 c\'è già. Sostituirlo?', saved: 'Configurazione salvata.', uploaded: 'caricato', clear: '(nessuno)',
   log: 'Registro (ultime righe)', tooBig: 'più grande del limite di %1 MiB (velmora --web-upload-limit)',
-  failed: 'non caricato: collegamento interrotto',
+  failed: 'non caricato: collegamento interrotto', reset: 'Azzera quiz',
 } : {
   key: 'Access key (velmora --web-key)', enter: 'Enter', save: 'Save configuration', reload: 'Reload',
   upload: 'Add sounds', drop: 'Drop WAV files here, or choose them:', input: 'Input', test: 'test',
   assign: 'Assign', none: '(default sound)', unsaved: 'not saved yet', lost: 'Connection lost: trying again…',
   replace: '%1 is already there. Replace it?', saved: 'Configuration saved.', uploaded: 'uploaded', clear: '(none)',
   log: 'Log (last lines)', tooBig: 'larger than the limit of %1 MiB (velmora --web-upload-limit)',
-  failed: 'not uploaded: the connection broke',
+  failed: 'not uploaded: the connection broke', reset: 'Reset quiz',
 };
 document.documentElement.lang = italian ? 'it' : 'en';
 document.querySelectorAll('[data-text]').forEach(e => { e.textContent = texts[e.dataset.text]; });
@@ -44,9 +44,11 @@ function render(state) {
   if (inputs.children.length !== state.inputs.length) {
     inputs.replaceChildren(...state.inputs.map(makeInput));
   }
+  const quiz = state.quiz || {};
   state.inputs.forEach(input => {
     const row = inputs.children[input.input - 1];
     row.querySelector('.lamp').classList.toggle('active', input.active);
+    row.querySelector('.lamp').classList.toggle('winner', quiz.winner === input.input);   // blinks
     const sound = row.querySelector('.sound');
     sound.textContent = input.sound || texts.none;
     sound.classList.toggle('unsaved', !input.saved);
@@ -58,6 +60,7 @@ function render(state) {
     }
   });
   $('status').textContent = state.status || '';
+  $('reset').hidden = !quiz.on;
   uploadLimit = state.uploadLimit || uploadLimit;
 }
 
@@ -146,6 +149,10 @@ $('save').onclick = async () => {
   $('status').textContent = result.ok ? texts.saved : result.answer.error || '';
 };
 $('reload').onclick = () => api('POST', '/api/reload');
+$('reset').onclick = async () => {
+  const result = await api('POST', '/api/reset');
+  if (!result.ok) $('status').textContent = result.answer.error || '';
+};
 
 function upload(file, replace) {
   const line = document.createElement('li');
