@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 using namespace std::chrono;
@@ -272,8 +273,8 @@ public:
             QFile::rename(m_folder + "/port.new", m_folder + "/port");
         }
     }
-    // Press to heard and press to first frame, both from the tick that acted, in ms.
-    std::pair<double, double> press(Monitor &monitor)
+    // Heard and first frame, both from the tick that acted, and heard from the contact, in ms.
+    std::tuple<double, double, double> press(Monitor &monitor)
     {
         const qint64 asked = steadyNowNs();
         setPort("0x68");
@@ -285,9 +286,10 @@ public:
         if (heard < 0 || tick < 0) {
             std::fprintf(stderr, "  a press not measured: %s\n",
                          heard < 0 ? "nothing heard within 2 s" : "no tick logged");
-            return {-1, -1};
+            return {-1, -1, -1};
         }
-        return {double(heard - tick) / 1e6, frame < 0 ? 9999 : double(frame - tick) / 1e6};
+        return {double(heard - tick) / 1e6, frame < 0 ? 9999 : double(frame - tick) / 1e6,
+                double(heard - asked) / 1e6};
     }
 
 private:
@@ -324,19 +326,21 @@ int program(const QString &folder, int warmReps, const QStringList &silences)
         return 1;
     }
     Program velmora(folder);
-    auto report = [](const char *what, const std::vector<std::pair<double, double>> &presses) {
-        std::vector<double> heard, frame;
-        for (const auto &[h, f] : presses) {
+    using Presses = std::vector<std::tuple<double, double, double>>;
+    auto report = [](const char *what, const Presses &presses) {
+        std::vector<double> heard, frame, contact;
+        for (const auto &[h, f, c] : presses) {
             if (h < 0)
                 continue;   // said as it happened
             heard.push_back(h);
             frame.push_back(f);
+            contact.push_back(c);
         }
-        std::printf(
-            "  %-24s tick -> heard median %5.1f ms, worst %5.1f; tick -> first frame median %5.1f ms (%zu)\n",
-            what, median(heard), quantile(heard, 1), median(frame), presses.size());
+        std::printf("  %-24s tick -> heard median %5.1f ms, worst %5.1f; tick -> first frame median %5.1f ms; "
+                    "press -> heard median %5.1f ms (%zu)\n",
+                    what, median(heard), quantile(heard, 1), median(frame), median(contact), presses.size());
     };
-    std::vector<std::pair<double, double>> warm;
+    Presses warm;
     velmora.press(monitor);   // the first after start-up is not warm
     for (int r = 0; r < warmReps; ++r) {
         std::this_thread::sleep_for(100ms + microseconds(std::rand() % 100000));
@@ -345,13 +349,15 @@ int program(const QString &folder, int warmReps, const QStringList &silences)
     report("warm", warm);
     for (const QString &silence : silences) {
         const double seconds = silence.section(':', 0, 0).toDouble();
-        std::vector<std::pair<double, double>> cold;
+        Presses cold;
         for (int r = 0; r < silence.section(':', 1, 1).toInt(); ++r) {
             std::this_thread::sleep_for(duration<double>(seconds) + microseconds(std::rand() % 11000));
             cold.push_back(velmora.press(monitor));
         }
         report(qPrintable(QString("after %1 s of silence").arg(seconds)), cold);
     }
+    if (qEnvironmentVariableIsSet("PRESSES_ONLY"))
+        return 0;
     std::this_thread::sleep_for(500ms);
     velmora.setPort("0x58");   // input 3 held: its tone restarted every tick
     const int ours = monitor.gapsIn(5500ms);

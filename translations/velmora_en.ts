@@ -1381,5 +1381,13 @@ write there (the program installed from the package, in /usr/bin), in their own
         <source>quiz azzerato: tutti gli ingressi di nuovo liberi</source>
         <translation>quiz reset: every input free again</translation>
     </message>
+    <message>
+        <source>&amp;Ingressi</source>
+        <translation>&amp;Inputs</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 </TS>

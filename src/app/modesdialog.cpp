@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 
 namespace {
@@ -69,6 +70,8 @@ ModesDialog::ModesDialog(const BoxSettings &settings, QWidget *parent) : QDialog
     grid->addWidget(new QLabel(Texts::tr("Azzera da solo dopo")), 5, 3);
     grid->addWidget(m_resetAfter, 5, 4);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    // Qt's own word for it would stay English in Italian: Velmora carries no Qt translations.
+    buttons->button(QDialogButtonBox::Cancel)->setText(Texts::tr("Annulla"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     grid->addWidget(buttons, 6, 0, 1, 7);
