@@ -23,10 +23,12 @@ MqttFace::MqttFace(Core &core, const MqttSettings &settings)
             m_client.setRetained(topic, config);
     onLamps();
     onAssignments();
+    onQuiz();
     m_client.setRetained(settings.topic("playing"), playingPayload(-1, {}));
     connect(&core, &Core::lampsChanged, this, &MqttFace::onLamps);
     connect(&core, &Core::assignmentsChanged, this, &MqttFace::onAssignments);
     connect(&core, &Core::pressed, this, &MqttFace::onPressed);
+    connect(&core, &Core::quizChanged, this, &MqttFace::onQuiz);
     connect(&core, &Core::soundStarted, this, &MqttFace::onSoundStarted);
     connect(&m_client, &MqttClient::command, this, &MqttFace::onCommand);
     connect(&m_client, &MqttClient::connectionChanged, this, &MqttFace::onConnection);
@@ -60,6 +62,15 @@ void MqttFace::onAssignments()
         m_client.setRetained(m_settings.topic("sound/" + QByteArray::number(n)),
                              file.isEmpty() ? "none" : file);
     }
+}
+
+// For a scoreboard or the room's lights: off, open (waiting for the first press), or the winner.
+void MqttFace::onQuiz()
+{
+    const std::optional<int> winner = m_core.quizWinner();
+    m_client.setRetained(m_settings.topic("quiz"), !m_core.playSettings().quiz ? QByteArray("off")
+                                                   : winner                    ? QByteArray::number(*winner)
+                                                                               : QByteArray("open"));
 }
 
 void MqttFace::onPressed(int input, qint64 atNs)

@@ -21,6 +21,7 @@ public:
 private:
     void onLamps();
     void onAssignments();
+    void onQuiz();
     void onPressed(int input, qint64 atNs);
     void onSoundStarted(int input, const QByteArray &file);
     void onCommand(const QByteArray &verb, const QByteArray &payload);

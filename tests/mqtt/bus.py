@@ -16,7 +16,7 @@ import time
 from broker import Broker, Sub, make_ca, publish
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / 'web'))
-from rig import IDLE, INPUT4, Velmora, write_wav  # noqa: E402
+from rig import IDLE, INPUT3, INPUT4, Velmora, write_wav  # noqa: E402
 
 ALL_FOUR = '0x88'   # every input pressed: bits 4-6 low, the inverted Busy bit high
 
@@ -304,6 +304,30 @@ def faults(program, module):
         print('faults:', line)
 
 
+def quiz(program, module):
+    """Quiz mode on the bus: the winner told (retained), the others locked, reset by a command."""
+    broker = Broker()
+    folder = sounds_folder()
+    (folder / 'INGRESSI.TXT').write_text('version = 1\n[quiz]\non = yes\n')
+    sub = Sub(broker, 'velmora/quiz-box/quiz', 'velmora/quiz-box/input/+/press')
+    v = box(program, module, broker, 'quiz-box', folder=folder)
+    try:
+        sub.wait(lambda s: s.payloads('velmora/quiz-box/quiz') == ['open'], what='the quiz open')
+        tap(v, INPUT3)
+        tap(v)   # input 4, locked: pressed, never the winner
+        sub.wait(lambda s: s.payloads('velmora/quiz-box/quiz') == ['open', '3'], what='input 3 the winner')
+        publish(broker, 'velmora/quiz-box/cmd/reset', '')
+        sub.wait(lambda s: s.payloads('velmora/quiz-box/quiz')[-1] == 'open', what='open again')
+        tap(v)
+        sub.wait(lambda s: s.payloads('velmora/quiz-box/quiz')[-1] == '4', what='input 4 the next winner')
+        assert [p['input'] for p in sub.presses()] == [3, 4, 4], sub.presses()
+    finally:
+        assert v.stop() == 0, v.log.read_text()
+        sub.stop()
+        broker.stop()
+    print('quiz: input 3 won, 4 locked; reset over the bus; then 4 won')
+
+
 def home_assistant(program, module):
     """Announced to Home Assistant when asked, and again when it says it is back."""
     broker = Broker()
@@ -349,7 +373,7 @@ def fleet(program, module, size=20):
 
 
 def main(program, module, only=None):
-    for scenario in (nothing_loaded, topics, commands, home_assistant, faults, fleet):
+    for scenario in (nothing_loaded, topics, commands, quiz, home_assistant, faults, fleet):
         if only in (None, scenario.__name__):
             scenario(program, module)
     return 0
