@@ -336,9 +336,10 @@ int program(const QString &folder, int warmReps, const QStringList &silences)
             frame.push_back(f);
             contact.push_back(c);
         }
-        std::printf("  %-24s tick -> heard median %5.1f ms, worst %5.1f; tick -> first frame median %5.1f ms; "
-                    "press -> heard median %5.1f ms (%zu)\n",
-                    what, median(heard), quantile(heard, 1), median(frame), median(contact), presses.size());
+        std::printf(
+            "  %-24s tick -> heard median %5.1f ms, worst %5.1f; tick -> first frame median %5.1f ms; "
+            "press -> heard median %5.1f ms (%zu)\n",
+            what, median(heard), quantile(heard, 1), median(frame), median(contact), presses.size());
     };
     Presses warm;
     velmora.press(monitor);   // the first after start-up is not warm

@@ -334,6 +334,10 @@ private slots:
         wav::Span span;
         double heldMs = 0, recordedPerMs = 1;
         int presses = 0;
+        // The level of a tone over 200 ms in the middle of what the last press played.
+        const auto midLevel = [&](double hz) {
+            return wav::level(played, (span.first + span.last) / 2 - 4800, 9600, hz);
+        };
         for (const Step &step : steps(script)) {
             const QString &verb = step.verb;
             const QString arg = step.word(0);
@@ -475,9 +479,8 @@ private slots:
                                    .arg(heldMs)
                                    .arg(recordedPerMs)));
             } else if (verb == "ratio") {
-                const std::size_t middle = (span.first + span.last) / 2 - 4800;
-                const double db = 20 * std::log10(wav::level(played, middle, 9600, arg.toDouble()) /
-                                                  wav::level(played, middle, 9600, step.word(1).toDouble()));
+                const double db =
+                    20 * std::log10(midLevel(arg.toDouble()) / midLevel(step.word(1).toDouble()));
                 QVERIFY2(std::abs(db - step.word(2).toDouble()) <= 1.0, qPrintable(QString("%1 dB").arg(db)));
             } else if (verb == "fade") {
                 const auto [threeQuarters, half, quarter] =
@@ -490,10 +493,8 @@ private slots:
                                         .arg(half)
                                         .arg(quarter)));
             } else if (verb == "unclipped") {
-                const std::size_t middle = (span.first + span.last) / 2 - 4800;
                 for (const QString &hz : step.words)
-                    QVERIFY2(wav::level(played, middle, 9600, hz.toDouble()) > 0.1,
-                             qPrintable(hz + " Hz not heard with the others"));
+                    QVERIFY2(midLevel(hz.toDouble()) > 0.1, qPrintable(hz + " Hz not heard with the others"));
                 float peak = 0;
                 int flat = 0;   // a clipped top: three loud samples alike (a crest is never flat)
                 for (std::size_t i = span.first; i + 2 < span.last; ++i) {
