@@ -1307,15 +1307,15 @@ write there (the program installed from the package, in /usr/bin), in their own
     </message>
     <message>
         <source>%1 = %2 non va (%3): l&apos;ingresso %4 suona come sempre</source>
-        <translation>%1 = %2 does not do (%3): input %4 plays as always</translation>
+        <translation>%1 = %2 is not valid (%3): input %4 plays as always</translation>
     </message>
     <message>
         <source>on = %1 non va (yes oppure no): il quiz resta spento</source>
-        <translation>on = %1 does not do (yes or no): the quiz stays off</translation>
+        <translation>on = %1 is not valid (yes or no): the quiz stays off</translation>
     </message>
     <message>
         <source>reset-after = %1 non va (secondi, da 0 a 3600): si azzera solo a mano</source>
-        <translation>reset-after = %1 does not do (seconds, from 0 to 3600): it is reset by hand only</translation>
+        <translation>reset-after = %1 is not valid (seconds, from 0 to 3600): it is reset by hand only</translation>
     </message>
     <message>
         <source>chiave sconosciuta &quot;%1&quot;: ignorata</source>
