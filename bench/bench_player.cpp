@@ -269,8 +269,10 @@ public:
         QFile f(m_folder + "/port.new");
         if (f.open(QIODevice::WriteOnly) && f.write(status + "\n") > 0) {
             f.close();
-            QFile::remove(m_folder + "/port");
-            QFile::rename(m_folder + "/port.new", m_folder + "/port");
+            // Replaced in one step: removed first, the port would be missing for a moment, a
+            // read then would say so, and the program would look again only 2 s later.
+            std::rename(QFile::encodeName(m_folder + "/port.new").constData(),
+                        QFile::encodeName(m_folder + "/port").constData());
         }
     }
     // Heard and first frame, both from the tick that acted, and heard from the contact, in ms.
@@ -284,8 +286,11 @@ public:
         std::this_thread::sleep_for(300ms);   // its log lines written
         const qint64 tick = firstAfter("tick ", asked), frame = firstAfter("sound ", asked);
         if (heard < 0 || tick < 0) {
-            std::fprintf(stderr, "  a press not measured: %s\n",
-                         heard < 0 ? "nothing heard within 2 s" : "no tick logged");
+            std::fprintf(stderr, "  a press not measured: %s (%s)\n",
+                         heard < 0 ? "nothing heard within 2 s" : "no tick logged",
+                         frame >= 0                         ? "its first frame was handed over"
+                         : firstAfter("press ", asked) >= 0 ? "pressed, no frame handed over"
+                                                            : "no press seen");
             return {-1, -1, -1};
         }
         return {double(heard - tick) / 1e6, frame < 0 ? 9999 : double(frame - tick) / 1e6,
