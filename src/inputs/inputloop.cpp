@@ -20,9 +20,7 @@ void InputLoop::tick()
         m_onTick(failure(inputs.error()));
         return;
     }
-    InputTick now = inputTick(*inputs);
-    now.presses = m_monitor.takePresses();
-    m_onTick(now);
+    m_onTick(InputTick {*inputs, m_monitor.takePresses()});
 }
 
 void InputLoop::readBetweenTicks()

@@ -31,13 +31,11 @@ struct Press {
     bool operator==(const Press &) const = default;
 };
 
-// What the inputs read at one tick mean: which lamps are green, and the inputs whose
-// sounds are asked for, in request order; and the presses seen since the last tick, in
-// the order they were seen (2, 1, 3, 4 within one sample).
+// What the inputs read at one tick: which are active (the lamps that are green), and the
+// presses seen since the last tick, in the order they were seen (2, 1, 3, 4 within one
+// sample). Which sounds they ask for, and in what order, the play rules say.
 struct InputTick {
     Inputs active {};
-    QList<int> sounds;
     QList<Press> presses {};
     bool operator==(const InputTick &) const = default;
 };
-[[nodiscard]] InputTick inputTick(const Inputs &active);
