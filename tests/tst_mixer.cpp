@@ -87,6 +87,13 @@ private slots:
             QVERIFY(std::fabs(heard[i] - 0.5f * float(100 - i) / 100.0f) < 1e-6f);
         for (std::size_t i = 100; i < heard.size(); ++i)
             QCOMPARE(heard[i], 0.0f);
+        // A shorter fade asked during one goes on down from where it was, never back up.
+        mixer.start({3, steady(16384, 48000), 1.0f, false, true});
+        mixer.stop(3, 1000);
+        const float halfway = play(mixer, 500).back();
+        mixer.stop(3, 100);
+        const std::vector<float> sooner = play(mixer, 110);
+        QVERIFY(sooner.front() <= halfway && sooner[99] < 0.01f && sooner[100] == 0.0f);
         mixer.start({2, steady(16384, 48000), 1.0f, false, true});
         (void)play(mixer, 10);
         mixer.stop(2);

@@ -59,8 +59,12 @@ void Mixer::apply(Command &command)
                 continue;
             if (command.fadeFrames == 0)
                 retire(voice.clip);
-            else if (voice.fadeTotal == 0 || voice.fadeLeft > command.fadeFrames)
+            else if (voice.fadeTotal == 0)
                 voice.fadeLeft = voice.fadeTotal = command.fadeFrames;
+            else if (voice.fadeLeft > command.fadeFrames) {   // sooner, from the level it has reached
+                voice.fadeTotal = uint32_t(uint64_t(voice.fadeTotal) * command.fadeFrames / voice.fadeLeft);
+                voice.fadeLeft = command.fadeFrames;
+            }
         }
         return;
     }
