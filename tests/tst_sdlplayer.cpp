@@ -103,6 +103,18 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(log->startedNow(), started, 60000);
     }
 
+    // Sounding ends with its own stop: a loop stopped alone (a hold released) is not said to
+    // play on while another sound that mixed with it ends by itself.
+    void soundingEndsWithItsStop()
+    {
+        SdlPlayer player({}, std::make_unique<FakeOutput>(std::make_shared<FakeOutput::Log>()));
+        player.start({file("a.wav"), 3, 100, true, false});
+        QTRY_VERIFY_WITH_TIMEOUT(player.sounding(), 60000);
+        player.start({file("b.wav"), 4, 100, false, false});
+        player.stop(3);
+        QTRY_VERIFY_WITH_TIMEOUT(!player.sounding(), 60000);   // b.wav's 0.5 s over
+    }
+
     // A sound device whose open never returns (SDL's PipeWire backend with no output) must
     // not keep Velmora from ending: the player gives up waiting for it (after 0.6 s) and goes.
     // The limit here is wide, for a loaded machine: the fault is waiting for ever.

@@ -5,6 +5,8 @@
 #include "platform/timing.h"
 #include "soundlog.h"
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -40,7 +42,10 @@ struct SdlPlayer::Impl {
     bool stopping = false;
     bool stopped = false;   // the control thread is done
     std::condition_variable ended;
-    std::atomic<qint64> soundingUntilNs {0};   // steady clock
+    // Until when each owner's sounds play (a file played by name is owner 0), steady clock.
+    std::array<std::atomic<qint64>, 5> untilNs {};
+    std::atomic<int> loading {0};
+    std::atomic<qint64> &until(int owner) { return untilNs[std::size_t(std::clamp(owner, 0, 4))]; }
 
     // The control thread's own.
     std::unique_ptr<AudioOutput> output;
@@ -67,8 +72,10 @@ struct SdlPlayer::Impl {
     {
         waiting.removeIf([owner](const PlayRequest &r) { return owner < 0 || r.owner == owner; });
         output->stop(owner, uint32_t(qint64(fadeMs) * kOutputRate / 1000));
-        if (owner < 0 && fadeMs == 0)
-            soundingUntilNs = 0;
+        const qint64 end = fadeMs == 0 ? 0 : steadyNowNs() + qint64(fadeMs) * 1'000'000;
+        for (int o = 0; o < int(untilNs.size()); ++o)
+            if (owner < 0 || o == owner)
+                until(o) = std::min<qint64>(until(o), end);
     }
     void handlePlay(const PlayRequest &request);
     void start(const PlayRequest &request, std::shared_ptr<const Clip> clip);
@@ -76,13 +83,15 @@ struct SdlPlayer::Impl {
 
 void SdlPlayer::Impl::start(const PlayRequest &request, std::shared_ptr<const Clip> clip)
 {
-    const qint64 until = !clip ? 0
-                         : request.loop
-                             ? std::numeric_limits<qint64>::max()
-                             : steadyNowNs() + qint64(clip->frames()) * 1'000'000'000 / kOutputRate;
+    const qint64 end = !clip          ? 0
+                       : request.loop ? std::numeric_limits<qint64>::max()
+                                      : steadyNowNs() + qint64(clip->frames()) * 1'000'000'000 / kOutputRate;
     output->play(
         {request.owner, std::move(clip), float(request.volume) / 100.0f, request.loop, request.replace});
-    soundingUntilNs = request.replace ? until : std::max<qint64>(soundingUntilNs, until);
+    if (request.replace)
+        for (auto &each : untilNs)
+            each = 0;
+    until(request.owner) = std::max<qint64>(until(request.owner), end);
 }
 
 void SdlPlayer::Impl::handlePlay(const PlayRequest &request)
@@ -98,7 +107,6 @@ void SdlPlayer::Impl::handlePlay(const PlayRequest &request)
         qCDebug(lcSound).noquote() << path << "- caricamento";
         if (request.replace)
             start(request, nullptr);   // the new request silences the old sound at once
-        soundingUntilNs = std::numeric_limits<qint64>::max();
         waiting.append(request);
     } else {
         qCDebug(lcSound).noquote() << path << "- suono predefinito:" << found.error();
@@ -146,6 +154,7 @@ void SdlPlayer::Impl::controlLoop()
             if (tookIn)
                 tookIn(taken);
         }
+        loading = int(waiting.size());   // a sound asked for and still loading counts as sounding
         output->maintain();
     }
     output.reset();   // closes the device on the thread that opened it
@@ -190,4 +199,9 @@ void SdlPlayer::preload(const QByteArray &path) { d->push({Command::Preload, {pa
 
 void SdlPlayer::stop(int owner, int fadeMs) { d->push({Command::Stop, {{}, owner}, fadeMs}); }
 
-bool SdlPlayer::sounding() const { return steadyNowNs() < d->soundingUntilNs; }
+bool SdlPlayer::sounding() const
+{
+    const qint64 now = steadyNowNs();
+    return d->loading > 0 || std::any_of(d->untilNs.begin(), d->untilNs.end(),
+                                         [now](const auto &until) { return now < until; });
+}
