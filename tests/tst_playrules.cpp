@@ -3,7 +3,8 @@
 #include <QTest>
 
 // A tick written as four characters, one per input 1-4: '.' idle, 'h' held (active, no new
-// press), 'p' pressed since the last tick (active and new). The actions as "+2" (start),
+// press), 'p' pressed since the last tick (active and new); or "^" and the inputs let go
+// between ticks ("^13"). The actions as "+2" (start),
 // "+2L" (start a loop), "-2" (stop), in the order given.
 namespace {
 std::pair<Inputs, Inputs> tickOf(const QString &text)
@@ -76,6 +77,12 @@ private slots:
         QTest::newRow("hold replaced while held stays silent until pressed again")
             << "hrrr" << QStringList {"p...", "hp..", "h...", "....", "p..."}
             << QStringList {"+1L", "+2", "", "", "+1L"};
+        QTest::newRow("hold let go between ticks: stopped then, not again at the tick")
+            << "hhhh" << QStringList {"p...", "^1", "....", "p..."} << QStringList {"+1L", "-1", "", "+1L"};
+        QTest::newRow("let go between ticks: only a playing hold stops")
+            << "otrh" << QStringList {"pppp", "^1234"} << QStringList {"+2L +1 +3 +4L", "-4"};
+        QTest::newRow("hold replaced while held, then let go: nothing to stop")
+            << "hrrr" << QStringList {"p...", "hp..", "^1"} << QStringList {"+1L", "+2", ""};
         QTest::newRow("once and repeat together: the order 2, 1, 3, 4 kept")
             << "oror" << QStringList {"pppp", "hhhh"} << QStringList {"+2 +1 +3 +4", "+2 +4"};
     }
@@ -87,6 +94,13 @@ private slots:
         PlayRules rules;
         QStringList got;
         for (const QString &tick : ticks) {
+            if (tick.startsWith(QLatin1Char('^'))) {
+                Inputs released {};
+                for (const QChar c : tick.mid(1))
+                    released[std::size_t(c.digitValue() - 1)] = true;
+                got << said(rules.released(released, modesOf(modes)));
+                continue;
+            }
             const auto [active, pressed] = tickOf(tick);
             got << said(rules.tick(active, pressed, modesOf(modes)));
         }

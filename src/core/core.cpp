@@ -16,7 +16,8 @@ Core::Core(InputSource &source, SoundPlayer &player, const QString &programFolde
     : QObject(parent), m_sounds(player, programFolder),
       m_configPath(QDir(programFolder).filePath(QStringLiteral("CONFIG.TXT"))),
       m_loop(
-          source, [this](const Result<InputTick> &tick) { onTick(tick); }, this)
+          source, [this](const Result<InputTick> &tick) { onTick(tick); },
+          [this](const Inputs &released) { onRelease(released); }, this)
 {
     m_quizReset.setSingleShot(true);
     connect(&m_quizReset, &QTimer::timeout, this, &Core::resetQuiz);
@@ -53,19 +54,31 @@ void Core::onTick(const Result<InputTick> &tick)
         news[std::size_t(press.input - 1)] = true;
     if (m_box.quiz)
         lockForQuiz(tick->presses, active, news);
-    InputModes modes;
-    for (std::size_t i = 0; i < modes.size(); ++i)
-        modes[i] = m_box.inputs[i].mode;
-    for (const PlayAction &action : m_rules.tick(active, news, modes))   // first the sounds
-        if (action.kind == PlayAction::Kind::Start)
-            sound(action.input, action.loop);
-        else
-            m_sounds.stopInput(action.input);
-    for (const Press &press : tick->presses)   // the faces after them
+    play(m_rules.tick(active, news, modes()));   // first the sounds
+    for (const Press &press : tick->presses)     // the faces after them
         emit pressed(press.input, press.atNs);
     setSourceStatus(m_loop.sourceRemark());
     if (std::exchange(m_lamps, tick->active) != tick->active)
         emit lampsChanged();
+}
+
+void Core::onRelease(const Inputs &released) { play(m_rules.released(released, modes())); }
+
+InputModes Core::modes() const
+{
+    InputModes modes;
+    for (std::size_t i = 0; i < modes.size(); ++i)
+        modes[i] = m_box.inputs[i].mode;
+    return modes;
+}
+
+void Core::play(const QList<PlayAction> &actions)
+{
+    for (const PlayAction &action : actions)
+        if (action.kind == PlayAction::Kind::Start)
+            sound(action.input, action.loop);
+        else
+            m_sounds.stopInput(action.input);
 }
 
 void Core::setSourceStatus(const QString &status)

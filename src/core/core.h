@@ -88,6 +88,9 @@ signals:
 
 private:
     void onTick(const Result<InputTick> &tick);
+    void onRelease(const Inputs &released);
+    [[nodiscard]] InputModes modes() const;
+    void play(const QList<PlayAction> &actions);
     void sound(int input, bool loop);
     void lockForQuiz(const QList<Press> &presses, Inputs &active, Inputs &news);
     void loadPlaySettings();

@@ -1,7 +1,8 @@
 #include "inputloop.h"
 
-InputLoop::InputLoop(InputSource &source, OnTick onTick, QObject *parent)
-    : QObject(parent), m_monitor(source), m_onTick(std::move(onTick)), m_timer1(this)
+InputLoop::InputLoop(InputSource &source, OnTick onTick, OnRelease onRelease, QObject *parent)
+    : QObject(parent), m_monitor(source), m_onTick(std::move(onTick)), m_onRelease(std::move(onRelease)),
+      m_timer1(this)
 {
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setTimerType(Qt::PreciseTimer);
@@ -28,6 +29,8 @@ void InputLoop::readBetweenTicks()
     if (m_monitor.poll()) {
         m_timer1.start();   // the next tick a whole interval after this one
         tick();
+    } else if (const Inputs released = m_monitor.takeReleases(); released != Inputs {}) {
+        m_onRelease(released);
     }
 }
 

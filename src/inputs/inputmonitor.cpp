@@ -37,7 +37,10 @@ bool InputMonitor::poll()
             m_lastError.clear();
         }
         m_latestNs = std::max(m_latestNs, sample.atNs);
+        const Inputs wasDown = m_presses.down();
         const Inputs news = m_presses.take(sample.raw, sample.atNs);
+        for (std::size_t i = 0; i < news.size(); ++i)
+            m_released[i] = m_released[i] || (wasDown[i] && !m_presses.down()[i]);
         for (const InputLine &line : kInputs) {
             if (!news[std::size_t(line.number - 1)])
                 continue;
@@ -53,6 +56,7 @@ bool InputMonitor::poll()
 Result<Inputs> InputMonitor::tick()
 {
     (void)poll();
+    m_released = {};   // the tick's own inputs show them
     if (!m_lastError.isEmpty())
         return failure(m_lastError);
     if (const QString remark = m_source.remark(); remark != m_lastRemark) {

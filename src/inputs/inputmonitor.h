@@ -26,6 +26,8 @@ public:
     [[nodiscard]] Result<Inputs> tick();
     // The presses seen since this was last asked, oldest first.
     [[nodiscard]] QList<Press> takePresses() { return std::exchange(m_news, {}); }
+    // The inputs released since this was last asked or the last tick (which shows them).
+    [[nodiscard]] Inputs takeReleases() { return std::exchange(m_released, {}); }
 
     [[nodiscard]] QString name() const { return m_source.name(); }
     [[nodiscard]] int wakeDescriptor() const { return m_source.wakeDescriptor(); }
@@ -41,4 +43,5 @@ private:
     Presses m_presses;
     qint64 m_latestNs = 0;   // the newest time seen, the clock's or a sample's
     QList<Press> m_news;
+    Inputs m_released {};
 };

@@ -42,3 +42,14 @@ QList<PlayAction> PlayRules::tick(const Inputs &active, const Inputs &pressed, c
     }
     return actions;
 }
+
+QList<PlayAction> PlayRules::released(const Inputs &released, const InputModes &modes)
+{
+    QList<PlayAction> actions;
+    for (const InputLine &line : kInputs) {
+        const std::size_t i = std::size_t(line.number - 1);
+        if (released[i] && modes[i].when == InputMode::When::Hold && std::exchange(m_looping[i], false))
+            actions.append({PlayAction::Kind::Stop, line.number, false});
+    }
+    return actions;
+}

@@ -26,8 +26,9 @@ struct PlayAction {
 // The rules between a tick's inputs and the sounds, per input's mode (pure):
 // - repeat: started at every tick while active (today);
 // - once: started by a new press only, and left to play to its end while held;
-// - hold: a loop started by the press, stopped at the first tick the input is idle (one
-//   replaced while still held stays silent until its next press);
+// - hold: a loop started by the press, stopped when the input is let go: at once when the
+//   release is seen between ticks, else at the first tick it is idle (one replaced while
+//   still held stays silent until its next press);
 // - toggle: a press starts a loop, the next press stops it.
 // Starts come in the order 2, 1, 3, 4, as today's sounds do. A start that replaces
 // (not `mix`) ends every loop that played, so a toggle's next press starts it again.
@@ -35,6 +36,8 @@ class PlayRules {
 public:
     [[nodiscard]] QList<PlayAction> tick(const Inputs &active, const Inputs &pressed,
                                          const InputModes &modes);
+    // Inputs let go between ticks: the holds among them stop now, not at the next tick.
+    [[nodiscard]] QList<PlayAction> released(const Inputs &released, const InputModes &modes);
     // Forgets every loop (the player was stopped from outside: a stop command).
     void stopped() { m_looping = {}; }
     [[nodiscard]] bool looping(int input) const { return m_looping.at(std::size_t(input - 1)); }

@@ -24,6 +24,8 @@ public:
     Inputs take(const Inputs &raw, qint64 atNs);
     // The inputs active for a tick at `nowNs`; what was pressed is then forgotten.
     Inputs tick(qint64 nowNs);
+    // The inputs down now, bounce taken out: a release shows here the moment it is seen.
+    [[nodiscard]] const Inputs &down() const { return m_down; }
     // The source failed: nothing is down, and whatever comes next is news.
     void reset() { *this = Presses(); }
 
