@@ -130,15 +130,9 @@ public:
     }
     bool ok() const { return m_blocks > 0; }
     // The first loud block after `sinceNs`, in steady-clock ns; -1 when none within `timeout`.
-    qint64 heardAfter(qint64 sinceNs, milliseconds timeout)
-    {
-        for (auto end = steady_clock::now() + timeout; steady_clock::now() < end;) {
-            if (const qint64 at = m_loudAt; at >= sinceNs)
-                return at;
-            std::this_thread::sleep_for(1ms);
-        }
-        return -1;
-    }
+    qint64 heardAfter(qint64 sinceNs, milliseconds timeout) { return after(m_loudAt, sinceNs, timeout); }
+    // The first quiet block after `sinceNs` that follows a loud one; -1 when none within `timeout`.
+    qint64 quietAfter(qint64 sinceNs, milliseconds timeout) { return after(m_quietAt, sinceNs, timeout); }
     // Quiet blocks from the first loud one on, for `span`: breaks in a continuous tone.
     int gapsIn(milliseconds span)
     {
@@ -149,6 +143,15 @@ public:
     }
 
 private:
+    static qint64 after(const std::atomic<qint64> &edge, qint64 sinceNs, milliseconds timeout)
+    {
+        for (auto end = steady_clock::now() + timeout; steady_clock::now() < end;) {
+            if (const qint64 at = edge; at >= sinceNs)
+                return at;
+            std::this_thread::sleep_for(1ms);
+        }
+        return -1;
+    }
     void read()
     {
         QFile file(m_file);
@@ -174,6 +177,8 @@ private:
                 peak = std::max(peak, std::fabs(v));
             if (peak > 0.1f && !loud)
                 m_loudAt = steadyNowNs();
+            if (peak <= 0.1f && loud)
+                m_quietAt = steadyNowNs();
             m_quiet += peak <= 0.1f;
             loud = peak > 0.1f;
         }
@@ -182,7 +187,7 @@ private:
     QProcess m_recorder;
     std::thread m_reader;
     std::atomic<bool> m_stop {false};
-    std::atomic<qint64> m_blocks {0}, m_loudAt {-1};
+    std::atomic<qint64> m_blocks {0}, m_loudAt {-1}, m_quietAt {-1};
     std::atomic<int> m_quiet {0};
 };
 
@@ -297,6 +302,18 @@ public:
                 double(heard - asked) / 1e6};
     }
 
+    // Input 4 held 400 ms, then let go: from the release to the first quiet block, in ms (a
+    // sound that lasts only while held, looped).
+    double release(Monitor &monitor)
+    {
+        setPort("0x68");
+        std::this_thread::sleep_for(400ms);
+        const qint64 released = steadyNowNs();
+        setPort("0x78");
+        const qint64 quiet = monitor.quietAfter(released, 2s);
+        return quiet < 0 ? -1 : double(quiet - released) / 1e6;
+    }
+
 private:
     qint64 firstAfter(const char *what, qint64 sinceNs)
     {
@@ -361,6 +378,16 @@ int program(const QString &folder, int warmReps, const QStringList &silences)
             cold.push_back(velmora.press(monitor));
         }
         report(qPrintable(QString("after %1 s of silence").arg(seconds)), cold);
+    }
+    if (const int releases = qEnvironmentVariableIntValue("RELEASES"); releases > 0) {
+        std::vector<double> silent;
+        for (int r = 0; r < releases; ++r) {
+            std::this_thread::sleep_for(300ms + microseconds(std::rand() % 200000));
+            if (const double ms = velmora.release(monitor); ms >= 0)
+                silent.push_back(ms);
+        }
+        std::printf("  %-24s release -> silent median %5.1f ms, worst %5.1f (%zu of %d)\n", "held 400 ms",
+                    median(silent), quantile(silent, 1), silent.size(), releases);
     }
     if (qEnvironmentVariableIsSet("PRESSES_ONLY"))
         return 0;
