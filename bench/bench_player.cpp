@@ -302,12 +302,12 @@ public:
                 double(heard - asked) / 1e6};
     }
 
-    // Input 4 held 400 ms, then let go: from the release to the first quiet block, in ms (a
-    // sound that lasts only while held, looped).
+    // Input 4 held 300-500 ms (at any point of the 200 ms rhythm), then let go: from the
+    // release to the first quiet block, in ms (a sound that lasts only while held, looped).
     double release(Monitor &monitor)
     {
         setPort("0x68");
-        std::this_thread::sleep_for(400ms);
+        std::this_thread::sleep_for(300ms + microseconds(std::rand() % 200000));
         const qint64 released = steadyNowNs();
         setPort("0x78");
         const qint64 quiet = monitor.quietAfter(released, 2s);
@@ -386,7 +386,7 @@ int program(const QString &folder, int warmReps, const QStringList &silences)
             if (const double ms = velmora.release(monitor); ms >= 0)
                 silent.push_back(ms);
         }
-        std::printf("  %-24s release -> silent median %5.1f ms, worst %5.1f (%zu of %d)\n", "held 400 ms",
+        std::printf("  %-24s release -> silent median %5.1f ms, worst %5.1f (%zu of %d)\n", "held 300-500 ms",
                     median(silent), quantile(silent, 1), silent.size(), releases);
     }
     if (qEnvironmentVariableIsSet("PRESSES_ONLY"))
