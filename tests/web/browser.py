@@ -14,6 +14,7 @@ import tempfile
 import time
 
 from selenium import webdriver
+from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select, WebDriverWait
@@ -117,7 +118,11 @@ def walk(v, lang, shots, wav):
         d.find_elements(By.CSS_SELECTOR, '.assign')[1].click()
         wait.until(lambda d: d.find_elements(By.CSS_SELECTOR, '.sound')[1].text == name)
         d.find_element(By.ID, 'save').click()
-        wait.until(lambda d: d.find_element(By.ID, 'status').text == WORDS[lang][2])
+        try:
+            wait.until(lambda d: d.find_element(By.ID, 'said').text == WORDS[lang][2])
+        except TimeoutException:
+            raise AssertionError(f"after saving the page said {d.find_element(By.ID, 'said').text!r}, "
+                                 f"the box's status {d.find_element(By.ID, 'status').text!r}") from None
         config = (v.dir / 'CONFIG.TXT').read_bytes().split(b'\r\n')
         assert name.encode() in config[1], config
 

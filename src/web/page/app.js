@@ -32,6 +32,12 @@ async function api(method, path, body) {
   return {ok: response.ok, status: response.status, answer};
 }
 
+// What the user's last action got, apart from the box's own status line: the state the
+// action itself changed may come over the socket after its answer, and would wipe it.
+function say(text) {
+  $('said').textContent = text || '';
+}
+
 function showLogin(error) {
   $('box').hidden = true;
   $('login').hidden = false;
@@ -75,7 +81,7 @@ function makeInput(input) {
   row.querySelector('.test').onclick = () => api('POST', `/api/test/${input.input}`);
   row.querySelector('.assign').onclick = async () => {
     const result = await api('POST', `/api/assign/${input.input}`, {file: row.querySelector('select').value});
-    if (!result.ok) $('status').textContent = result.answer.error || '';
+    say(result.ok ? '' : result.answer.error);
   };
   fillChoices(row.querySelector('select'));
   return row;
@@ -146,12 +152,12 @@ $('login').onsubmit = async event => {
 };
 $('save').onclick = async () => {
   const result = await api('POST', '/api/save');
-  $('status').textContent = result.ok ? texts.saved : result.answer.error || '';
+  say(result.ok ? texts.saved : result.answer.error);
 };
 $('reload').onclick = () => api('POST', '/api/reload');
 $('reset').onclick = async () => {
   const result = await api('POST', '/api/reset');
-  if (!result.ok) $('status').textContent = result.answer.error || '';
+  say(result.ok ? '' : result.answer.error);
 };
 
 function upload(file, replace) {
